@@ -1,0 +1,46 @@
+# Front end of the CMake build. `make demo` and `make test` do all set-up on a fresh machine.
+JOBS ?= 2
+CMAKE_GEN := -G Ninja
+BUILD := build
+
+.PHONY: all deps build test demo sanitize tsan bench clean format
+
+all: build
+
+deps:
+	@bash scripts/deps.sh
+
+build: deps
+	cmake -S . -B $(BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build $(BUILD) -j $(JOBS)
+
+test: build
+	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+
+demo: build
+	bash scripts/demo.sh $(BUILD)/apps/qx/qx
+
+# ASan + UBSan build running the same tests.
+sanitize: deps
+	cmake -S . -B build-asan $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DQX_SANITIZE=address,undefined
+	cmake --build build-asan -j $(JOBS)
+	ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+	    ctest --test-dir build-asan --output-on-failure -j $(JOBS)
+
+# ThreadSanitizer build running the same tests.
+tsan: deps
+	cmake -S . -B build-tsan $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQX_SANITIZE=thread
+	cmake --build build-tsan -j $(JOBS)
+	TSAN_OPTIONS=halt_on_error=1 ctest --test-dir build-tsan --output-on-failure -j $(JOBS)
+
+bench:
+	@bash scripts/deps.sh muparser inih
+	cmake -S . -B build-bench $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release -DQX_BUILD_BENCH=ON -DQX_BUILD_TESTS=OFF
+	cmake --build build-bench -j $(JOBS)
+	bash scripts/bench.sh build-bench/bench
+
+format:
+	git ls-files '*.h' '*.cpp' | xargs clang-format -i
+
+clean:
+	rm -rf build build-asan build-tsan build-bench

@@ -1,0 +1,121 @@
+#include "qx/platform/WidgetSet.h"
+
+#include <cstdio>
+
+#include "qx/platform/Codepage.h"
+
+namespace qx::platform {
+
+namespace {
+const char* kindName(TDialogKind k) {
+    switch (k) {
+        case TDialogKind::MessageBox: return "message box";
+        case TDialogKind::MessageDlg: return "message dialog";
+        case TDialogKind::ErrorDialog: return "error dialog";
+    }
+    return "dialog";
+}
+
+TWidgetSet*& current() {
+    static TWidgetSet* set = nullptr;
+    return set;
+}
+}  // namespace
+
+std::string TErrorDialogView::Text() const {
+    std::string out = caption + "\n";
+    auto line = [&out](const std::string& label, const std::string& value) {
+        out += "  " + label + ": " + value + "\n";
+    };
+    line(codeLabel, code);
+    line(placeLabel, place);
+    line(dataLabel, data1);
+    if (!data2.empty()) out += "  " + std::string(dataLabel.size() + 2, ' ') + data2 + "\n";
+    return out;
+}
+
+TDialogResponder::~TDialogResponder() = default;
+
+std::optional<TDialogAnswer> TQueuedResponder::Answer(const TDialogRequest& request) {
+    requests_.push_back(request);
+    std::string why;
+    if (answers_.empty()) {
+        why = std::string("unexpected ") + kindName(request.eKind) + " (no answer queued)";
+    } else if (answers_.front().eKind != request.eKind) {
+        why = std::string("unexpected ") + kindName(request.eKind) + " (the next answer is for a " +
+              kindName(answers_.front().eKind) + ")";
+    } else {
+        TDialogAnswer a = answers_.front();
+        answers_.pop_front();
+        return a;
+    }
+    if (OnUnexpected) OnUnexpected(request, why + ": \"" + request.caption + "\" " + request.text);
+    return std::nullopt;
+}
+
+TWidgetSet::~TWidgetSet() = default;
+
+int DefaultMessageBoxResult(int flags) {
+    switch (flags & 0xF) {
+        case MB_OKCANCEL: return IDOK;
+        case MB_YESNOCANCEL:
+        case MB_YESNO: return IDYES;
+        default: return IDOK;
+    }
+}
+
+int DefaultMessageDlgResult(TMsgDlgButtons buttons) {
+    if (buttons & mbOK) return mrOk;
+    if (buttons & mbYes) return mrYes;
+    if (buttons & mbCancel) return mrCancel;
+    if (buttons & mbNo) return mrNo;
+    return mrOk;
+}
+
+std::optional<TDialogAnswer> THeadlessWidgetSet::ask(const TDialogRequest& request) {
+    if (!responder_) return std::nullopt;
+    return responder_->Answer(request);
+}
+
+int THeadlessWidgetSet::MessageBox(const std::string& text, const std::string& caption, int flags) {
+    auto a = ask({TDialogKind::MessageBox, caption, text, flags, 0});
+    return a ? a->iResult : DefaultMessageBoxResult(flags);
+}
+
+int THeadlessWidgetSet::MessageDlg(const std::string& text, TMsgDlgType type,
+                                   TMsgDlgButtons buttons) {
+    auto a = ask({TDialogKind::MessageDlg, "", text, static_cast<int>(type), buttons});
+    if (a) return a->iResult;
+    if (!responder_) std::fprintf(stderr, "%s\n", Cp1252ToUtf8(text).c_str());
+    return DefaultMessageDlgResult(buttons);
+}
+
+int THeadlessWidgetSet::ErrorDialog(const TErrorDialogView& view, bool& show) {
+    auto a = ask({TDialogKind::ErrorDialog, view.caption, view.Text(), 0, 0});
+    if (a) {
+        if (a->bNoFurtherErrors) show = false;
+        return a->iResult;
+    }
+    // No one to ask: say what happened on standard error (a terminal reads UTF-8) and go on.
+    std::fputs(Cp1252ToUtf8(view.Text()).c_str(), stderr);
+    std::fflush(stderr);
+    return mrOk;
+}
+
+TWidgetSet& WidgetSet() {
+    TWidgetSet* set = current();
+    return set ? *set : HeadlessWidgetSet();
+}
+
+void SetWidgetSet(TWidgetSet* set) { current() = set; }
+
+THeadlessWidgetSet& HeadlessWidgetSet() {
+    static THeadlessWidgetSet set;
+    return set;
+}
+
+}  // namespace qx::platform
+
+int MessageDlg(const AnsiString& msg, TMsgDlgType type, TMsgDlgButtons buttons, int) {
+    return qx::platform::WidgetSet().MessageDlg(msg, type, buttons);
+}

@@ -1,0 +1,2 @@
+#include "tests/support/TestSupport.h"
+TEST(Smoke, Builds) { EXPECT_EQ(DecimalSeparator, '.'); }

@@ -1,0 +1,64 @@
+// Shared fixtures of the qx test suites: a dialog responder that fails the test on dialogs no
+// answer was queued for, a temporary folder, and a clean process-wide error state.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "qx/qx.h"
+
+namespace qx::test {
+
+// Installs a queued responder on the headless widget set for the lifetime of the object.
+// A dialog without a queued answer, or of the wrong kind, fails the current test; answers
+// left unused at the end fail it too.
+class TResponderScope {
+public:
+    TResponderScope();
+    ~TResponderScope();
+    TResponderScope(const TResponderScope&) = delete;
+    TResponderScope& operator=(const TResponderScope&) = delete;
+
+    // Queues: press this button of the next message box / message dialog.
+    void MessageBox(int result = IDOK);
+    void MessageDlg(int result = mrOk);
+    // Queues: the next error dialog ends with `result`; `noFurther` ticks the check box.
+    void ErrorDialog(int result = mrOk, bool noFurther = false);
+
+    qx::platform::TQueuedResponder& Responder() { return responder_; }
+    const std::vector<qx::platform::TDialogRequest>& Requests() const {
+        return responder_.Requests();
+    }
+
+private:
+    qx::platform::TQueuedResponder responder_;
+    qx::platform::TDialogResponder* previous_;
+};
+
+// A fresh folder under /tmp, removed with its contents on destruction.
+class TTempDir {
+public:
+    TTempDir();
+    ~TTempDir();
+    TTempDir(const TTempDir&) = delete;
+    TTempDir& operator=(const TTempDir&) = delete;
+    const std::string& Path() const { return path_; }
+    std::string File(const std::string& name) const { return path_ + "/" + name; }
+
+private:
+    std::string path_;
+};
+
+// Reads a whole file; empty when it cannot be read.
+std::string ReadFile(const std::string& path);
+
+// Resets the process-wide error state around each test: the caller's entries deleted, log
+// closed, default line format, German, dialogs and last-error reporting on, last error 0.
+class ErrorStateTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+};
+
+}  // namespace qx::test
