@@ -138,7 +138,7 @@ const char* TFormatNumber::format(double x) {
 
 void TFormatNumber::vRound(double& x, int& decimals) {
     if (decimals >= 0) return;
-    const int power = std::min(-decimals, kMaxRoundPower);
+    const int power = decimals < -kMaxRoundPower ? kMaxRoundPower : -decimals;
     const double unit = std::pow(10.0, power);
     const double rounded = std::floor(std::fabs(x) / unit + 0.5) * unit;
     x = x < 0 ? -rounded : rounded;

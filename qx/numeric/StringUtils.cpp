@@ -36,7 +36,7 @@ struct TCharPair {
     unsigned char oem;
 };
 
-// Ä Ö Ü ä ö ü ß § ° in code page 1252 and code page 850.
+// Upper and lower umlauts, sharp s, section sign and degree sign: code page 1252, code page 850.
 constexpr TCharPair kCharTable[] = {
     {196, 142}, {214, 153}, {220, 154}, {228, 132}, {246, 148},
     {252, 129}, {223, 225}, {167, 245}, {176, 248},
