@@ -68,15 +68,18 @@ void appendf(std::string& out, const char* format, ...) {
     va_end(ap2);
 }
 
-// Formats the parameter text of an entry into buf (cut to 1023 characters) and stores it.
-void fillParam(TErrorInfo& info, TErrorInfo::TErrorEntry& entry, const char* format, va_list ap) {
-    if (!format) {
+// Gives a filled entry its parameter text (formatted, cut to 1023 characters; none without a
+// format) and writes it to the log. Runs under the lock.
+void record(TErrorInfo& info, TErrorInfo::TErrorEntry& entry, const char* kind, const char* format,
+            va_list ap) {
+    if (format) {
+        char buf[kParamBufferSize];
+        std::vsnprintf(buf, sizeof buf, format, ap);
+        info.vFillParamString(buf, entry);
+    } else {
         entry.cpParam = nullptr;
-        return;
     }
-    char buf[kParamBufferSize];
-    std::vsnprintf(buf, sizeof buf, format, ap);
-    info.vFillParamString(buf, entry);
+    info.vOutStream(kind, entry);
 }
 
 }  // namespace
@@ -93,12 +96,10 @@ TErrorInfo& rGetErrorInfo() {
 unsigned long error(unsigned long code, const char* file, int line, const char* format, ...) {
     TErrorInfo& info = rGetErrorInfo();
     info.lock();
-    TErrorInfo::TErrorEntry& entry = info.rGetNewEntry(code, file, line);
     va_list ap;
     va_start(ap, format);
-    fillParam(info, entry, format, ap);
+    record(info, info.rGetNewEntry(code, file, line), "E", format, ap);
     va_end(ap);
-    info.vOutStream("E", entry);
     info.unlock();
     return code;
 }
@@ -109,13 +110,11 @@ unsigned long trace(const char* file, int line, const char* format, ...) {
     const unsigned long code = info.ulFindCode();
     const unsigned n = info.uGetCurrentErrorEntry();
     if (n < TErrorInfo::kMaxEntries) {
-        TErrorInfo::TErrorEntry& entry = info[n];
-        info.vFillEntry(code, file, line, entry);
+        info.vFillEntry(code, file, line, info[n]);
         va_list ap;
         va_start(ap, format);
-        fillParam(info, entry, format, ap);
+        record(info, info[n], "T", format, ap);
         va_end(ap);
-        info.vOutStream("T", entry);
         info.vIncreaseCurrentErrorEntry();
     }
     info.unlock();

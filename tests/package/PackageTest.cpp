@@ -1,0 +1,61 @@
+// Package start-up and shut-down, and ending the program from the error dialog.
+#include <dlfcn.h>
+
+#include "tests/support/TestSupport.h"
+
+class PackageTest : public qx::test::ErrorStateTest {};
+
+TEST_F(PackageTest, LastShutDownClosesTheLogAndErrorsAfterItAreKeptInMemory) {
+    qx::test::TTempDir dir;
+    const std::string log = dir.File("log.txt");
+    qx::package::vStartUp();
+    qx::package::vStartUp();
+    ASSERT_TRUE(qx::openErrorFile(log.c_str()));
+    qx::package::vShutDown();
+    EXPECT_TRUE(qx::rGetErrorInfo().bFileOpen) << "only the last shut-down finalises";
+    qx::package::vShutDown();
+    EXPECT_FALSE(qx::rGetErrorInfo().bFileOpen);
+    EXPECT_STREQ(qx::rGetErrorInfo().cpGetFileName(), "");
+    qx::package::vShutDown();  // unmatched: ignored
+    EXPECT_EQ(qx::package::iStartUpCount(), 0);
+
+    EXPECT_EQ(qx::error(0xE5136001UL, "late.src", 1, "after shut-down"), 0xE5136001UL);
+    EXPECT_EQ(qx::getErrorCode(), 0xE5136001UL);
+    EXPECT_EQ(qx::test::ReadFile(log), "") << "nothing is written once the log is closed";
+}
+
+class AbortDeathTest : public qx::test::ErrorStateTest {};
+
+namespace {
+void abortFromDialog() {
+    qx::platform::TQueuedResponder r;
+    r.Push({qx::platform::TDialogKind::ErrorDialog, mrAbort, false});
+    qx::platform::HeadlessWidgetSet().SetResponder(&r);
+    qx::error(0xE5136001UL, "grid.src", 167);
+    qx::ErrorMessageBox();
+    std::fputs("still running\n", stderr);  // not reached
+    std::_Exit(3);
+}
+}  // namespace
+
+TEST_F(AbortDeathTest, AbortEndsTheProcessWithCodeZero) {
+    qx::detail::vSetUnloadModule(nullptr);
+    EXPECT_EXIT(abortFromDialog(), testing::ExitedWithCode(0), "^$");
+}
+
+TEST_F(AbortDeathTest, AbortCallsTheRegisteredModulesCleanUpFirst) {
+    const std::string path = std::string(QX_UNLOAD_MODULE_PATH);
+    void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    ASSERT_NE(module, nullptr) << dlerror();
+    qx::detail::vSetUnloadModule(module);
+    EXPECT_EXIT(abortFromDialog(), testing::ExitedWithCode(0), "module unloaded");
+    qx::detail::vSetUnloadModule(nullptr);
+    dlclose(module);
+}
+
+TEST_F(AbortDeathTest, AModuleWithoutCleanUpIsSkipped) {
+    void* self = dlopen(nullptr, RTLD_NOW);
+    qx::detail::vSetUnloadModule(self);
+    EXPECT_EXIT(abortFromDialog(), testing::ExitedWithCode(0), "^$");
+    qx::detail::vSetUnloadModule(nullptr);
+}
