@@ -3,7 +3,7 @@ JOBS ?= 2
 CMAKE_GEN := -G Ninja
 BUILD := build
 
-.PHONY: all deps build test demo sanitize tsan bench clean format
+.PHONY: all deps build test demo sanitize tsan bench fuzz clean format
 
 all: build
 
@@ -39,8 +39,15 @@ bench:
 	cmake --build build-bench -j $(JOBS)
 	bash scripts/bench.sh build-bench/bench
 
+# libFuzzer targets, built with clang and ASan+UBSan (run them by hand, see fuzz/CMakeLists.txt).
+fuzz:
+	@bash scripts/deps.sh fuzz
+	CXX=clang++ cmake -S . -B build-fuzz $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	    -DQX_BUILD_FUZZ=ON -DQX_BUILD_TESTS=OFF -DQX_BUILD_APPS=OFF -DQX_SANITIZE=address,undefined
+	cmake --build build-fuzz -j $(JOBS)
+
 format:
 	git ls-files '*.h' '*.cpp' | xargs clang-format -i
 
 clean:
-	rm -rf build build-asan build-tsan build-bench
+	rm -rf build build-asan build-tsan build-bench build-fuzz
