@@ -1,40 +1,62 @@
 // qx: the package's functions and file formats from a shell.
+#include <algorithm>
 #include <cstdio>
-#include <cstring>
+#include <string>
 
 #include "apps/qx/Commands.h"
 #include "qx/qx.h"
 
+namespace qxcli {
+
 namespace {
-const char* kUsage =
-    "usage: qx COMMAND [ARGS]\n"
-    "\n"
-    "commands:\n"
-    "  format VALUE [--digits N] [--prefix] [--comma]\n"
-    "        print VALUE with N significant digits (default 3), with SI prefix letters\n"
-    "        (--prefix) or exponent suffixes, optionally with a decimal comma\n"
-    "  report [--english]\n"
-    "        raise a sample error, add two trace entries and print the error report\n"
-    "  --help\n"
-    "        this text\n"
-    "\n"
-    "Texts are printed as UTF-8.\n";
+std::vector<TCommand>& registry() {
+    static std::vector<TCommand> commands;
+    return commands;
+}
+}  // namespace
+
+const std::vector<TCommand>& Commands() { return registry(); }
+
+TRegistrar::TRegistrar(const char* name, const char* usage, CommandFn fn) {
+    auto& r = registry();
+    r.push_back({name, usage, fn});
+    std::sort(r.begin(), r.end(),
+              [](const TCommand& a, const TCommand& b) { return std::string(a.name) < b.name; });
+}
+
+void Print(const std::string& text) {
+    std::fputs(qx::platform::Cp1252ToUtf8(text).c_str(), stdout);
+}
+
+int Fail(int code, const std::string& message) {
+    std::fprintf(stderr, "qx: %s\n", qx::platform::Cp1252ToUtf8(message).c_str());
+    return code;
+}
+
+}  // namespace qxcli
+
+namespace {
+std::string usage() {
+    std::string u = "usage: qx COMMAND [ARGS]\n\ncommands:\n";
+    for (const auto& c : qxcli::Commands()) u += c.usage;
+    u += "  --help\n        this text\n\nTexts are printed as UTF-8.\n";
+    return u;
+}
 }  // namespace
 
 int main(int argc, char** argv) {
     Application->SetArguments(argc, argv);
     if (argc < 2) {
-        std::fputs(kUsage, stderr);
+        std::fputs(usage().c_str(), stderr);
         return 2;
     }
     const std::string cmd = argv[1];
-    qxcli::Args args(argv + 2, argv + argc);
     if (cmd == "--help" || cmd == "-h" || cmd == "help") {
-        std::fputs(kUsage, stdout);
+        std::fputs(usage().c_str(), stdout);
         return 0;
     }
-    if (cmd == "format") return qxcli::FormatCommand(args);
-    if (cmd == "report") return qxcli::ReportCommand(args);
-    std::fprintf(stderr, "qx: unknown command '%s'\n\n%s", cmd.c_str(), kUsage);
+    for (const auto& c : qxcli::Commands())
+        if (cmd == c.name) return c.fn(qxcli::Args(argv + 2, argv + argc));
+    std::fprintf(stderr, "qx: unknown command '%s'\n\n%s", cmd.c_str(), usage().c_str());
     return 2;
 }

@@ -1,3 +1,4 @@
+// The number formatting and error report commands.
 #include "apps/qx/Commands.h"
 
 #include <cerrno>
@@ -10,15 +11,6 @@
 
 namespace qxcli {
 
-void Print(const std::string& text) {
-    std::fputs(qx::platform::Cp1252ToUtf8(text).c_str(), stdout);
-}
-
-int Fail(int code, const std::string& message) {
-    std::fprintf(stderr, "qx: %s\n", qx::platform::Cp1252ToUtf8(message).c_str());
-    return code;
-}
-
 namespace {
 // A whole-text number; a decimal comma is accepted as well as a point.
 bool parseNumber(std::string text, double& out) {
@@ -28,7 +20,6 @@ bool parseNumber(std::string text, double& out) {
     out = std::strtod(text.c_str(), &end);
     return !text.empty() && end && *end == '\0' && errno != ERANGE && std::isfinite(out);
 }
-}  // namespace
 
 int FormatCommand(const Args& args) {
     std::string value;
@@ -90,5 +81,17 @@ int ReportCommand(const Args& args) {
     }
     return 0;
 }
+
+}  // namespace
+
+QXCLI_COMMAND("format",
+              "  format VALUE [--digits N] [--prefix] [--comma]\n"
+              "        print VALUE with N significant digits (default 3), with SI prefix letters\n"
+              "        (--prefix) or exponent suffixes, optionally with a decimal comma\n",
+              FormatCommand);
+QXCLI_COMMAND("report",
+              "  report [--english]\n"
+              "        raise a sample error, add two trace entries and print the error report\n",
+              ReportCommand);
 
 }  // namespace qxcli
