@@ -107,8 +107,10 @@ constexpr struct {
 constexpr std::size_t kPlaceCount = 46;
 
 std::array<TPlaceRow, kPlaceCount>& places() {
-    static std::array<TPlaceRow, kPlaceCount> rows = [] {
-        std::array<TPlaceRow, kPlaceCount> r{};
+    // Never destroyed: the dialog may name a program part during static destruction.
+    static auto& rows = *[] {
+        auto* p = new std::array<TPlaceRow, kPlaceCount>{};
+        auto& r = *p;
         for (std::size_t i = 0; i < kPlaceCount; ++i) {
             TPlaceRow& row = r[i];
             row.ulValue = i < 43 ? 0x10000 + 0x1000 * i : 0xA0000 + 0x1000 * (i - 43);
@@ -126,7 +128,7 @@ std::array<TPlaceRow, kPlaceCount>& places() {
                 }
         }
         for (TPlaceRow& row : r) row.text = {row.german.c_str(), row.english.c_str()};
-        return r;
+        return p;
     }();
     return rows;
 }

@@ -60,7 +60,7 @@ namespace {
 // Copies at most size - 1 characters of src and terminates.
 void copyCut(char* dst, std::size_t size, const char* src, std::size_t len) {
     std::size_t n = std::min(len, size - 1);
-    std::memmove(dst, src, n);
+    if (n > 0) std::memmove(dst, src, n);  // src may be null when len is 0
     dst[n] = '\0';
 }
 }  // namespace

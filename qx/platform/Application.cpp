@@ -20,8 +20,9 @@ std::vector<AnsiString> readCmdline() {
 }
 
 TApplication& instance() {
-    static TApplication app;
-    return app;
+    // Never destroyed: error reports read it during static destruction too.
+    static TApplication* app = new TApplication;
+    return *app;
 }
 }  // namespace
 

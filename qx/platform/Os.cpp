@@ -13,8 +13,10 @@ namespace qx::platform {
 
 namespace {
 std::function<std::uint32_t()>& tickSource() {
-    static std::function<std::uint32_t()> source;
-    return source;
+    // Never destroyed, like the other process-wide objects that an error report reads: errors
+    // raised by static destructors are still reported.
+    static auto* source = new std::function<std::uint32_t()>;
+    return *source;
 }
 
 std::string makeOsLine() {
@@ -67,8 +69,8 @@ void SleepMs(unsigned ms) {
 }
 
 const std::string& OperatingSystemLine() {
-    static const std::string line = makeOsLine();
-    return line;
+    static const std::string* line = new std::string(makeOsLine());  // never destroyed
+    return *line;
 }
 
 void TerminateProcessNow() { _exit(0); }

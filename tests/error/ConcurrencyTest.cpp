@@ -18,12 +18,22 @@ namespace {
 constexpr int kThreads = 8;
 constexpr int kRounds = 150;
 
-unsigned long CodeOf(int k) { return 0xE5136000UL + static_cast<unsigned long>(k); }
-std::string FileOf(int k) { return "thread" + std::to_string(k) + ".src"; }
+unsigned long CodeOf(int k) {
+    return 0xE5136000UL + static_cast<unsigned long>(k);
+}
+std::string FileOf(int k) {
+    return "thread" + std::to_string(k) + ".src";
+}
 // Lines tell which call made an entry: 100 + k error, 200 + k trace, 300 + k late trace.
-int ErrorLine(int k) { return 100 + k; }
-int TraceLine(int k) { return 200 + k; }
-int LateLine(int k) { return 300 + k; }
+int ErrorLine(int k) {
+    return 100 + k;
+}
+int TraceLine(int k) {
+    return 200 + k;
+}
+int LateLine(int k) {
+    return 300 + k;
+}
 
 struct TSeen {
     unsigned long tid, code;
@@ -102,14 +112,17 @@ TEST_F(Concurrency, ThreadsRaiseTraceAndDeleteWithoutCorruptingTheList) {
             EXPECT_EQ(e.file, FileOf(k));
             if (e.line == ErrorLine(k)) {
                 EXPECT_EQ(e.code, CodeOf(k));
-                if (e.param) EXPECT_TRUE(e.text.starts_with("E " + std::to_string(k) + " "));
+                if (e.param) {
+                    EXPECT_TRUE(e.text.starts_with("E " + std::to_string(k) + " ")) << e.text;
+                }
             } else if (e.line == TraceLine(k) || e.line == LateLine(k)) {
                 // A trace carries whatever error is newest, or 0 after a deletion.
                 EXPECT_TRUE(e.code == 0 || (e.code & ~0xFUL) == 0xE5136000UL) << e.code;
                 const char tag = e.line == TraceLine(k) ? 'T' : 'L';
-                if (e.param)
+                if (e.param) {
                     EXPECT_TRUE(e.text.starts_with(std::string(1, tag) + " " + std::to_string(k)))
                         << e.text;
+                }
                 EXPECT_EQ(e.text.find('\t'), std::string::npos);
             } else {
                 ADD_FAILURE() << "line " << e.line << " from thread " << k;

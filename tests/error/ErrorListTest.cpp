@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <regex>
@@ -17,7 +18,9 @@ using qx::test::ReadFile;
 using qx::test::TTempDir;
 using Entry = TErrorInfo::TErrorEntry;
 
-std::unique_ptr<TErrorInfo> NewInfo() { return std::make_unique<TErrorInfo>(); }
+std::unique_ptr<TErrorInfo> NewInfo() {
+    return std::make_unique<TErrorInfo>();
+}
 
 // Appends a trace-like entry the way qx::trace does.
 Entry& AddEntry(TErrorInfo& info, unsigned long code, const char* file, int line,
@@ -30,7 +33,16 @@ Entry& AddEntry(TErrorInfo& info, unsigned long code, const char* file, int line
     return e;
 }
 
-std::string Param(const Entry& e) { return e.cpParam ? e.cpParam : "<null>"; }
+std::string Param(const Entry& e) {
+    return e.cpParam ? e.cpParam : "<null>";
+}
+
+size_t OpenFileCount() {
+    size_t n = 0;
+    for ([[maybe_unused]] const auto& fd : std::filesystem::directory_iterator("/proc/self/fd"))
+        ++n;
+    return n;
+}
 
 TEST(ErrorList, FreshInstanceIsEmptyAndStartsAtCurrentTick) {
     qx::platform::SetTickSource([] { return 123456u; });
@@ -166,7 +178,7 @@ TEST(ErrorList, FindCodeReadsTheNewestEntry) {
 }
 
 class ErrorLog : public ::testing::Test {
-protected:
+  protected:
     TTempDir dir;
     std::unique_ptr<TErrorInfo> info = NewInfo();
 
@@ -193,6 +205,7 @@ TEST_F(ErrorLog, AppendsToExistingContentAndRefusesASecondOpen) {
     const std::string path = dir.File("log.txt");
     const std::string other = dir.File("other.txt");
     std::ofstream(path) << "earlier\n";
+    const size_t files = OpenFileCount();
 
     ASSERT_TRUE(info->bOpenErrorFile(path.c_str()));
     EXPECT_TRUE(info->bFileOpen);
@@ -208,7 +221,8 @@ TEST_F(ErrorLog, AppendsToExistingContentAndRefusesASecondOpen) {
     info->vCloseErrorFile();
     EXPECT_FALSE(info->bFileOpen);
     EXPECT_STREQ(info->cpGetFileName(), "");
-    WriteExample();  // dropped while closed
+    EXPECT_EQ(OpenFileCount(), files);  // the file is really closed
+    WriteExample();                     // dropped while closed
     EXPECT_EQ(ReadFile(path), std::string("earlier\n") + kExample);
 
     ASSERT_TRUE(info->bOpenErrorFile(path.c_str()));

@@ -7,7 +7,7 @@ using L = TLanguage;
 
 // Restores German (and the default program user) after each case.
 class Language : public qx::test::ErrorStateTest {
-protected:
+  protected:
     void TearDown() override {
         TProgramUser::vSetUser(puStandard);
         ErrorStateTest::TearDown();
@@ -45,8 +45,8 @@ TEST_F(Language, LanguageAndOffsetChangeTogether) {
 }
 
 TEST_F(Language, ValuesOutsideTheTwoLanguagesAreIgnored) {
-    for (L::eTLanguage bad : {static_cast<L::eTLanguage>(2), static_cast<L::eTLanguage>(-1),
-                              L::eAktLanguage}) {
+    for (L::eTLanguage bad :
+         {static_cast<L::eTLanguage>(2), static_cast<L::eTLanguage>(-1), L::eAktLanguage}) {
         L::vSetAktLanguage(bad);
         ExpectGerman();
         L::setEnglisch();

@@ -18,7 +18,7 @@ std::string Hex(unsigned long v) {
 }
 
 class Report : public qx::test::ErrorStateTest {
-protected:
+  protected:
     void SetUp() override {
         ErrorStateTest::SetUp();
         savedTitle_ = Application->Title();
@@ -46,7 +46,7 @@ protected:
         return buf.c_str();
     }
 
-private:
+  private:
     AnsiString savedTitle_;
     std::vector<AnsiString> savedArgs_;
     unsigned long savedStart_ = 0;
@@ -62,45 +62,47 @@ TEST_F(Report, GermanReportOfAnErrorWithTraceEntries) {
     qx::error(0xE5136001, "C:\\src\\grid.src", 167, "FixedRows=%d NumCol=%d", 5, 3);
     qx::trace("/src/frame.src", 88);
 
-    EXPECT_EQ(Text(), "\n\tFehlercode: 0xe5136001\n"
-                      "\tQuelltextdatei: grid.src\n"
-                      "\tQuelltextzeile: 167\n"
-                      "\tFehlertyp: Fehlerhafter Parameter ( 0x05100000 )\n"
-                      "\tZus\xE4tzliche Angaben: FixedRows=5 NumCol=3\n"
-                      "\tApplikation: Messplatz\n"
-                      "\tAufrufparameter: \"a b \"\n"
-                      "\tBetriebssystem:: " +
-                          qx::platform::OperatingSystemLine() +
-                          "\n"
-                          "\tFehlerdatei: " +
-                          log +
-                          "\n"
-                          "\tProgramm l\xE4uft seit: 1d 1h 1m 1s\n"
-                          "\tRechner l\xE4uft seit: 1d 1h 1m 0s\n"
-                          "\tAufrufstack::\n"
-                          "\t\tgrid.src (167)\tFixedRows=5 NumCol=3"
-                          "\t\tframe.src (88)\t");
+    EXPECT_EQ(Text(),
+              "\n\tFehlercode: 0xe5136001\n"
+              "\tQuelltextdatei: grid.src\n"
+              "\tQuelltextzeile: 167\n"
+              "\tFehlertyp: Fehlerhafter Parameter ( 0x05100000 )\n"
+              "\tZus\xE4tzliche Angaben: FixedRows=5 NumCol=3\n"
+              "\tApplikation: Messplatz\n"
+              "\tAufrufparameter: \"a b \"\n"
+              "\tBetriebssystem:: " +
+                  qx::platform::OperatingSystemLine() +
+                  "\n"
+                  "\tFehlerdatei: " +
+                  log +
+                  "\n"
+                  "\tProgramm l\xE4uft seit: 1d 1h 1m 1s\n"
+                  "\tRechner l\xE4uft seit: 1d 1h 1m 0s\n"
+                  "\tAufrufstack::\n"
+                  "\t\tgrid.src (167)\tFixedRows=5 NumCol=3"
+                  "\t\tframe.src (88)\t");
 }
 
 TEST_F(Report, EnglishReportOfAnUntypedErrorWithoutText) {
     TLanguage::setEnglisch();
     SetClock(59999, 59999);
     qx::error(0xE0000000, "main.cpp", 5);
-    EXPECT_EQ(Text(), "\n\tError code: 0xe0000000\n"
-                      "\tSource text file: main.cpp\n"
-                      "\tSource text line: 5\n"
-                      "\tType of error: Error type not specified ( 0x00000000 )\n"
-                      "\tAdditional data: \n"
-                      "\tApplication: Messplatz\n"
-                      "\tCall parameters: \"\"\n"
-                      "\tOperating system:: " +
-                          qx::platform::OperatingSystemLine() +
-                          "\n"
-                          "\tError file: \n"
-                          "\tProgram running since: 0d 0h 0m 0s\n"
-                          "\tComputer running since: 0d 0h 0m 59s\n"
-                          "\tCall stack::\n"
-                          "\t\tmain.cpp (5)\t");
+    EXPECT_EQ(Text(),
+              "\n\tError code: 0xe0000000\n"
+              "\tSource text file: main.cpp\n"
+              "\tSource text line: 5\n"
+              "\tType of error: Error type not specified ( 0x00000000 )\n"
+              "\tAdditional data: \n"
+              "\tApplication: Messplatz\n"
+              "\tCall parameters: \"\"\n"
+              "\tOperating system:: " +
+                  qx::platform::OperatingSystemLine() +
+                  "\n"
+                  "\tError file: \n"
+                  "\tProgram running since: 0d 0h 0m 0s\n"
+                  "\tComputer running since: 0d 0h 0m 59s\n"
+                  "\tCall stack::\n"
+                  "\t\tmain.cpp (5)\t");
 }
 
 TEST_F(Report, BufferIsWrittenOnlyWhenTheWholeReportFits) {
@@ -131,7 +133,7 @@ TEST_F(Report, EmptyListShowsNoStaleEntry) {
 }
 
 class LogLine : public qx::test::ErrorStateTest {
-protected:
+  protected:
     TTempDir dir;
     const std::string log = dir.File("log.txt");
     const std::string tid = Hex(qx::platform::CurrentThreadId());
@@ -147,8 +149,8 @@ TEST_F(LogLine, DefaultFormatWritesOneLinePerEntry) {
     qx::trace("frame.src", 88);
     qx::deleteError();  // deleting writes nothing
     EXPECT_EQ(ReadFile(log), "\nE 0xe5136001 " + tid + " grid.src(167) FixedRows=5 NumCol=3\n" +
-                                 "T 0xe5136001 " + tid + " grid.src(1339) \n" +
-                                 "T 0xe5136001 " + tid + " frame.src(88) \n");
+                                 "T 0xe5136001 " + tid + " grid.src(1339) \n" + "T 0xe5136001 " +
+                                 tid + " frame.src(88) \n");
 }
 
 TEST_F(LogLine, CustomFormatsKeepUnknownEscapesAndATrailingDollar) {
@@ -165,10 +167,16 @@ TEST_F(LogLine, CustomFormatsKeepUnknownEscapesAndATrailingDollar) {
     info.vSetOutFileFormat(nullptr);
     qx::error(0xE7436005, "h.src", 11, "r");
 
-    EXPECT_EQ(ReadFile(log), "0xe5136001;$X;$\n"
-                             "[T|" + tid + "|f.src|9|p%|$$|%d]\n"
-                             "[\nE|" + tid + "|g.src|10|q|$$|%d]\n"
-                             "\nE 0xe7436005 " + tid + " h.src(11) r\n");
+    EXPECT_EQ(ReadFile(log),
+              "0xe5136001;$X;$\n"
+              "[T|" +
+                  tid +
+                  "|f.src|9|p%|$$|%d]\n"
+                  "[\nE|" +
+                  tid +
+                  "|g.src|10|q|$$|%d]\n"
+                  "\nE 0xe7436005 " +
+                  tid + " h.src(11) r\n");
 }
 
 TEST_F(LogLine, ClosedLogDropsLinesAndReopeningAppends) {
@@ -178,8 +186,8 @@ TEST_F(LogLine, ClosedLogDropsLinesAndReopeningAppends) {
     qx::trace("a.src", 2);
     ASSERT_TRUE(qx::openErrorFile(log.c_str()));
     qx::trace("a.src", 3);
-    EXPECT_EQ(ReadFile(log), "\nE 0xe5136001 " + tid + " a.src(1) \n" +
-                                 "T 0xe5136001 " + tid + " a.src(3) \n");
+    EXPECT_EQ(ReadFile(log),
+              "\nE 0xe5136001 " + tid + " a.src(1) \n" + "T 0xe5136001 " + tid + " a.src(3) \n");
 }
 
 }  // namespace

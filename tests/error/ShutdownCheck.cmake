@@ -9,7 +9,7 @@ endif()
 file(READ "${WORK_DIR}/shutdown.txt" log)
 foreach(pattern
         "\nE 0xe5136001 0x[0-9a-f]+ ShutdownMain\\.cpp\\([0-9]+\\) before exit\n"
-        "\nT 0xe5136001 0x[0-9a-f]+ ShutdownMain\\.cpp\\([0-9]+\\) \n"
+        "\nT 0xe5136001 0x[0-9a-f]+ ShutdownMain\\.cpp\\([0-9]+\\) before exit trace\n"
         "\nE 0xe7436002 0x[0-9a-f]+ ShutdownMain\\.cpp\\([0-9]+\\) late static\n"
         "\nT 0xe7436002 0x[0-9a-f]+ ShutdownMain\\.cpp\\([0-9]+\\) late static trace\n")
     if(NOT log MATCHES "${pattern}")
