@@ -3,6 +3,14 @@
 
 #include "qx/platform/Application.h"
 #include "qx/platform/Classes.h"
+#include "qx/platform/Controls.h"
+#include "qx/platform/Dialogs.h"
+#include "qx/platform/Forms.h"
+#include "qx/platform/Graphics.h"
+#include "qx/platform/Grids.h"
+#include "qx/platform/Menus.h"
+#include "qx/platform/Registry.h"
+#include "qx/platform/Clipboard.h"
 #include "qx/platform/Codepage.h"
 #include "qx/platform/Os.h"
 #include "qx/platform/Streams.h"
@@ -15,7 +23,24 @@
 #include "qx/error/Qxerror.h"
 #include "qx/error/Qxexception.h"
 
+#include "qx/parser/P8build.h"
+#include "qx/parser/Parser8.h"
+
+#include "qx/translator/Translator.h"
+
+#include "qx/alloc/ProofAlloc.h"
+
+#include "qx/delivery/Delivery.h"
+
+#include "qx/clipboard/ExternMemoryStream.h"
+#include "qx/clipboard/QxClipboard.h"
+
+#include "qx/ini/QxIniFile.h"
+
 #include "qx/numeric/FormatNumber.h"
 #include "qx/numeric/StringUtils.h"
 
 #include "qx/package/Package.h"
+
+#include "qx/table/QxTable.h"
+#include "qx/table/TableText.h"

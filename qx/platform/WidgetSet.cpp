@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "qx/platform/Clipboard.h"
 #include "qx/platform/Codepage.h"
 
 namespace qx::platform {
@@ -12,6 +13,10 @@ const char* kindName(TDialogKind k) {
         case TDialogKind::MessageBox: return "message box";
         case TDialogKind::MessageDlg: return "message dialog";
         case TDialogKind::ErrorDialog: return "error dialog";
+        case TDialogKind::InputQuery: return "input prompt";
+        case TDialogKind::ModalForm: return "modal form";
+        case TDialogKind::PopupMenu: return "popup menu";
+        case TDialogKind::FileDialog: return "file dialog";
     }
     return "dialog";
 }
@@ -54,6 +59,8 @@ std::optional<TDialogAnswer> TQueuedResponder::Answer(const TDialogRequest& requ
 }
 
 TWidgetSet::~TWidgetSet() = default;
+
+TClipboardService& TWidgetSet::Clipboard() { return HeadlessClipboard(); }
 
 int DefaultMessageBoxResult(int flags) {
     switch (flags & 0xF) {
@@ -102,6 +109,16 @@ int THeadlessWidgetSet::ErrorDialog(const TErrorDialogView& view, bool& show) {
     return mrOk;
 }
 
+bool THeadlessWidgetSet::InputQuery(const std::string& caption, const std::string& prompt,
+                                    std::string& value) {
+    TDialogRequest request{TDialogKind::InputQuery, caption, prompt, 0, 0};
+    request.value = value;
+    auto a = ask(request);
+    if (!a || a->iResult != mrOk) return false;
+    value = a->text;
+    return true;
+}
+
 TWidgetSet& WidgetSet() {
     TWidgetSet* set = current();
     return set ? *set : HeadlessWidgetSet();
@@ -110,12 +127,22 @@ TWidgetSet& WidgetSet() {
 void SetWidgetSet(TWidgetSet* set) { current() = set; }
 
 THeadlessWidgetSet& HeadlessWidgetSet() {
-    static THeadlessWidgetSet set;
-    return set;
+    static THeadlessWidgetSet* set = new THeadlessWidgetSet;  // never destroyed, see Os.cpp
+    return *set;
 }
 
 }  // namespace qx::platform
 
 int MessageDlg(const AnsiString& msg, TMsgDlgType type, TMsgDlgButtons buttons, int) {
     return qx::platform::WidgetSet().MessageDlg(msg, type, buttons);
+}
+
+bool InputQuery(const AnsiString& caption, const AnsiString& prompt, AnsiString& value) {
+    return qx::platform::WidgetSet().InputQuery(caption, prompt, value);
+}
+
+AnsiString InputBox(const AnsiString& caption, const AnsiString& prompt,
+                    const AnsiString& defaultValue) {
+    AnsiString value = defaultValue;
+    return InputQuery(caption, prompt, value) ? value : defaultValue;
 }

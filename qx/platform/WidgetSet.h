@@ -2,8 +2,9 @@
 //
 // Controls hold their own state; a widget set shows dialogs and boxes for them. The headless
 // set, the default, shows nothing: every dialog is answered by the installed responder or,
-// without one, takes its default (boxes: their default button; the error dialog writes its
-// compact view to standard error and the program continues). Nothing ever blocks.
+// without one, takes its default (boxes: their default button; input prompts: Cancel; the
+// error dialog writes its compact view to standard error and the program continues). Nothing
+// ever blocks.
 //
 // The current widget set and responder are process-wide and not synchronised: install them
 // at start-up or in a test's set-up, on the thread that owns the windows.
@@ -11,10 +12,12 @@
 
 #include <deque>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "qx/platform/Graphics.h"
 #include "qx/platform/SysUtils.h"
 
 // Modal results and message-box answers.
@@ -54,7 +57,12 @@ using TMsgDlgButtons = unsigned;
 
 namespace qx::platform {
 
-enum class TDialogKind { MessageBox, MessageDlg, ErrorDialog };
+// ModalForm: a modal form of the component framework (answer: the Name of the button to press
+// in `text`, or just a modal result); PopupMenu: a popup menu (answer: the captions of the item
+// to choose, from the top level down, separated by '|'; empty chooses nothing); FileDialog: an
+// open or save dialog (answer: the file name in `text` with mrOk, or mrCancel).
+enum class TDialogKind { MessageBox, MessageDlg, ErrorDialog, InputQuery, ModalForm, PopupMenu,
+                         FileDialog };
 
 // What a dialog shows, as handed to the widget set and to responders.
 struct TDialogRequest {
@@ -63,14 +71,17 @@ struct TDialogRequest {
     std::string text;              // message text; for the error dialog its compact view
     int iFlags = 0;                // MessageBox flags, or the TMsgDlgType of MessageDlg
     TMsgDlgButtons buttons = 0;    // MessageDlg buttons
+    std::string value{};           // InputQuery: the text the edit field starts with
 };
 
-// A queued answer: the kind of dialog it expects, the button pressed (a TModalResult), and
-// for the error dialog whether "show no further error messages" was ticked.
+// A queued answer: the kind of dialog it expects, the button pressed (a TModalResult), for
+// the error dialog whether "show no further error messages" was ticked, and for an input
+// prompt the text in the edit field when the button was pressed.
 struct TDialogAnswer {
     TDialogKind eKind;
     int iResult = mrOk;
     bool bNoFurtherErrors = false;
+    std::string text{};
 };
 
 // The compact view of the error dialog as the package fills it.
@@ -111,6 +122,18 @@ private:
     std::vector<TDialogRequest> requests_;
 };
 
+class TClipboardService;
+}  // namespace qx::platform
+
+class TControl;
+class TControlPeer;
+class TCustomForm;
+class TPopupMenu;
+class TMenuItem;
+class TOpenDialog;
+
+namespace qx::platform {
+
 // The interface every widget set implements.
 class TWidgetSet {
 public:
@@ -122,6 +145,32 @@ public:
     // Shows the error dialog modally. `show` is the caller's "show error dialogs" flag, which
     // the dialog's check box clears. Returns mrOk (continue) or mrAbort (end the program).
     virtual int ErrorDialog(const TErrorDialogView& view, bool& show) = 0;
+    // Shows a modal input prompt: `caption`, one `prompt` line, an edit field starting with
+    // `value`, OK and Cancel. On OK stores the edited text in `value` and returns true; on
+    // Cancel returns false and leaves `value` alone.
+    virtual bool InputQuery(const std::string& caption, const std::string& prompt,
+                            std::string& value) = 0;
+    // The clipboard this widget set reaches; by default the headless in-process store.
+    virtual TClipboardService& Clipboard();
+
+    // The component framework's windows. The defaults show nothing: no peers, modal forms end
+    // with their HeadlessDefault, menus choose nothing, file dialogs cancel.
+
+    // A peer that shows `control`, or null to leave it without one.
+    virtual std::unique_ptr<TControlPeer> CreatePeer(TControl& control);
+    // One round of the modal loop that TCustomForm::ShowModal runs until the form has a modal
+    // result: show the form on the first round, then process input. Must make progress: a
+    // round that cannot get input ends the form.
+    virtual void ProcessModal(TCustomForm& form);
+    // The modal loop of `form` has ended (hide its window).
+    virtual void EndModal(TCustomForm& form);
+    // Shows `menu` at screen point `at`; returns the item chosen, or null.
+    virtual TMenuItem* PopupMenu(TPopupMenu& menu, TPoint at);
+    // Runs a file dialog; returns true when a file was chosen (the dialog's FileName is set).
+    virtual bool FileDialog(TOpenDialog& dialog);
+    // The screen and its work area (the screen less task bars).
+    virtual TRect ScreenRect();
+    virtual TRect WorkAreaRect();
 };
 
 // The default widget set: no windows; answers through the responder (see above).
@@ -130,6 +179,15 @@ public:
     int MessageBox(const std::string& text, const std::string& caption, int flags) override;
     int MessageDlg(const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons) override;
     int ErrorDialog(const TErrorDialogView& view, bool& show) override;
+    // Answered by the responder (OK with its text, or Cancel); cancelled when there is none.
+    bool InputQuery(const std::string& caption, const std::string& prompt,
+                    std::string& value) override;
+    // Answered by the responder: a ModalForm answer presses the named button (or sets the
+    // result); a PopupMenu answer chooses an item by its captions; a FileDialog answer chooses
+    // a file. Without a responder: the form's HeadlessDefault, no item, cancel.
+    void ProcessModal(TCustomForm& form) override;
+    TMenuItem* PopupMenu(TPopupMenu& menu, TPoint at) override;
+    bool FileDialog(TOpenDialog& dialog) override;
 
     // Not owned; null for defaults.
     void SetResponder(TDialogResponder* responder) { responder_ = responder; }
@@ -155,3 +213,9 @@ int DefaultMessageDlgResult(TMsgDlgButtons buttons);
 
 // Shows a message dialog through the current widget set; returns the modal result.
 int MessageDlg(const AnsiString& msg, TMsgDlgType type, TMsgDlgButtons buttons, int helpContext = 0);
+// The framework's input boxes through the current widget set. InputQuery returns whether the
+// user confirmed (then `value` holds the edited text); InputBox returns the edited text, or
+// `defaultValue` when the user cancelled.
+bool InputQuery(const AnsiString& caption, const AnsiString& prompt, AnsiString& value);
+AnsiString InputBox(const AnsiString& caption, const AnsiString& prompt,
+                    const AnsiString& defaultValue);

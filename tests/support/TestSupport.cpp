@@ -31,6 +31,22 @@ void TResponderScope::MessageDlg(int result) {
 void TResponderScope::ErrorDialog(int result, bool noFurther) {
     responder_.Push(TDialogAnswer{TDialogKind::ErrorDialog, result, noFurther});
 }
+void TResponderScope::InputQuery(const std::string& text, bool ok) {
+    responder_.Push(TDialogAnswer{TDialogKind::InputQuery, ok ? mrOk : mrCancel, false, text});
+}
+
+void TResponderScope::ModalForm(const std::string& button) {
+    responder_.Push(TDialogAnswer{TDialogKind::ModalForm, mrNone, false, button});
+}
+void TResponderScope::ModalResult(int result) {
+    responder_.Push(TDialogAnswer{TDialogKind::ModalForm, result, false, {}});
+}
+void TResponderScope::PopupMenu(const std::string& path) {
+    responder_.Push(TDialogAnswer{TDialogKind::PopupMenu, mrOk, false, path});
+}
+void TResponderScope::FileDialog(const std::string& fileName, bool ok) {
+    responder_.Push(TDialogAnswer{TDialogKind::FileDialog, ok ? mrOk : mrCancel, false, fileName});
+}
 
 TTempDir::TTempDir() {
     std::string tmpl = (std::filesystem::temp_directory_path() / "qx-test-XXXXXX").string();

@@ -25,6 +25,18 @@ public:
     void MessageDlg(int result = mrOk);
     // Queues: the next error dialog ends with `result`; `noFurther` ticks the check box.
     void ErrorDialog(int result = mrOk, bool noFurther = false);
+    // Queues: the next input prompt ends with OK and `text` in its edit field (ok), or with
+    // Cancel.
+    void InputQuery(const std::string& text, bool ok = true);
+    // Queues: the next modal form presses the button named `button` (e.g. "btOk").
+    void ModalForm(const std::string& button);
+    // Queues: the next modal form ends with `result`.
+    void ModalResult(int result);
+    // Queues: the next popup menu chooses the item with these captions ("File|Save"); an
+    // empty path chooses nothing.
+    void PopupMenu(const std::string& path);
+    // Queues: the next file dialog chooses `fileName`, or is cancelled when ok is false.
+    void FileDialog(const std::string& fileName, bool ok = true);
 
     qx::platform::TQueuedResponder& Responder() { return responder_; }
     const std::vector<qx::platform::TDialogRequest>& Requests() const {

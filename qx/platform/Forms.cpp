@@ -1,0 +1,75 @@
+#include "qx/platform/Forms.h"
+
+#include "qx/platform/Application.h"
+#include "qx/platform/WidgetSet.h"
+
+TCustomForm::TCustomForm(TComponent* owner) : TCustomControl(owner) {
+    SetVisible(false);
+    SetBounds(0, 0, 320 + kFrameWidth, 240 + kFrameHeight);
+}
+
+TCustomForm::~TCustomForm() {
+    if (Application->MainForm() == this) Application->SetMainForm(nullptr);
+}
+
+void TCustomForm::DoCreate() {
+    if (OnCreate) OnCreate(this);
+}
+
+void TCustomForm::PlaceForm() {
+    TRect area = qx::platform::WidgetSet().WorkAreaRect();
+    const TControl* owner = dynamic_cast<const TControl*>(Owner());
+    if (position_ == poMainFormCenter || (position_ == poOwnerFormCenter && !owner))
+        owner = dynamic_cast<const TControl*>(Application->MainForm());
+    if ((position_ == poOwnerFormCenter || position_ == poMainFormCenter) && owner && owner != this) {
+        SetBounds(owner->Left() + (owner->Width() - Width()) / 2,
+                  owner->Top() + (owner->Height() - Height()) / 2, Width(), Height());
+    } else if (position_ == poScreenCenter || position_ == poOwnerFormCenter ||
+               position_ == poMainFormCenter) {
+        SetBounds(area.left + (area.Width() - Width()) / 2, area.top + (area.Height() - Height()) / 2,
+                  Width(), Height());
+    }
+}
+
+int TCustomForm::ShowModal() {
+    modalResult_ = mrNone;
+    modal_ = true;
+    PlaceForm();
+    SetVisible(true);
+    if (OnShow) OnShow(this);
+    auto& ws = qx::platform::WidgetSet();
+    while (modalResult_ == mrNone) ws.ProcessModal(*this);
+    ws.EndModal(*this);
+    modal_ = false;
+    SetVisible(false);
+    if (OnClose) OnClose(this);
+    return modalResult_;
+}
+
+void TCustomForm::Close() {
+    if (modal_) {
+        if (modalResult_ == mrNone) modalResult_ = mrCancel;
+    } else {
+        SetVisible(false);
+        if (OnClose) OnClose(this);
+    }
+}
+
+void TCustomForm::ShowForm() {
+    PlaceForm();
+    SetVisible(true);
+    if (OnShow) OnShow(this);
+}
+
+int TScreen::Width() const { return qx::platform::WidgetSet().ScreenRect().Width(); }
+int TScreen::Height() const { return qx::platform::WidgetSet().ScreenRect().Height(); }
+TRect TScreen::WorkAreaRect() const { return qx::platform::WidgetSet().WorkAreaRect(); }
+
+namespace {
+TScreen& screenInstance() {
+    static TScreen* s = new TScreen;  // never destroyed, like Application
+    return *s;
+}
+}  // namespace
+
+TScreen* const Screen = &screenInstance();

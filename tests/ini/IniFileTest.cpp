@@ -1,0 +1,370 @@
+// TQxStdIniFile and TQxIniFile over real files: typed values, listings, copy and rename, the
+// text rendering, file names, and what a write does to the file on disk.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <climits>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "qx/ini/PrivateProfile.h"
+#include "qx/qx.h"
+#include "tests/support/TestSupport.h"
+
+using Names = std::vector<std::string>;
+using qx::test::ReadFile;
+
+namespace {
+
+void WriteFile(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+// Every name in the folder (to find left-over temporary files).
+Names Listing(const std::string& dir) {
+    Names names;
+    for (const auto& e : std::filesystem::directory_iterator(dir))
+        names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+class IniFile : public ::testing::Test {
+protected:
+    qx::test::TTempDir dir;
+    std::string path = dir.File("settings.ini");
+    TQxStdIniFile ini{TIniFilename(path)};
+};
+
+}  // namespace
+
+TEST_F(IniFile, FloatsReadWithCommaOrExponentAndKeepSevenDigits) {
+    ini.vWriteString("S", "comma", "1,5");
+    ini.vWriteString("S", "exp", "1.5e3");
+    ini.vWriteString("S", "text", "abc");
+    ini.vWriteString("S", "lead", "  -2.5xyz");
+    EXPECT_EQ(ini.dReadFloat("S", "comma", 9), 1.5);
+    EXPECT_EQ(ini.dReadFloat("S", "exp", 9), 1500.0);
+    EXPECT_EQ(ini.dReadFloat("S", "text", 9), 0.0);
+    EXPECT_EQ(ini.dReadFloat("S", "lead", 9), -2.5);
+    EXPECT_EQ(ini.dReadFloat("S", "missing", 0.123456789), 0.1234568);
+    EXPECT_EQ(ini.dReadFloat("Nope", "missing", -1e300), -1e300);
+
+    ini.vWriteFloat("S", "one", 1.0);
+    ini.vWriteFloat("S", "tenth", 0.1);
+    EXPECT_EQ(ini.sReadString("S", "one", ""), "1.000000e+00");
+    EXPECT_EQ(ini.sReadString("S", "tenth", ""), "1.000000e-01");
+    ini.vWriteFloat("S", "pi", 3.14159265358979);
+    EXPECT_EQ(ini.dReadFloat("S", "pi", 0), 3.141593);
+}
+
+TEST_F(IniFile, IntegersAndBooleans) {
+    ini.vWriteString("S", "mixed", "12abc");
+    ini.vWriteString("S", "neg", " -7");
+    ini.vWriteString("S", "true", "true");
+    ini.vWriteString("S", "two", "2");
+    ini.vWriteString("S", "huge", "99999999999999999999999");
+    ini.vWriteString("S", "tiny", "-99999999999999999999999");
+    EXPECT_EQ(ini.iReadInteger("S", "mixed", 5), 12);
+    EXPECT_EQ(ini.iReadInteger("S", "neg", 5), -7);
+    EXPECT_EQ(ini.iReadInteger("S", "true", 5), 0);
+    EXPECT_EQ(ini.iReadInteger("S", "huge", 0), INT_MAX);
+    EXPECT_EQ(ini.iReadInteger("S", "tiny", 0), INT_MIN);
+    EXPECT_EQ(ini.iReadInteger("S", "missing", INT_MIN), INT_MIN);
+    EXPECT_FALSE(ini.bReadBool("S", "true", true));
+    EXPECT_TRUE(ini.bReadBool("S", "two", false));
+    EXPECT_TRUE(ini.bReadBool("S", "huge", false));
+    EXPECT_TRUE(ini.bReadBool("S", "missing", true));
+    EXPECT_FALSE(ini.bReadBool("S", "missing", false));
+
+    ini.vWriteBool("S", "b", true);
+    ini.vWriteInteger("S", "i", -42);
+    ini.vWriteLongLong("S", "ll", 12345678901LL);
+    ini.vWriteLongLong("S", "min", LLONG_MIN);
+    EXPECT_EQ(ini.sReadString("S", "b", ""), "1");
+    EXPECT_EQ(ini.sReadString("S", "i", ""), "-42");
+    EXPECT_EQ(ini.sReadString("S", "ll", ""), "12345678901");
+    EXPECT_EQ(ini.iReadLongLong("S", "ll", 0), 12345678901LL);
+    EXPECT_EQ(ini.iReadLongLong("S", "min", 0), LLONG_MIN);
+    EXPECT_EQ(ini.iReadLongLong("S", "missing", -5000000000LL), -5000000000LL);
+    EXPECT_EQ(ini.iReadLongLong("S", "true", 77), 77);  // no number: the default
+    EXPECT_EQ(ini.iReadLongLong("S", "huge", 0), LLONG_MAX);
+}
+
+TEST_F(IniFile, StringsAndDefaults) {
+    EXPECT_EQ(ini.sReadString("S", "k", "def   "), "def");
+    EXPECT_EQ(ini.sReadString("S", "k", "  def\t"), "  def\t");
+    EXPECT_EQ(ini.sReadString("S", "k", nullptr), "");
+    EXPECT_EQ(ini.sReadString(nullptr, "k", "d"), "d");
+    const std::string big(200000, 'x');  // longer than any fixed buffer
+    ini.vWriteString("S", "big", big.c_str());
+    EXPECT_EQ(ini.sReadString("S", "big", ""), big);
+    ini.vWriteString("S", "null", nullptr);
+    EXPECT_TRUE(ini.bValueExists("S", "null"));
+    EXPECT_EQ(ini.sReadString("S", "null", "d"), "");
+}
+
+TEST_F(IniFile, ExistenceTestsAreCaseSensitiveLookupsAreNot) {
+    WriteFile(path, "[table]\r\nKey=1\r\n");
+    EXPECT_FALSE(ini.bSectionExists("Table"));
+    EXPECT_TRUE(ini.bSectionExists("table"));
+    EXPECT_EQ(ini.sReadString("Table", "key", ""), "1");
+    EXPECT_TRUE(ini.bValueExists("table", "Key"));
+    EXPECT_FALSE(ini.bValueExists("table", "key"));
+    EXPECT_TRUE(ini.bValueExists("TABLE", "Key"));  // the section is found by the lookup
+    EXPECT_FALSE(ini.bSectionExists(nullptr));
+}
+
+TEST_F(IniFile, ListingsOfAMissingFileAndOfAFile) {
+    Names names{"stale"};
+    ini.vReadSections(names);
+    EXPECT_TRUE(names.empty());
+    names = {"stale"};
+    ini.vReadSection("S", names);
+    EXPECT_TRUE(names.empty());
+    EXPECT_FALSE(std::filesystem::exists(path));  // reading creates nothing
+
+    WriteFile(path, "[B]\r\nz=1\r\na=2\r\n[A]\r\n[b]\r\ny=3\r\n");
+    ini.vReadSections(names);
+    EXPECT_EQ(names, (Names{"B", "A", "b"}));
+    ini.vReadSection("b", names);
+    EXPECT_EQ(names, (Names{"z", "a"}));
+}
+
+TEST_F(IniFile, CopySection) {
+    TQxStdIniFile src(TIniFilename(dir.File("src.ini")));
+    src.vWriteString("S", "a", "1");
+    src.vWriteString("S", "b", "\"two\"");
+    src.vWriteString("Other", "c", "3");
+    ini.vWriteString("S", "a", "old");
+    ini.vWriteString("S", "mine", "stays");
+
+    ini.vCopySection(src, "s");  // the source's exact name test fails: nothing happens
+    EXPECT_EQ(ini.sReadString("S", "a", ""), "old");
+    ini.vCopySection(&src, "S");
+    EXPECT_EQ(ini.sReadString("S", "a", ""), "1");
+    EXPECT_EQ(ini.sReadString("S", "b", ""), "two");
+    EXPECT_EQ(ini.sReadString("S", "mine", ""), "stays");
+    EXPECT_FALSE(ini.bSectionExists("Other"));
+    const std::string before = ReadFile(path);
+    ini.vCopySection(static_cast<const TQxIniFile*>(nullptr), "S");
+    ini.vCopySection(src, "Missing");
+    EXPECT_EQ(ReadFile(path), before);
+}
+
+TEST_F(IniFile, RenameSection) {
+    ini.vWriteString("A", "x", "1");
+    ini.vWriteString("A", "y", "2");
+    ini.vRenameSection("A", "B");
+    Names names;
+    ini.vReadSections(names);
+    EXPECT_EQ(names, (Names{"B"}));
+    EXPECT_EQ(ini.sReadString("B", "x", ""), "1");
+    EXPECT_EQ(ini.sReadString("B", "y", ""), "2");
+    // Only the case changes: the entries stay.
+    ini.vRenameSection("B", "b");
+    ini.vReadSections(names);
+    EXPECT_EQ(names, (Names{"b"}));
+    EXPECT_EQ(ini.sReadString("B", "y", ""), "2");
+    // Into an existing section: its other entries survive, equal keys take the moved value.
+    ini.vWriteString("C", "y", "old");
+    ini.vWriteString("C", "z", "3");
+    ini.vRenameSection("b", "C");
+    EXPECT_EQ(ReadFile(path), "[C]\r\ny=2\r\nz=3\r\nx=1\r\n");
+    // An empty section is left alone.
+    WriteFile(path, "[E]\r\n");
+    ini.vRenameSection("E", "F");
+    EXPECT_EQ(ReadFile(path), "[E]\r\n");
+}
+
+TEST_F(IniFile, DeleteEntrySectionAndSubsections) {
+    WriteFile(path, "[Grid]\r\na=1\r\n[Grid1]\r\n[Grid.Col]\r\nb=2\r\n[MyGrid]\r\n[grid1]\r\n");
+    ini.vDeleteSubsections("Grid");
+    Names names;
+    ini.vReadSections(names);
+    EXPECT_EQ(names, (Names{"MyGrid", "grid1"}));
+    ini.vDeleteSubsections("");
+    ini.vReadSections(names);
+    EXPECT_TRUE(names.empty());
+
+    ini.vWriteString("S", "a", "1");
+    ini.vWriteString("S", "b", "2");
+    ini.vDeleteEntry("s", "A");
+    EXPECT_EQ(ReadFile(path), "[S]\r\nb=2\r\n");
+    ini.vDeleteEntry("S", "missing");
+    ini.vDeleteSection("Missing");
+    EXPECT_EQ(ReadFile(path), "[S]\r\nb=2\r\n");
+    ini.vDeleteSection("s");
+    EXPECT_EQ(ReadFile(path), "");
+}
+
+TEST_F(IniFile, RenderingAsText) {
+    EXPECT_EQ(ini.uGetStringSize(), 1u);
+    char one[1] = {'x'};
+    ini.vWriteToString(one);
+    EXPECT_EQ(one[0], '\0');
+
+    ini.vWriteString("S", "a", "1");
+    EXPECT_EQ(ini.uGetStringSize(), 13u);
+    std::vector<char> buf(ini.uGetStringSize(), 'x');
+    ini.vWriteToString(buf.data());
+    EXPECT_EQ(std::string(buf.data(), buf.size()), std::string("[S]\r\na=1\r\n\r\n\0", 13));
+
+    WriteFile(path, "; c\n[Empty]\n[Long name]\nk = \"v v\"\nk=dup\n");
+    const std::string text = "[Empty]\r\n\r\n[Long name]\r\nk=v v\r\nk=v v\r\n\r\n";
+    EXPECT_EQ(ini.sWriteToString(), text);
+    EXPECT_EQ(ini.uGetStringSize(), text.size() + 1);
+    char small[8];
+    ini.vWriteToString(small, sizeof small);
+    EXPECT_EQ(std::string(small), text.substr(0, 7));
+}
+
+TEST(IniFilename, BareNamesGetTheCurrentFolder) {
+    EXPECT_EQ(TIniFilename("Table.ini"), "./Table.ini");
+    EXPECT_EQ(TIniFilename(std::string("Table.ini")), "./Table.ini");
+    EXPECT_EQ(TIniFilename("dir/Table.ini"), "dir/Table.ini");
+    EXPECT_EQ(TIniFilename("dir\\Table.ini"), "dir\\Table.ini");
+    EXPECT_EQ(TIniFilename("/abs/Table.ini"), "/abs/Table.ini");
+    EXPECT_EQ(TIniFilename("C:Table.ini"), "C:Table.ini");
+    EXPECT_EQ(TIniFilename("./Table.ini"), "./Table.ini");
+    EXPECT_EQ(TIniFilename(nullptr), "");
+    const TIniFilename a("x.ini");
+    const TIniFilename b(a);  // a copy is not prefixed twice
+    EXPECT_EQ(b, "./x.ini");
+    EXPECT_EQ(TIniFilename(b.c_str()), "./x.ini");
+    TQxStdIniFile store(a);
+    EXPECT_EQ(store.rGetFileName(), "./x.ini");
+}
+
+// ---------------------------------------------------------------------------- on the disk
+
+TEST_F(IniFile, WritesReplaceTheFileKeepItsModeAndLeaveNoTemporaryFile) {
+    ini.vWriteString("S", "a", "1");
+    ASSERT_EQ(ReadFile(path), "[S]\r\na=1\r\n");
+    ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
+    struct stat before {};
+    ::stat(path.c_str(), &before);
+    ini.vWriteString("S", "b", "2");
+    struct stat after {};
+    ::stat(path.c_str(), &after);
+    EXPECT_EQ(after.st_mode & 07777, 0640u);
+    EXPECT_NE(after.st_ino, before.st_ino);  // a new file was renamed into place
+    EXPECT_EQ(Listing(dir.Path()), (Names{"settings.ini"}));
+}
+
+TEST_F(IniFile, NewFilesFollowTheUmask) {
+    const mode_t old = ::umask(027);
+    ini.vWriteString("S", "a", "1");
+    ::umask(old);
+    struct stat st {};
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
+}
+
+TEST_F(IniFile, ASymbolicLinkStaysALink) {
+    const std::string real = dir.File("real.ini");
+    WriteFile(real, "[S]\r\na=1\r\n");
+    ASSERT_EQ(::symlink("real.ini", path.c_str()), 0);
+    ini.vWriteString("S", "a", "2");
+    struct stat st {};
+    ASSERT_EQ(::lstat(path.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+    EXPECT_EQ(ReadFile(real), "[S]\r\na=2\r\n");
+    EXPECT_EQ(ini.sReadString("S", "a", ""), "2");
+}
+
+TEST_F(IniFile, WhatCannotBeWrittenLeavesEverythingAsItWas) {
+    ini.vWriteString("S", "a", "1");
+    // A value with a line break would inject a section: refused, as the flat call reports.
+    ini.vWriteString("S", "a", "x\r\n[Evil]\r\nk=1");
+    EXPECT_EQ(ReadFile(path), "[S]\r\na=1\r\n");
+    EXPECT_EQ(qx::detail::ulWritePrivateProfileString("S", "a", "x\ny", path.c_str()),
+              qx::detail::kIniBadName);
+    // A read-only file is not replaced.
+    ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
+    if (::access(path.c_str(), W_OK) != 0) {  // root may write anyway
+        EXPECT_EQ(qx::detail::ulWritePrivateProfileString("S", "a", "2", path.c_str()),
+                  qx::detail::kIniWriteError);
+        EXPECT_EQ(ini.sReadString("S", "a", ""), "1");
+    }
+    // Nothing is created for a delete, and a missing folder is an error, not a crash.
+    const std::string absent = dir.File("absent.ini");
+    EXPECT_EQ(qx::detail::ulWritePrivateProfileString("S", "a", nullptr, absent.c_str()), 0u);
+    EXPECT_EQ(qx::detail::ulWritePrivateProfileString("S", nullptr, nullptr, absent.c_str()), 0u);
+    EXPECT_FALSE(std::filesystem::exists(absent));
+    EXPECT_EQ(
+        qx::detail::ulWritePrivateProfileString("S", "a", "1", dir.File("no/such/dir.ini").c_str()),
+        qx::detail::kIniWriteError);
+}
+
+TEST_F(IniFile, DirectoriesAndPipesReadAsUnreadable) {
+    TQxStdIniFile folder{TIniFilename(dir.Path())};
+    EXPECT_EQ(folder.sReadString("S", "k", "d"), "d");
+    folder.vWriteString("S", "k", "v");  // ignored
+    unsigned long error = 0;
+    qx::detail::pReadProfile(dir.Path(), &error);
+    EXPECT_EQ(error, qx::detail::kIniReadError);
+
+    const std::string fifo = dir.File("fifo.ini");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    TQxStdIniFile pipe{TIniFilename(fifo)};
+    EXPECT_EQ(pipe.sReadString("S", "k", "d"), "d");  // must not block
+    EXPECT_EQ(qx::detail::ulWritePrivateProfileString("S", "k", "v", fifo.c_str()),
+              qx::detail::kIniWriteError);
+    qx::detail::pReadProfile(dir.File("nothing.ini"), &error);
+    EXPECT_EQ(error, qx::detail::kIniFileNotFound);
+}
+
+TEST_F(IniFile, ReadsSeeChangesMadeBehindTheirBack) {
+    TQxStdIniFile other{TIniFilename(path)};
+    ini.vWriteString("S", "k", "1");
+    EXPECT_EQ(other.sReadString("S", "k", ""), "1");
+    other.vWriteString("S", "k", "2");
+    EXPECT_EQ(ini.sReadString("S", "k", ""), "2");
+
+    // Another program rewrites the file in place: same inode, same size, within one clock
+    // tick. The cache must not answer with the old text.
+    for (int round = 0; round < 50; ++round) {
+        const std::string value = std::to_string(round % 10);
+        EXPECT_EQ(ini.sReadString("S", "k", ""), round ? std::to_string((round - 1) % 10) : "2");
+        const int fd = ::open(path.c_str(), O_WRONLY);
+        ASSERT_GE(fd, 0);
+        const std::string text = "[S]\r\nk=" + value + "\r\n";
+        ASSERT_EQ(::pwrite(fd, text.data(), text.size(), 0), static_cast<ssize_t>(text.size()));
+        ::close(fd);
+        EXPECT_EQ(ini.sReadString("S", "k", ""), value);
+    }
+
+    // The same with the modification time set back to what it was, as happens when both
+    // changes fall into the tick of a coarse file-system clock in which the file was read (or
+    // into one second, on file systems with whole-second times): size, inode and time all
+    // match the cached parse.
+    struct timespec now {};
+    clock_gettime(CLOCK_REALTIME, &now);
+    for (const struct timespec stamp :
+         {timespec{now.tv_sec + 5, now.tv_nsec}, timespec{now.tv_sec, 0}}) {
+        const struct timespec times[2] = {stamp, stamp};
+        WriteFile(path, "[S]\r\nk=A\r\n");
+        ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+        EXPECT_EQ(ini.sReadString("S", "k", ""), "A");
+        const int fd = ::open(path.c_str(), O_WRONLY);
+        ASSERT_GE(fd, 0);
+        ASSERT_EQ(::pwrite(fd, "B", 1, 7), 1);
+        ::close(fd);
+        ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+        EXPECT_EQ(ini.sReadString("S", "k", ""), "B");
+    }
+
+    // Removed and recreated.
+    ASSERT_EQ(::unlink(path.c_str()), 0);
+    EXPECT_EQ(ini.sReadString("S", "k", "gone"), "gone");
+    WriteFile(path, "[S]\r\nk=back\r\n");
+    EXPECT_EQ(ini.sReadString("S", "k", ""), "back");
+}

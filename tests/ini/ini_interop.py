@@ -1,0 +1,63 @@
+#!/usr/bin/env python3
+"""The other side of the ini interoperability tests, with Python's configparser.
+
+  ini_interop.py read FILE    print every section, key and value of FILE, one per line
+  ini_interop.py write FILE   write the sample settings to FILE
+
+Lines read: "[section]" or "key<TAB>value", with tabs and line breaks escaped.
+Bytes are taken as Latin-1 so that every code page 1252 byte passes through unchanged.
+"""
+import configparser
+import sys
+
+
+def parser():
+    p = configparser.ConfigParser(interpolation=None)
+    p.optionxform = str  # keep the case of keys
+    return p
+
+
+def escape(text):
+    return text.replace("\t", "\\t").replace("\r", "\\r").replace("\n", "\\n")
+
+
+def read(path):
+    p = parser()
+    with open(path, encoding="latin-1") as f:
+        p.read_file(f)
+    out = []
+    for section in p.sections():
+        out.append("[" + escape(section) + "]")
+        for key, value in p.items(section, raw=True):
+            out.append(escape(key) + "\t" + escape(value))
+    sys.stdout.buffer.write(("\n".join(out) + "\n").encode("latin-1"))
+
+
+SAMPLE = {
+    "Table": {
+        "LineSize": "96",
+        "Name": "Beispiel einer Tabelle",
+        "Path": "C:\\data\\table.tbl",
+        "Empty": "",
+        "Equals": "a=b=c",
+        "Semicolon": "x;y",
+        "Hash": "#1",
+        "Unit": "\xb5m",
+    },
+    "Table/Column0": {"Name": "Nr", "Adjust": "-1"},
+    "Mixed Case": {"KeyOne": "1"},
+}
+
+
+def write(path):
+    p = parser()
+    for section, entries in SAMPLE.items():
+        p[section] = entries
+    with open(path, "w", encoding="latin-1") as f:
+        p.write(f)
+
+
+if __name__ == "__main__":
+    if len(sys.argv) != 3 or sys.argv[1] not in ("read", "write"):
+        sys.exit(__doc__)
+    (read if sys.argv[1] == "read" else write)(sys.argv[2])

@@ -1,0 +1,162 @@
+// The arithmetic of every sort, run through the component. Built twice: with the double and
+// with the extended transcendental functions (QX_PARSER_EXTENDED_FUNCTIONS).
+#include <cmath>
+#include <limits>
+
+#include "tests/parser/ParserTestSupport.h"
+
+namespace {
+
+constexpr double kPi = 3.141592653589793;
+
+double eval(TQxParser& p, const char* text) {
+    p.SetExpression(text);
+    EXPECT_FALSE(p.bGetFailed()) << text;
+    return p.Value();
+}
+
+// Distance in units of the last place.
+double ulps(double got, double want) {
+    if (got == want) return 0;
+    return std::fabs(got - want) / (std::nextafter(std::fabs(want), INFINITY) - std::fabs(want));
+}
+
+TEST(ParserArithmetic, ValuesAtTheEdgesOfEverySort) {
+    TQxParser p(nullptr);
+    struct {
+        const char* text;
+        double value;
+    } cases[] = {
+        {"2^0", 1.0},         {"2^1", 2.0},         {"2^-2", 0.25},       {"HEAV(0)", 1.0},
+        {"HEAV(-0.5)", 0.0},  {"SIGN(0)", 0.0},     {"SIGN(-3)", -1.0},   {"SIGN(0.1)", 1.0},
+        {"ZERO(0)", 0.0},     {"ZERO(-3)", 1.0},    {"ARG(0,0)", -kPi / 2}, {"ARG(0,2)", kPi / 2},
+        {"ARG(-1,0)", kPi},   {"ARG(1,0)", 0.0},    {"MAX(2,2)", 2.0},    {"MIN(2,2)", 2.0},
+        {"MAX(1,2)", 2.0},    {"MIN(1,2)", 1.0},    {"R(3,4)", 5.0},      {"ABS(-2.5)", 2.5},
+        {"-(3)", -3.0},       {"7/2", 3.5},         {"2-5", -3.0},        {"2^3^2", 64.0},
+        {"2^10", 1024.0},     {"(2)^(1+1)", 4.0},   {"10-3-2", 5.0},      {"16/4/2", 2.0},
+        {"2*3+4*5", 26.0},    {"-2^2", -4.0},       {"SQRT(16)", 4.0},    {"1E2^0.5", 10.0},
+    };
+    for (const auto& c : cases) EXPECT_EQ(eval(p, c.text), c.value) << c.text;
+    EXPECT_DOUBLE_EQ(eval(p, "ARG(-1,-1)"), 5 * kPi / 4);
+    // PH rounds a / 2 pi to a double first, which costs a few units in the last place.
+    EXPECT_NEAR(eval(p, "PH(7)"), 7 - 2 * kPi, 1e-14);
+    EXPECT_NEAR(eval(p, "PH(-4)"), -4 + 2 * kPi, 1e-14);
+    EXPECT_NEAR(eval(p, "PH(3)"), 3, 1e-14);
+    p.SetX(2);
+    EXPECT_EQ(eval(p, "X^5"), 32.0);
+    // No domain checks: the floating-point results come through.
+    EXPECT_TRUE(std::isnan(eval(p, "A/0")));
+    EXPECT_TRUE(std::isinf(eval(p, "1/A")));
+    EXPECT_TRUE(std::isnan(eval(p, "LN(-1)")));
+    EXPECT_TRUE(std::isnan(eval(p, "SQRT(-1)")));
+    EXPECT_TRUE(std::isnan(eval(p, "(-8)^(1/3)")));
+    EXPECT_EQ(eval(p, "A^0.5"), 0.0);
+    EXPECT_TRUE(std::isinf(eval(p, "A^-0.5")));
+}
+
+TEST(ParserArithmetic, EachRecordWorksInExtendedPrecisionAndStoresADouble) {
+    TQxParser p(nullptr);
+    const double x = 1 + std::ldexp(1.0, -27);
+    p.SetX(x);
+    // (1 + 2^-27)^3 keeps its 3 * 2^-54 term in 64 bits and rounds it up once; in double
+    // arithmetic the square already drops it.
+    EXPECT_EQ(eval(p, "X^3"), 1 + 3 * std::ldexp(1.0, -27) + std::ldexp(1.0, -52));
+    EXPECT_NE(x * x * x, eval(p, "X^3"));
+    // Between records the values are doubles: 1e16 + 1 is lost before the difference.
+    p.SetA(1e16);
+    p.SetB(1);
+    EXPECT_EQ(eval(p, "(A+B)-A"), 0.0);
+}
+
+TEST(ParserArithmetic, IntegerPowersOfAnySizeFinish) {
+    TQxParser p(nullptr);
+    p.SetX(-1);
+    EXPECT_EQ(eval(p, "X^1000000001"), -1.0);
+    EXPECT_EQ(eval(p, "X^1000000000"), 1.0);
+    EXPECT_EQ(eval(p, "X^1E300"), 1.0);
+    p.SetX(2);
+    EXPECT_TRUE(std::isinf(eval(p, "X^1024")));
+    EXPECT_EQ(eval(p, "X^-1074"), std::ldexp(1.0, -1074));
+    EXPECT_EQ(eval(p, "X^-100000"), 0.0);
+    p.SetX(1.0000001);
+    EXPECT_LE(ulps(eval(p, "X^5000"), std::pow(1.0000001, 5000)), 8);
+    EXPECT_LE(ulps(eval(p, "X^500"), std::pow(1.0000001, 500)), 2);
+}
+
+TEST(ParserArithmetic, TranscendentalFunctionsAgreeWithTheExtendedOnes) {
+    TQxParser p(nullptr);
+    const double xs[] = {-10, -2.5, -1, -0.3, 0.1, 0.7, 1, 2, 3.3, 10, 100};
+    for (double x : xs) {
+        p.SetX(x);
+        const long double lx = x;
+        struct {
+            const char* text;
+            long double want;
+            bool defined;
+        } fns[] = {
+            {"SIN(X)", sinl(lx), true},
+            {"COS(X)", cosl(lx), true},
+            {"EXP(X)", expl(lx), true},
+            {"LN(X)", logl(lx), x > 0},
+            {"ARCTAN(X)", atanl(lx), true},
+            {"SINH(X)", sinhl(lx), true},
+            {"COSH(X)", coshl(lx), true},
+            {"ABS(X)^1.7", powl(fabsl(lx), static_cast<long double>(1.7)), true},
+            {"1.3^X", powl(static_cast<long double>(1.3), lx), true},
+        };
+        for (const auto& f : fns) {
+            if (!f.defined) continue;
+            EXPECT_LE(ulps(eval(p, f.text), static_cast<double>(f.want)), 1)
+                << f.text << " X=" << x;
+        }
+    }
+#ifdef QX_PARSER_EXTENDED_FUNCTIONS
+    // The extended build computes exactly as written: e^a - e^-a, ln 2 * log2 a.
+    const long double x = 0.7;
+    p.SetX(0.7);
+    EXPECT_EQ(eval(p, "SINH(X)"), static_cast<double>((expl(x) - expl(-x)) / 2));
+    EXPECT_EQ(eval(p, "SIN(X)"), static_cast<double>(sinl(x)));
+    EXPECT_EQ(eval(p, "LN(X)"),
+              static_cast<double>(0.693147180559945309417232121458176568L * log2l(x)));
+#else
+    // The double build uses the library's sinh, exact for small arguments.
+    p.SetX(1e-10);
+    EXPECT_EQ(eval(p, "SINH(X)"), std::sinh(1e-10));
+    EXPECT_EQ(eval(p, "SIN(X)"), std::sin(1e-10));
+#endif
+}
+
+TEST(ParserArithmetic, RandomFunctionsReadTheHostsValues) {
+    TQxParser p(nullptr);
+    contrandresult = 0.5;
+    EXPECT_EQ(eval(p, "RM(1,4)"), 3.0);
+    randomresult = 3;
+    EXPECT_EQ(eval(p, "RN(6,3)"), 1.0);
+    EXPECT_EQ(eval(p, "RN(6,2.6)"), 1.0);
+    EXPECT_EQ(eval(p, "RN(6,3.5)"), 0.0);  // halves go to even: 4
+    EXPECT_EQ(eval(p, "RN(6,2)"), 0.0);
+    p.SetK(3);
+    EXPECT_EQ(eval(p, "RN(6,K)"), 1.0);
+    p.SetK(4);
+    EXPECT_EQ(p.Value(), 0.0);
+    randomresult = -1;
+    EXPECT_EQ(eval(p, "RN(6,65535)"), 1.0);  // taken as a 16-bit integer
+    p.SetK(std::numeric_limits<double>::quiet_NaN());
+    EXPECT_EQ(eval(p, "RN(6,K)"), 0.0);
+    randomresult = 0;
+    contrandresult = 0;
+}
+
+TEST(ParserArithmetic, ALoneVariableFollowsItsValueWithoutComputing) {
+    TQxParser p(nullptr);
+    p.SetExpression("X");
+    EXPECT_EQ(p.iGetCount(), 0);
+    for (double x : {7.0, -1.5, 1e300}) {
+        p.SetX(x);
+        EXPECT_EQ(p.Value(), x);
+    }
+    p.SetExpression("2.5");
+    EXPECT_EQ(p.Value(), 2.5);
+}
+
+}  // namespace

@@ -1,0 +1,133 @@
+// The platform clipboard service: format registration, the headless store's open/close rule,
+// raw data per format, the text transfer, and a widget set supplying its own clipboard.
+#include <thread>
+
+#include "tests/support/TestSupport.h"
+
+namespace {
+
+using qx::platform::ClipboardFormatName;
+using qx::platform::HeadlessClipboard;
+using qx::platform::RegisterClipboardFormat;
+using qx::platform::TClipboardService;
+
+class ClipboardService : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(cb.Open());
+        cb.Empty();
+        cb.Close();
+    }
+    static bool openElsewhere() {
+        bool ok = false;
+        std::thread([&ok] {
+            ok = HeadlessClipboard().Open();
+            if (ok) HeadlessClipboard().Close();
+        }).join();
+        return ok;
+    }
+    TClipboardService& cb = HeadlessClipboard();
+};
+
+TEST_F(ClipboardService, RegisteredNamesKeepTheirIdentifier) {
+    unsigned id = RegisterClipboardFormat("Service test \xC4");
+    EXPECT_GE(id, 0xC000u);
+    EXPECT_LE(id, 0xFFFFu);
+    EXPECT_EQ(RegisterClipboardFormat("SERVICE TEST \xE4"), id);  // case-insensitive, 1252
+    EXPECT_EQ(ClipboardFormatName(id), "Service test \xC4");       // as first spelled
+    EXPECT_NE(RegisterClipboardFormat("Service test 2"), id);
+    EXPECT_EQ(RegisterClipboardFormat(""), 0u);
+    EXPECT_EQ(ClipboardFormatName(CF_TEXT), "");
+    EXPECT_EQ(ClipboardFormatName(0xFFFF), "");
+}
+
+TEST_F(ClipboardService, OpensNestInOneThreadAndKeepOthersOut) {
+    EXPECT_FALSE(cb.Close());  // not open
+    ASSERT_TRUE(cb.Open());
+    ASSERT_TRUE(cb.Open());
+    EXPECT_FALSE(openElsewhere());
+    EXPECT_TRUE(cb.Close());
+    EXPECT_FALSE(openElsewhere());
+    EXPECT_TRUE(cb.Close());
+    EXPECT_TRUE(openElsewhere());
+}
+
+TEST_F(ClipboardService, DataNeedsTheClipboardOpenByTheCaller) {
+    EXPECT_FALSE(cb.SetData(CF_TEXT, "x", 1));
+    EXPECT_FALSE(cb.Empty());
+    ASSERT_TRUE(cb.Open());
+    EXPECT_TRUE(cb.SetData(CF_TEXT, "x", 1));
+    EXPECT_FALSE(cb.SetData(0, "x", 1));
+    cb.Close();
+    EXPECT_TRUE(cb.HasFormat(CF_TEXT));  // works closed
+    EXPECT_EQ(cb.DataSize(CF_TEXT), 0u);
+    EXPECT_TRUE(cb.Formats().empty());
+    char out[2];
+    EXPECT_EQ(cb.ReadData(CF_TEXT, 0, out, 2), 0u);
+}
+
+TEST_F(ClipboardService, SettingAFormatAgainReplacesItInPlace) {
+    ASSERT_TRUE(cb.Open());
+    cb.SetData(5, "five", 4);
+    cb.SetData(CF_TEXT, "one", 3);
+    cb.SetData(5, "V", 1);
+    EXPECT_EQ(cb.Formats(), (std::vector<unsigned>{5, CF_TEXT}));
+    EXPECT_EQ(cb.DataSize(5), 1u);
+    char out[4] = {};
+    EXPECT_EQ(cb.ReadData(CF_TEXT, 1, out, 4), 2u);
+    EXPECT_EQ(std::string(out, 2), "ne");
+    EXPECT_EQ(cb.ReadData(CF_TEXT, 3, out, 4), 0u);
+    cb.Close();
+}
+
+TEST_F(ClipboardService, TextTransferPutsTheTextWithItsTerminator) {
+    ASSERT_TRUE(qx::platform::SetClipboardText("Zus\xE4tzlich"));
+    EXPECT_EQ(qx::platform::GetClipboardText(), "Zus\xE4tzlich");
+    ASSERT_TRUE(cb.Open());
+    EXPECT_EQ(cb.DataSize(CF_TEXT), 11u);
+    EXPECT_EQ(cb.Formats(), std::vector<unsigned>{CF_TEXT});
+    cb.Close();
+    // Held elsewhere: nothing is put and nothing is read.
+    ASSERT_TRUE(cb.Open());
+    bool put = true;
+    std::string read = "x";
+    std::thread([&] {
+        put = qx::platform::SetClipboardText("other");
+        read = qx::platform::GetClipboardText();
+    }).join();
+    cb.Close();
+    EXPECT_FALSE(put);
+    EXPECT_EQ(read, "");
+}
+
+// A widget set with a clipboard of its own, as a toolkit backend supplies the system's.
+class TOwnClipboardSet : public qx::platform::THeadlessWidgetSet {
+public:
+    class TFake : public TClipboardService {
+    public:
+        bool Open() override { return ++opens, true; }
+        bool Close() override { return true; }
+        bool Empty() override { return true; }
+        bool SetData(unsigned, const void*, std::size_t) override { return true; }
+        bool HasFormat(unsigned) override { return false; }
+        std::size_t DataSize(unsigned) override { return 0; }
+        std::size_t ReadData(unsigned, std::size_t, void*, std::size_t) override { return 0; }
+        std::vector<unsigned> Formats() override { return {}; }
+        int opens = 0;
+    } fake;
+    TClipboardService& Clipboard() override { return fake; }
+};
+
+TEST_F(ClipboardService, TheCurrentWidgetSetSuppliesTheClipboard) {
+    TOwnClipboardSet set;
+    qx::platform::SetWidgetSet(&set);
+    EXPECT_EQ(&qx::platform::Clipboard(), &set.fake);
+    EXPECT_TRUE(qx::platform::SetClipboardText("to the toolkit"));
+    { TQxClipboard c(CF_TEXT); }
+    qx::platform::SetWidgetSet(nullptr);
+    EXPECT_EQ(set.fake.opens, 2);
+    EXPECT_FALSE(cb.HasFormat(CF_TEXT));  // the headless store saw nothing
+    EXPECT_EQ(&qx::platform::Clipboard(), &HeadlessClipboard());
+}
+
+}  // namespace

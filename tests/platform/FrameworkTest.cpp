@@ -1,0 +1,239 @@
+// The component framework: layout, input paths, peers, modal forms, menus and dialogs.
+#include "tests/support/TestSupport.h"
+
+namespace {
+// A peer that records what it was told.
+struct RecordingPeer : TControlPeer {
+    std::vector<unsigned> changes;
+    void Changed(unsigned what) override { changes.push_back(what); }
+};
+
+struct DialogForm : TForm {
+    explicit DialogForm(TComponent* owner) : TForm(owner) {
+        SetName("DialogForm");
+        btOk = new TButton(this);
+        btOk->SetName("btOk");
+        btOk->SetParent(this);
+        btOk->SetModalResult(mrOk);
+        btApply = new TButton(this);
+        btApply->SetName("btApply");
+        btApply->SetParent(this);
+        btApply->OnClick = [this](TObject*) { ++applied; };
+    }
+    TButton* btOk;
+    TButton* btApply;
+    int applied = 0;
+};
+}  // namespace
+
+TEST(Framework, AlignedChildrenShareTheClientArea) {
+    TForm form(nullptr);
+    form.SetClientWidth(630);
+    form.SetClientHeight(229);
+    auto* bottom = new TPanel(&form);
+    bottom->SetParent(&form);
+    bottom->SetHeight(39);
+    bottom->SetAlign(alBottom);
+    auto* top = new TPanel(&form);
+    top->SetParent(&form);
+    top->SetHeight(124);
+    top->SetAlign(alTop);
+    auto* rest = new TPanel(&form);
+    rest->SetParent(&form);
+    rest->SetAlign(alClient);
+    EXPECT_EQ(bottom->BoundsRect(), Rect(0, 190, 630, 229));
+    EXPECT_EQ(top->BoundsRect(), Rect(0, 0, 630, 124));
+    EXPECT_EQ(rest->BoundsRect(), Rect(0, 124, 630, 190));
+
+    int resized = 0;
+    top->OnResize = [&](TObject*) { ++resized; };
+    form.SetClientWidth(700);  // children follow the new width
+    EXPECT_EQ(top->Width(), 700);
+    EXPECT_EQ(resized, 1);
+    form.SetClientHeight(top->Height() + bottom->Height());
+    EXPECT_EQ(rest->Height(), 0);
+}
+
+TEST(Framework, CheckBoxAndRadioButtonRaiseClickOnChange) {
+    TForm form(nullptr);
+    auto* box = new TCheckBox(&form);
+    int clicks = 0;
+    box->OnClick = [&](TObject*) { ++clicks; };
+    box->Click();
+    EXPECT_TRUE(box->Checked());
+    box->SetChecked(true);  // no change, no event
+    box->SetChecked(false);
+    EXPECT_EQ(clicks, 2);
+
+    auto* a = new TRadioButton(&form);
+    auto* b = new TRadioButton(&form);
+    a->SetParent(&form);
+    b->SetParent(&form);
+    a->Click();
+    b->Click();
+    EXPECT_FALSE(a->Checked());
+    EXPECT_TRUE(b->Checked());
+}
+
+TEST(Framework, EditInputMarksModifiedUnlessReadOnly) {
+    TEdit edit(nullptr);
+    int changes = 0;
+    edit.OnChange = [&](TObject*) { ++changes; };
+    edit.SetText("set by code");
+    EXPECT_FALSE(edit.Modified());
+    edit.UserInput("typed");
+    EXPECT_TRUE(edit.Modified());
+    edit.SetReadOnly(true);
+    edit.UserInput("refused");
+    EXPECT_EQ(edit.Text(), "typed");
+    EXPECT_EQ(changes, 2);
+}
+
+TEST(Framework, PeerIsReplayedWhenAttachedAndNotEchoedInputFromIt) {
+    TEdit edit(nullptr);
+    edit.SetText("before");
+    auto peer = std::make_unique<RecordingPeer>();
+    RecordingPeer* p = peer.get();
+    edit.AttachPeer(std::move(peer));
+    ASSERT_EQ(p->changes.size(), 1u);
+    EXPECT_EQ(p->changes[0], static_cast<unsigned>(pcAll));
+    {
+        TControl::TPeerInput fromPeer(edit);
+        edit.UserInput("typed in the widget");
+    }
+    EXPECT_EQ(p->changes.size(), 1u);
+    edit.SetText("from code");
+    ASSERT_EQ(p->changes.size(), 2u);
+    EXPECT_EQ(p->changes[1], static_cast<unsigned>(pcText));
+}
+
+TEST(Framework, FocusFollowsTabOrderAndRaisesEnterAndExit) {
+    TForm form(nullptr);
+    auto* e1 = new TEdit(&form);
+    auto* e2 = new TEdit(&form);
+    auto* label = new TLabel(&form);
+    e1->SetParent(&form);
+    label->SetParent(&form);
+    e2->SetParent(&form);
+    form.ShowForm();
+    std::string trace;
+    e1->OnExit = [&](TObject*) { trace += "exit1 "; };
+    e2->OnEnter = [&](TObject*) { trace += "enter2 "; };
+    e1->SetFocus();
+    form.SelectNext();
+    EXPECT_TRUE(e2->Focused());
+    EXPECT_EQ(trace, "exit1 enter2 ");
+    e2->SetTabOrder(0);
+    form.SelectNext();  // wraps to e1, which now comes second
+    EXPECT_TRUE(e1->Focused());
+}
+
+TEST(Framework, ModalFormRunsUntilAButtonSetsTheResult) {
+    qx::test::TResponderScope r;
+    DialogForm form(nullptr);
+    r.ModalForm("btApply");  // no result: the loop goes on
+    r.ModalForm("btOk");
+    EXPECT_EQ(form.ShowModal(), mrOk);
+    EXPECT_EQ(form.applied, 1);
+    EXPECT_FALSE(form.Visible());
+    r.ModalResult(mrCancel);
+    EXPECT_EQ(form.ShowModal(), mrCancel);
+}
+
+TEST(Framework, ModalFormWithoutResponderEndsWithCancel) {
+    DialogForm form(nullptr);
+    EXPECT_EQ(form.ShowModal(), mrCancel);
+}
+
+TEST(Framework, FormsArePlacedByPosition) {
+    TForm owner(nullptr);
+    owner.SetBounds(100, 100, 800, 600);
+    TForm form(&owner);
+    form.SetBounds(0, 0, 400, 200);
+    form.SetPosition(poOwnerFormCenter);
+    form.ShowForm();
+    EXPECT_EQ(form.Left(), 300);
+    EXPECT_EQ(form.Top(), 300);
+    form.SetPosition(poScreenCenter);
+    form.ShowForm();
+    EXPECT_EQ(form.Top(), (Screen->WorkAreaHeight() - 200) / 2);
+}
+
+TEST(Framework, PopupMenuRaisesOnPopupAndClicksTheChosenItem) {
+    qx::test::TResponderScope r;
+    TPopupMenu menu(nullptr);
+    auto* file = new TMenuItem(&menu);
+    file->SetCaption("Datei");
+    menu.Items()->Add(file);
+    auto* save = new TMenuItem(&menu);
+    save->SetCaption("Speichern");
+    file->Add(save);
+    std::string clicked;
+    save->OnClick = [&](TObject*) { clicked = "save"; };
+    bool before = false;
+    menu.OnPopup = [&](TObject*) { before = true; };
+    r.PopupMenu("Datei|Speichern");
+    menu.Popup(10, 20);
+    EXPECT_TRUE(before);
+    EXPECT_EQ(clicked, "save");
+    EXPECT_EQ(r.Requests().back().text, "Datei\n  Speichern\n");
+
+    save->SetEnabled(false);  // a disabled item is not clicked
+    clicked.clear();
+    r.PopupMenu("Datei|Speichern");
+    menu.Popup(0, 0);
+    EXPECT_EQ(clicked, "");
+}
+
+TEST(Framework, MenuItemsOwnTheirSubItems) {
+    auto* root = new TMenuItem(nullptr);
+    auto* a = new TMenuItem(nullptr);
+    auto* b = new TMenuItem(nullptr);
+    root->Add(a);
+    a->Add(b);
+    root->Insert(0, new TMenuItem(nullptr));
+    EXPECT_EQ(root->IndexOf(a), 1);
+    delete a;  // leaves root and takes b with it (ASan checks the rest)
+    EXPECT_EQ(root->Count(), 1);
+    delete root;
+}
+
+TEST(Framework, SaveDialogAddsExtensionAndAsksBeforeOverwriting) {
+    qx::test::TTempDir dir;
+    const std::string existing = dir.File("table.tbl");
+    { TFileStream f(existing, fmCreate); }
+    qx::test::TResponderScope r;
+    TSaveDialog dlg(nullptr);
+    dlg.SetDefaultExt("tbl");
+    dlg.SetFilter("Tabellen|*.tbl|Text|*.txt");
+    dlg.SetOptions(ofOverwritePrompt);
+    r.FileDialog(dir.File("table"));
+    r.MessageBox(IDNO);                      // do not replace: the dialog comes back
+    r.FileDialog(dir.File("new"));
+    EXPECT_TRUE(dlg.Execute());
+    EXPECT_EQ(dlg.FileName(), dir.File("new.tbl"));
+    EXPECT_EQ(dlg.FilterPattern(2), "*.txt");
+    r.FileDialog("", false);
+    EXPECT_FALSE(dlg.Execute());
+}
+
+TEST(Framework, SpinEditStepsWithinItsLimits) {
+    TCSpinEdit spin(nullptr);
+    spin.SetMinValue(0);
+    spin.SetMaxValue(10);
+    spin.SetIncrement(4);
+    spin.SetValue(8);
+    spin.Button()->UpClick();
+    EXPECT_EQ(spin.Value(), 10);
+    spin.SetText("x");
+    EXPECT_EQ(spin.Value(), 0);
+}
+
+TEST(Framework, RegisteredClassesAreFoundByName) {
+    RegisterComponents("ORVI", {TComponentClass::Of<TEdit>("TEdit")});
+    const TComponentClass* c = qx::platform::FindComponentClass("TEdit");
+    ASSERT_NE(c, nullptr);
+    std::unique_ptr<TComponent> made(c->Create(nullptr));
+    EXPECT_NE(dynamic_cast<TEdit*>(made.get()), nullptr);
+    EXPECT_EQ(qx::platform::RegisteredComponents().back().Page, "ORVI");
+}

@@ -1,0 +1,127 @@
+// The base string grid: layout, scrolling, selection, editing and painting.
+#include "tests/support/TestSupport.h"
+
+namespace {
+// 10 columns × 1000 rows of 64 × 24 pixel cells with one fixed row and column.
+std::unique_ptr<TStringGrid> makeGrid() {
+    auto g = std::make_unique<TStringGrid>(nullptr);
+    g->SetBounds(0, 0, 300, 200);
+    g->SetColCount(10);
+    g->SetRowCount(1000);
+    for (int r = 0; r < 1000; ++r)
+        for (int c = 0; c < 10; ++c) g->SetCells(c, r, std::to_string(c) + ":" + std::to_string(r));
+    return g;
+}
+}  // namespace
+
+TEST(Grid, CellRectAndMouseToCellAgreeAcrossFixedAndScrolledCells) {
+    auto g = makeGrid();
+    EXPECT_EQ(g->CellRect(0, 0), Rect(0, 0, 64, 24));
+    EXPECT_EQ(g->CellRect(2, 1), Rect(130, 25, 194, 49));
+    EXPECT_EQ(g->VisibleRowCount(), 7);   // (200 - 25) / 25 rows fit wholly
+    EXPECT_EQ(g->VisibleColCount(), 3);
+    g->SetTopRow(500);
+    g->SetLeftCol(5);
+    EXPECT_EQ(g->CellRect(2, 600), TRect{}) << "scrolled out";
+    EXPECT_EQ(g->CellRect(5, 500), Rect(65, 25, 129, 49));
+    EXPECT_EQ(g->CellRect(0, 501), Rect(0, 50, 64, 74)) << "fixed column stays";
+    TGridCoord c = g->MouseToCell(70, 30);
+    EXPECT_EQ(c.X, 5);
+    EXPECT_EQ(c.Y, 500);
+    c = g->MouseToCell(10, 10);
+    EXPECT_EQ(c.X, 0);
+    EXPECT_EQ(c.Y, 0);
+    c = g->MouseToCell(64, 10);  // on the grid line between columns: belongs to the left cell
+    EXPECT_EQ(c.X, 0);
+    c = g->MouseToCell(-1, 10);
+    EXPECT_EQ(c.X, -1);
+}
+
+TEST(Grid, MovingTheCurrentCellScrollsItIntoViewAndCanBeVetoed) {
+    auto g = makeGrid();
+    g->MoveCurrent(9, 999);
+    EXPECT_EQ(g->Row(), 999);
+    EXPECT_GE(999, g->TopRow());
+    EXPECT_LT(999, g->TopRow() + g->VisibleRowCount());
+    EXPECT_LT(9, g->LeftCol() + g->VisibleColCount());
+    g->OnSelectCell = [](TObject*, int col, int, bool& can) { can = col != 3; };
+    EXPECT_FALSE(g->MoveCurrent(3, 5));
+    EXPECT_EQ(g->Col(), 9);
+    g->SetTopRow(100000);  // clamped so that the last page is full
+    EXPECT_EQ(g->TopRow(), 1000 - g->VisibleRowCount());
+}
+
+TEST(Grid, FixedCountsMustStayBelowTheCounts) {
+    TStringGrid g(nullptr);
+    g.SetColCount(3);
+    EXPECT_THROW(g.SetFixedCols(3), Exception);
+    g.SetFixedCols(2);
+    g.SetColCount(2);  // shrinking pulls the fixed count down
+    EXPECT_EQ(g.FixedCols(), 1);
+    EXPECT_EQ(g.Cells(5, 5), "");  // out of range reads empty
+    g.SetCells(5, 5, "x");          // and ignores writes
+}
+
+TEST(Grid, MouseDragSelectsARangeAndKeysMove) {
+    auto g = makeGrid();
+    g->SetOptions(g->Options() | goTabs);
+    g->MouseDown(mbLeft, 0, 70, 30);    // cell 1,1
+    g->MouseMove(ssLeft, 140, 60);      // cell 2,2
+    g->MouseUp(mbLeft, 0, 140, 60);
+    EXPECT_EQ(g->Selection(), (TGridRect{1, 1, 2, 2}));
+    unsigned short key = VK_TAB;
+    g->KeyDown(key, 0);
+    EXPECT_EQ(g->Col(), 3);
+    EXPECT_EQ(g->Selection(), (TGridRect{3, 2, 3, 2}));
+    key = VK_DOWN;
+    g->KeyDown(key, ssShift);
+    EXPECT_EQ(g->Selection(), (TGridRect{3, 2, 3, 3}));
+}
+
+TEST(Grid, InplaceEditorReportsEveryEdit) {
+    auto g = makeGrid();
+    std::vector<std::string> seen;
+    g->OnSetEditText = [&](TObject*, int c, int r, const AnsiString& v) {
+        seen.push_back(std::to_string(c) + "," + std::to_string(r) + "=" + v);
+    };
+    g->MoveCurrent(2, 3);
+    g->SetEditorMode(true);
+    EXPECT_FALSE(g->EditorMode()) << "editing is off without goEditing";
+    g->SetOptions(g->Options() | goEditing);
+    char key = '7';
+    g->KeyPress(key);  // typing starts the editor with that character
+    ASSERT_TRUE(g->EditorMode());
+    g->InplaceEditor()->UserInput("75");
+    EXPECT_EQ(g->Cells(2, 3), "75");
+    EXPECT_EQ(seen, (std::vector<std::string>{"2,3=7", "2,3=75"}));
+    EXPECT_EQ(g->InplaceEditor()->BoundsRect(), g->CellRect(2, 3));
+    unsigned short enter = VK_RETURN;
+    g->InplaceEditor()->KeyDown(enter, 0);
+    EXPECT_FALSE(g->EditorMode());
+}
+
+TEST(Grid, PaintDrawsOnlyTheShownCellsWithTheirState) {
+    auto g = makeGrid();
+    g->SetTopRow(400);
+    std::vector<std::pair<int, int>> drawn;
+    g->OnDrawCell = [&](TObject*, int c, int r, const TRect&, TGridDrawState s) {
+        drawn.emplace_back(c, r);
+        if (c == 0 || r == 0) {
+            EXPECT_TRUE(s & gdFixed);
+        }
+    };
+    TRecordingCanvas canvas;
+    g->PaintTo(canvas);
+    // 5 columns (the last one cut) × 8 rows (the fixed one and 7 scrolled ones).
+    EXPECT_EQ(drawn.size(), 5u * 8u);
+    EXPECT_EQ(drawn.front(), std::make_pair(0, 0));
+    EXPECT_EQ(drawn[9], std::make_pair(4, 400)) << "after the fixed row comes the top row";
+    int texts = 0;
+    for (const auto& rec : canvas.Records()) {
+        if (rec.op == TRecordingCanvas::Op::TextOut) {
+            ++texts;
+            EXPECT_NE(rec.text, "1:1") << "row 1 is scrolled out";
+        }
+    }
+    EXPECT_EQ(texts, 40);
+}

@@ -1,0 +1,52 @@
+// The input prompt of the widget set and the framework's InputQuery and InputBox.
+#include "tests/support/TestSupport.h"
+
+namespace {
+
+using qx::platform::TDialogKind;
+
+TEST(InputQuery, TheResponderConfirmsWithItsTextOrCancels) {
+    qx::test::TResponderScope r;
+    r.InputQuery("edited");
+    r.InputQuery("ignored", false);
+    std::string value = "start";
+    EXPECT_TRUE(InputQuery("Caption", "Prompt", value));
+    EXPECT_EQ(value, "edited");
+    EXPECT_FALSE(InputQuery("Caption", "Prompt", value));
+    EXPECT_EQ(value, "edited");
+    ASSERT_EQ(r.Requests().size(), 2u);
+    EXPECT_EQ(r.Requests()[0].eKind, TDialogKind::InputQuery);
+    EXPECT_EQ(r.Requests()[0].caption, "Caption");
+    EXPECT_EQ(r.Requests()[0].text, "Prompt");
+    EXPECT_EQ(r.Requests()[0].value, "start");
+}
+
+TEST(InputQuery, WithoutAResponderThePromptIsCancelled) {
+    std::string value = "start";
+    EXPECT_FALSE(qx::platform::WidgetSet().InputQuery("Caption", "Prompt", value));
+    EXPECT_EQ(value, "start");
+    EXPECT_EQ(InputBox("Caption", "Prompt", "default"), "default");
+}
+
+TEST(InputQuery, InputBoxGivesTheTextOrTheDefault) {
+    qx::test::TResponderScope r;
+    r.InputQuery("");
+    r.InputQuery("typed", false);
+    EXPECT_EQ(InputBox("C", "P", "default"), "");  // confirmed empty is not the default
+    EXPECT_EQ(InputBox("C", "P", "default"), "default");
+}
+
+TEST(InputQuery, AnAnswerForAnotherDialogKindIsUnexpected) {
+    qx::platform::TQueuedResponder q;
+    std::string why;
+    q.OnUnexpected = [&why](const qx::platform::TDialogRequest&, const std::string& w) { why = w; };
+    q.Push({TDialogKind::MessageBox, IDOK});
+    qx::platform::HeadlessWidgetSet().SetResponder(&q);
+    std::string value = "v";
+    bool ok = InputQuery("C", "P", value);
+    qx::platform::HeadlessWidgetSet().SetResponder(nullptr);
+    EXPECT_FALSE(ok);
+    EXPECT_NE(why.find("input prompt"), std::string::npos);
+}
+
+}  // namespace

@@ -1,0 +1,279 @@
+// The binary form: layout, round trips, hostile files, and writes that fail or go through links.
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+
+#include "tests/table/TableTestSupport.h"
+
+namespace {
+
+using qx::test::CodeOf;
+using qx::test::ReadFile;
+using qx::test::TExample;
+using qx::test::TTempDir;
+
+class TableBin : public qx::test::ErrorStateTest {
+  protected:
+    void Write(const std::string& name, const std::string& bytes) {
+        std::ofstream(dir.File(name), std::ios::binary) << bytes;
+    }
+    std::size_t FilesInDir() const {
+        std::size_t n = 0;
+        for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir.Path())) ++n;
+        return n;
+    }
+    TTempDir dir;
+};
+
+std::string u32(std::uint32_t v) {
+    return std::string{static_cast<char>(v), static_cast<char>(v >> 8), static_cast<char>(v >> 16),
+                       static_cast<char>(v >> 24)};
+}
+
+// A header as the writer makes it: magic, version, N, K, S, two flags, name, three flags.
+std::string header(std::uint32_t lines, std::uint32_t columns, std::uint32_t lineSize,
+                   std::uint32_t version = 1) {
+    return std::string("QxTable\0", 8) + u32(version) + u32(lines) + u32(columns) + u32(lineSize) +
+           u32(1) + u32(0) + std::string("T\0", 2) + u32(1) + u32(0) + u32(1);
+}
+
+TEST_F(TableBin, EmptyTableLayoutAndRoundTrip) {
+    TQxTable t;
+    t.sName = "Leer";
+    t.bShowEinheit = false;
+    t.bShowFooter = false;
+    t.vWriteBin(dir.File("empty.tbl").c_str());
+    const std::string bytes = ReadFile(dir.File("empty.tbl"));
+    EXPECT_EQ(bytes.size(), 32u + 4 + 1 + 12);
+    EXPECT_EQ(bytes.substr(0, 12), std::string("QxTable\0\1\0\0\0", 12));
+
+    TQxTable back;
+    unsigned char* buffer = nullptr;
+    back.vReadBin(dir.File("empty.tbl").c_str(), &buffer);
+    EXPECT_TRUE(back.bCompareColumns(t));
+    EXPECT_EQ(back.sName, "Leer");
+    EXPECT_FALSE(back.bShowEinheit || back.bShowFooter);
+    EXPECT_EQ(back.uGetLineNumber(), 0u);
+    delete[] buffer;
+}
+
+TEST_F(TableBin, ExampleRoundTripReplacesTheCallersStorage) {
+    TExample ex;
+    ex.table->vSetNeededLines(99, 7);
+    ex.table->rGetColumn(2).sMinimum = "-1,5";
+    const std::string file = dir.File("TableTest.tbl");
+    ex.table->vWriteBin(file.c_str());
+    const std::string bytes = ReadFile(file);
+    // Lines and counters close the file.
+    ASSERT_GT(bytes.size(), 10000u);
+    EXPECT_EQ(bytes.compare(bytes.size() - 10000, 9600,
+                            reinterpret_cast<const char*>(ex.storage.get()), 9600),
+              0);
+
+    TQxTable back;
+    auto* old = new unsigned char[16];
+    unsigned char* buffer = old;
+    back.vReadBin(file.c_str(), &buffer);  // releases `old`; ASan reports a leak otherwise
+    ASSERT_NE(buffer, old);
+    std::unique_ptr<unsigned char[]> owned(buffer);
+    EXPECT_TRUE(back.bCompareColumns(*ex.table));
+    EXPECT_EQ(back.sName, "Beispiel einer Tabelle");
+    ASSERT_EQ(back.uGetLineNumber(), 100u);
+    EXPECT_EQ(back.ucpGetLine(1), buffer + 96);
+    EXPECT_EQ(std::memcmp(buffer, ex.storage.get(), 9600), 0);
+    EXPECT_EQ(back.vNeededLines, ex.table->vNeededLines);
+
+    // Description only: the stored line count, every line unbound.
+    TQxTable desc;
+    unsigned char line[96];
+    desc.vSetLineNumber(2);
+    desc.vSetLine(0, line);
+    desc.vReadBin(file.c_str(), nullptr);
+    EXPECT_EQ(desc.uGetLineNumber(), 100u);
+    for (unsigned char* p : desc.vLines) EXPECT_EQ(p, nullptr);
+}
+
+TEST_F(TableBin, WriterKeepsFilesReadable) {
+    // Unbound lines go out as zeros; over-long texts are cut to what the reader takes.
+    TQxTable t;
+    t.sName = std::string(3000, 'n');
+    t.vColumns.resize(1);
+    t.vColumns[0].sCaption = std::string(5000, 'c');
+    t.vColumns[0].sFormat = std::string("ab\0cd", 5);
+    t.uLineSize = 3;
+    unsigned char line[3] = {1, 2, 3};
+    t.vSetLineNumber(3);
+    t.vSetLine(1, line);
+    const std::string file = dir.File("cut.tbl");
+    t.vWriteBin(file.c_str());
+
+    TQxTable back;
+    unsigned char* buffer = nullptr;
+    back.vReadBin(file.c_str(), &buffer);
+    std::unique_ptr<unsigned char[]> owned(buffer);
+    EXPECT_EQ(back.sName, std::string(1022, 'n'));
+    EXPECT_EQ(back.rGetColumn(0).sCaption, std::string(1023, 'c'));
+    EXPECT_EQ(back.rGetColumn(0).sFormat, "ab");
+    ASSERT_EQ(back.uGetLineNumber(), 3u);
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(buffer), 9),
+              std::string("\0\0\0\1\2\3\0\0\0", 9));
+}
+
+TEST_F(TableBin, HeaderFaults) {
+    TQxTable t;
+    unsigned char* buffer = nullptr;
+    auto readCode = [&](const std::string& name) {
+        return CodeOf([&] { t.vReadBin(dir.File(name).c_str(), &buffer); });
+    };
+    EXPECT_EQ(readCode("missing.tbl"), qx::kTableReadError);
+    Write("nonul.tbl", "QxTablesQxTable");
+    EXPECT_EQ(readCode("nonul.tbl"), qx::kTableReadError);
+    Write("magic.tbl", header(0, 0, 0).replace(0, 2, "Qy"));
+    EXPECT_EQ(readCode("magic.tbl"), qx::kTableFormatError);
+    Write("v2.tbl", header(0, 0, 0, 2));
+    EXPECT_EQ(readCode("v2.tbl"), qx::kTableVersionError);
+    const TErrorInfo& info = qx::rGetErrorInfo();
+    ASSERT_NE(info[0].cpParam, nullptr);
+    EXPECT_EQ(std::string(info[0].cpParam), dir.File("v2.tbl"));
+    EXPECT_EQ(buffer, nullptr);
+
+    std::istringstream stream(std::string("QxTable\0\x05\0\0\0", 12));
+    EXPECT_EQ(TQxTable::iReadVersion(stream), 5);
+}
+
+TEST_F(TableBin, EveryTruncationFailsWithoutTouchingTheCaller) {
+    TQxTable t;
+    t.vColumns.resize(2);
+    t.vColumns[0].eTyp = TH5Type::eTypLong;
+    t.vColumns[1].eTyp = TH5Type::eTypUChar;
+    t.vCalculateSize();
+    unsigned char lines[15] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15};
+    t.vCalculateLine(lines, 3);
+    t.vWriteBin(dir.File("full.tbl").c_str());
+    const std::string full = ReadFile(dir.File("full.tbl"));
+
+    unsigned char keep[5];
+    for (std::size_t n = 0; n < full.size(); ++n) {
+        Write("cut.tbl", full.substr(0, n));
+        TQxTable back;
+        back.uLineSize = 5;
+        back.vCalculateLine(keep, 1);
+        unsigned char* buffer = keep;
+        EXPECT_EQ(CodeOf([&] { back.vReadBin(dir.File("cut.tbl").c_str(), &buffer); }),
+                  qx::kTableReadError)
+            << n << " bytes";
+        EXPECT_EQ(buffer, keep);
+        EXPECT_TRUE(back.uGetLineNumber() == 0 || back.ucpGetLine(0) == keep) << n << " bytes";
+        // The description-only read fails too: the file no longer holds the claimed lines.
+        EXPECT_EQ(CodeOf([&] { back.vReadBin(dir.File("cut.tbl").c_str(), nullptr); }),
+                  qx::kTableReadError);
+    }
+}
+
+TEST_F(TableBin, ClaimsBeyondTheFileFailBeforeAllocating) {
+    // Each of these would ask for gigabytes (or more than 64 bits) if the counts were trusted;
+    // under ASan such an allocation aborts the test.
+    const struct {
+        std::uint32_t lines, columns, size;
+    } claims[] = {{0xFFFFFFFF, 0, 0xFFFFFFFF}, {0xFFFFFFFF, 0, 0}, {1, 0, 0xFFFFFFFF},
+                  {0x10000000, 0, 16},         {0, 0xFFFFFFFF, 0}, {0, 0x08000000, 0}};
+    for (const auto& c : claims) {
+        Write("big.tbl", header(c.lines, c.columns, c.size) + std::string(64, '\0'));
+        TQxTable t;
+        unsigned char* buffer = nullptr;
+        EXPECT_EQ(CodeOf([&] { t.vReadBin(dir.File("big.tbl").c_str(), &buffer); }),
+                  qx::kTableReadError)
+            << c.lines << " " << c.columns << " " << c.size;
+        EXPECT_EQ(CodeOf([&] { t.vReadBin(dir.File("big.tbl").c_str(), nullptr); }),
+                  qx::kTableReadError);
+        EXPECT_EQ(buffer, nullptr);
+        EXPECT_LE(t.uGetColumnNumber(), 3u);
+    }
+}
+
+TEST_F(TableBin, FailedWriteKeepsTheOldFile) {
+    TExample ex;
+    const std::string file = dir.File("keep.tbl");
+    ex.table->vWriteBin(file.c_str());
+    const std::string old = ReadFile(file);
+
+    // A file-size limit makes the new, larger file fail part-way.
+    TQxTable big(*ex.table);
+    std::vector<unsigned char> storage(96 * 2000);
+    big.vCalculateLine(storage.data(), 2000);
+    struct rlimit saved;
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    void (*previous)(int) = signal(SIGXFSZ, SIG_IGN);
+    struct rlimit limited = saved;
+    limited.rlim_cur = 64 * 1024;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+    EXPECT_EQ(CodeOf([&] { big.vWriteBin(file.c_str()); }), 0u);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    signal(SIGXFSZ, previous);
+
+    EXPECT_EQ(ReadFile(file), old);
+    EXPECT_EQ(FilesInDir(), 1u);  // no temporary file left behind
+    EXPECT_EQ(qx::getErrorCode(), 0u);
+
+    // A folder that does not exist: no file, no error.
+    EXPECT_EQ(CodeOf([&] { big.vWriteBin(dir.File("no/such/dir.tbl").c_str()); }), 0u);
+    EXPECT_FALSE(std::filesystem::exists(dir.File("no")));
+}
+
+TEST_F(TableBin, WritesReachLinkTargetsAndLongNames) {
+    TExample ex;
+    const std::string target = dir.File("real.tbl");
+    Write("real.tbl", "old");
+    std::filesystem::create_symlink(target, dir.File("link.tbl"));
+    ex.table->vWriteBin(dir.File("link.tbl").c_str());
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.File("link.tbl")));
+    EXPECT_GT(ReadFile(target).size(), 10000u);
+
+    // The temporary name must fit where the target's name just fits.
+    const std::string longName = dir.File(std::string(251, 'L') + ".tbl");
+    ex.table->vWriteBin(longName.c_str());
+    EXPECT_EQ(ReadFile(longName), ReadFile(target));
+    EXPECT_EQ(FilesInDir(), 3u);
+
+    // A pipe (like a device) is written into, not replaced by a regular file.
+    const std::string fifo = dir.File("pipe");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    std::string received;
+    std::thread reader([&] { received = ReadFile(fifo); });
+    ex.table->vWriteBin(fifo.c_str());
+    reader.join();
+    EXPECT_TRUE(std::filesystem::is_fifo(fifo));
+    EXPECT_EQ(received, ReadFile(target));
+}
+
+TEST_F(TableBin, StreamOperations) {
+    TExample ex;
+    std::stringstream s;
+    TQxTable::vWriteVersion(s);
+    ex.table->vWriteLineBin(4, s);
+    ex.table->vWriteNeededLines(s);
+    EXPECT_EQ(s.str().size(), 12u + 96 + 400);
+
+    TQxTable back(*ex.table);
+    std::vector<unsigned char> line(96);
+    back.vSetLine(0, line.data());
+    back.vSetNeededLines(0, 3);
+    EXPECT_EQ(TQxTable::iReadVersion(s), 1);
+    back.vReadLineBin(0, s);
+    back.vReadNeededLines(s);
+    EXPECT_STREQ(reinterpret_cast<char*>(line.data()), "Name5");
+    EXPECT_EQ(back.iGetNeededLines(0), 1);
+    EXPECT_EQ(CodeOf([&] { back.vReadLineBin(0, s); }), qx::kTableReadError);
+    EXPECT_EQ(CodeOf([&] { back.vReadLineBin(-1, s); }), qx::kTableIndexError);
+}
+
+}  // namespace

@@ -1,0 +1,203 @@
+// The table model: layout, line lists, column values, copies, index errors, the example table.
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+#include "tests/table/TableTestSupport.h"
+
+namespace {
+
+using qx::test::CodeOf;
+using qx::test::TExample;
+
+class TableModel : public qx::test::ErrorStateTest {};
+
+TQxTable::TItem column(TH5Type::TDataTyp type, unsigned stringSize = 0) {
+    TQxTable::TItem item;
+    item.eTyp = type;
+    item.uStringSize = stringSize;
+    return item;
+}
+
+TEST_F(TableModel, LayoutPacksColumnsInOrder) {
+    TQxTable t;
+    t.uLineSize = 77;
+    t.vCalculateSize();
+    EXPECT_EQ(t.uGetLineSize(), 0u);
+
+    // Types 1, 2 (size 10), 4, 8; then a zero-size column shares the next one's offset, and an
+    // unknown type takes no bytes; the string size of a non-string column is ignored.
+    t.vColumns = {column(TH5Type::eTypUChar),    column(TH5Type::eTypString, 10),
+                  column(TH5Type::eTypShort),    column(TH5Type::eTypDouble),
+                  column(TH5Type::eTypNone),     column(static_cast<TH5Type::TDataTyp>(99)),
+                  column(TH5Type::eTypULong, 50)};
+    t.vCalculateSize();
+    std::vector<unsigned> offsets;
+    for (const auto& c : t.vColumns) offsets.push_back(c.uOffset);
+    EXPECT_EQ(offsets, (std::vector<unsigned>{0, 1, 11, 13, 21, 21, 21}));
+    EXPECT_EQ(t.uGetLineSize(), 25u);
+}
+
+TEST_F(TableModel, LineListsResizeTogether) {
+    TQxTable t;
+    t.vSetLineNumber(3);
+    ASSERT_EQ(t.uGetLineNumber(), 3u);
+    for (unsigned i = 0; i < 3; ++i) {
+        EXPECT_EQ(t.ucpGetLine(i), nullptr);
+        EXPECT_EQ(t.iGetNeededLines(i), 1);
+    }
+    unsigned char line[4];
+    t.vSetLine(0, line);
+    t.vSetNeededLines(0, 5);
+    t.vSetNeededLines(2, 9);
+    t.vSetLineNumber(1);
+    EXPECT_EQ(t.ucpGetLine(0), line);
+    EXPECT_EQ(t.iGetNeededLines(0), 5);
+    t.vSetLineNumber(2);  // the dropped counter does not come back
+    EXPECT_EQ(t.iGetNeededLines(1), 1);
+    EXPECT_EQ(t.vLines.size(), t.vNeededLines.size());
+}
+
+TEST_F(TableModel, CalculateLineBindsOneBufferAndRenewsTheStamp) {
+    TQxTable t;
+    t.uLineSize = 6;
+    unsigned char buffer[18];
+    unsigned char other[6];
+    t.vSetLineNumber(3);
+    t.vSetLine(1, other);
+    t.vCalculateLine(buffer, 3);
+    for (unsigned i = 0; i < 3; ++i) EXPECT_EQ(t.ucpGetLine(i), buffer + 6 * i);
+
+    const Process::TTimeStamp before = t.tChanged;
+    qx::platform::SleepMs(1);
+    t.vCalculateLine(buffer, 0);
+    EXPECT_EQ(t.uGetLineNumber(), 0u);
+    EXPECT_NE(t.tChanged, before);
+
+    // Setters leave the stamp alone.
+    const Process::TTimeStamp stamp = t.tChanged;
+    qx::platform::SleepMs(1);
+    t.vSetLineNumber(2);
+    t.vSetLineSize(4);
+    t.vSetColumnNumber(3);
+    EXPECT_EQ(t.tChanged, stamp);
+}
+
+TEST_F(TableModel, ColumnValuesByType) {
+    TQxTable t;
+    t.vColumns = {column(TH5Type::eTypULong), column(TH5Type::eTypLong),
+                  column(TH5Type::eTypShort), column(TH5Type::eTypUShort),
+                  column(TH5Type::eTypFloat), column(TH5Type::eTypString, 3)};
+    t.vCalculateSize();
+    ASSERT_EQ(t.uLineSize, 19u);
+    unsigned char lines[2][19] = {};
+    const std::uint32_t ones = 0xFFFFFFFF;
+    const std::int16_t minus2 = -2;
+    const std::uint16_t big = 65535;
+    const float f = 1.5f;
+    for (auto& line : lines) {
+        std::memcpy(line + 0, &ones, 4);
+        std::memcpy(line + 4, &ones, 4);
+        std::memcpy(line + 8, &minus2, 2);
+        std::memcpy(line + 10, &big, 2);
+        std::memcpy(line + 12, &f, 4);
+    }
+    t.vSetLineNumber(2);
+    t.vSetLine(0, lines[0]);
+    t.vSetLine(1, lines[1]);
+
+    std::vector<double> v;
+    t.vGetColumnValues(v, 0);
+    EXPECT_EQ(v, (std::vector<double>{4294967295.0, 4294967295.0}));
+    t.vGetColumnValues(v, 1);
+    EXPECT_EQ(v, (std::vector<double>{-1.0, -1.0}));
+    t.vGetColumnValues(v, 2);
+    EXPECT_EQ(v[0], -2.0);
+    t.vGetColumnValues(v, 3);
+    EXPECT_EQ(v[1], 65535.0);
+    t.vGetColumnValues(v, 4);
+    EXPECT_EQ(v[0], 1.5);
+
+    // String columns store nothing: a fresh vector gets zeros, a fitting one keeps its values.
+    std::vector<double> empty;
+    t.vGetColumnValues(empty, 5);
+    EXPECT_EQ(empty, (std::vector<double>{0.0, 0.0}));
+    std::vector<double> kept{7.0, 8.0};
+    t.vGetColumnValues(kept, 5);
+    EXPECT_EQ(kept, (std::vector<double>{7.0, 8.0}));
+
+    // Unbound lines and columns outside the line keep their entries.
+    t.vSetLine(1, nullptr);
+    kept = {7.0, 8.0};
+    t.vGetColumnValues(kept, 0);
+    EXPECT_EQ(kept, (std::vector<double>{4294967295.0, 8.0}));
+    t.vColumns[0].uOffset = 17;
+    kept = {7.0, 8.0};
+    t.vGetColumnValues(kept, 0);
+    EXPECT_EQ(kept, (std::vector<double>{7.0, 8.0}));
+
+    EXPECT_EQ(CodeOf([&] { t.vGetColumnValues(kept, 6); }), qx::kTableIndexError);
+}
+
+TEST_F(TableModel, CopiesShareLineStorage) {
+    TExample ex;
+    TQxTable other;
+    const Process::TTimeStamp before = other.tChanged;
+    qx::platform::SleepMs(1);
+    other = *ex.table;
+    EXPECT_NE(other.tChanged, before);
+    EXPECT_TRUE(other.bCompareColumns(*ex.table));
+    EXPECT_EQ(other.sName, "Beispiel einer Tabelle");
+    other.ucpGetLine(3)[0] = 'X';
+    EXPECT_EQ(ex.table->ucpGetLine(3)[0], 'X');
+
+    TQxTable copy(other);
+    EXPECT_EQ(copy.vLines, other.vLines);
+    EXPECT_EQ(copy.vNeededLines, other.vNeededLines);
+
+    // Lines do not count; the line size and every field of a descriptor do.
+    copy.vSetLineNumber(0);
+    EXPECT_TRUE(copy.bCompareColumns(other));
+    copy.uLineSize = 97;
+    EXPECT_FALSE(copy.bCompareColumns(other));
+    copy.uLineSize = other.uLineSize;
+    copy.rGetColumn(4).sMaximum = "x";
+    EXPECT_FALSE(copy.bCompareColumns(other));
+    copy.rGetColumn(4).sMaximum.clear();
+    copy.rGetColumn(0).sName = "name";  // case counts
+    EXPECT_FALSE(copy.bCompareColumns(other));
+}
+
+TEST_F(TableModel, IndexErrorsChangeNothing) {
+    TQxTable t;
+    EXPECT_EQ(CodeOf([&] { t.rGetColumn(0); }), qx::kTableIndexError);
+    EXPECT_EQ(CodeOf([&] { std::as_const(t).rGetColumn(0); }), qx::kTableIndexError);
+    EXPECT_EQ(qx::getErrorCode(), qx::kTableIndexError);
+    t.vSetLineNumber(2);
+    unsigned char line[1];
+    EXPECT_EQ(CodeOf([&] { t.ucpGetLine(2); }), qx::kTableIndexError);
+    EXPECT_EQ(CodeOf([&] { std::as_const(t).ucpGetLine(7); }), qx::kTableIndexError);
+    EXPECT_EQ(CodeOf([&] { t.vSetLine(2, line); }), qx::kTableIndexError);
+    EXPECT_EQ(CodeOf([&] { t.vSetNeededLines(2, 4); }), qx::kTableIndexError);
+    EXPECT_EQ(CodeOf([&] { t.iGetNeededLines(5); }), qx::kTableIndexError);
+    EXPECT_EQ(t.vLines, (std::vector<unsigned char*>{nullptr, nullptr}));
+    EXPECT_EQ(t.vNeededLines, (std::vector<int>{1, 1}));
+}
+
+TEST_F(TableModel, ExampleTableAndClear) {
+    // Its text form is checked cell by cell in the text tests; here what text does not show.
+    TExample ex;
+    TQxTable& t = *ex.table;
+    EXPECT_EQ(t.uGetLineSize(), 96u);
+    EXPECT_EQ(t.ucpGetLine(99), ex.storage.get() + 99 * 96);
+    EXPECT_EQ(t.rGetColumn(4).uOffset, 88u);
+    EXPECT_EQ(t.rGetColumn(2).sEinheit, std::string("cd/m\xB2", 5));
+    EXPECT_EQ(CodeOf([] { TQxTable::vCreateTable(nullptr, nullptr); }), 0x05100000u);
+
+    t.bShowFooter = false;
+    t.vClear();
+    EXPECT_EQ(t.uGetColumnNumber() + t.uGetLineNumber() + t.uLineSize, 0u);
+    EXPECT_TRUE(t.bShowFooter && t.sName.empty());
+}
+
+}  // namespace

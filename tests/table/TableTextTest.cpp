@@ -1,0 +1,236 @@
+// Values, tables and logs as text, and the checks that keep file-borne formats harmless.
+#include <cstdint>
+#include <cstring>
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "tests/table/TableTestSupport.h"
+
+namespace {
+
+using qx::test::CodeOf;
+using qx::test::ReadFile;
+using qx::test::TExample;
+using qx::test::TTempDir;
+
+class TableText : public qx::test::ErrorStateTest {
+  protected:
+    void TearDown() override {
+        DecimalSeparator = '.';
+        ErrorStateTest::TearDown();
+    }
+};
+
+template <class T>
+std::string fmt(T value, TH5Type::TDataTyp type, const std::string& format) {
+    unsigned char bytes[sizeof(T)];
+    std::memcpy(bytes, &value, sizeof value);
+    AnsiString out = "stale";
+    vFormatString(bytes, type, format, out, true);
+    return out;
+}
+
+std::string fmtText(const char* text, const std::string& format = "") {
+    AnsiString out;
+    vFormatString(reinterpret_cast<const unsigned char*>(text), TH5Type::eTypString, format, out);
+    return out;
+}
+
+std::vector<std::string> split(const std::string& text, const std::string& sep) {
+    std::vector<std::string> parts;
+    std::size_t start = 0, end;
+    while ((end = text.find(sep, start)) != std::string::npos) {
+        parts.push_back(text.substr(start, end - start));
+        start = end + sep.size();
+    }
+    parts.push_back(text.substr(start));
+    return parts;
+}
+
+TEST_F(TableText, ValuesByTypeAndDefaultFormat) {
+    EXPECT_EQ(fmt<std::uint8_t>(7, TH5Type::eTypUChar, ""), "0x07");
+    EXPECT_EQ(fmt<std::int16_t>(-2, TH5Type::eTypShort, ""), "-2");
+    EXPECT_EQ(fmt<std::uint16_t>(0xBEEF, TH5Type::eTypUShort, ""), "0xbeef");
+    EXPECT_EQ(fmt<std::uint32_t>(0xFFFFFFFF, TH5Type::eTypULong, ""), "0xffffffff");
+    EXPECT_EQ(fmt<std::int32_t>(-1, TH5Type::eTypLong, ""), "-1");
+    char expected[256];
+    vPrintDouble(1234.5, "%t4-", expected);
+    EXPECT_EQ(fmt<double>(1234.5, TH5Type::eTypDouble, ""), expected);
+    EXPECT_EQ(fmt<float>(0.25f, TH5Type::eTypFloat, "%.3f"), "0.250");
+    EXPECT_EQ(fmtText("abc"), "abc");
+    EXPECT_EQ(fmt<std::int32_t>(5, TH5Type::eTypNone, "%d"), "");
+    EXPECT_EQ(fmt<std::int32_t>(5, static_cast<TH5Type::TDataTyp>(9), "%d"), "");
+}
+
+TEST_F(TableText, DecimalComma) {
+    DecimalSeparator = ',';
+    EXPECT_EQ(fmtText("3.5"), "3,5");
+    EXPECT_EQ(fmtText("x1.2"), "x1,2");  // not a number first, but digits around the point
+    EXPECT_EQ(fmtText(" 2.x"), " 2,x");  // a leading number: its first point
+    EXPECT_EQ(fmtText("v.1 a.b"), "v.1 a.b");
+    EXPECT_EQ(fmt<double>(2.5, TH5Type::eTypDouble, "%.1f"), "2,5");
+}
+
+TEST_F(TableText, FormatsThatDoNotFitTheValueGiveEmptyText) {
+    // Each would read an argument that is not passed, or of another kind, or write through one.
+    for (const char* bad : {"%s", "%d %d", "plain", "%n", "%*d", "%.*d", "%1$d", "%f", "%lc", "%p",
+                            "%hs", "%", "%5", "%q", "%Lf", "%jd"}) {
+        EXPECT_EQ(fmt<std::int32_t>(42, TH5Type::eTypLong, bad), "") << bad;
+        EXPECT_EQ(fmt<std::uint8_t>(42, TH5Type::eTypUChar, bad), "") << bad;
+    }
+    for (const char* bad : {"%d", "%s%s", "%ls", "%n", "%*s", "%c", "none"})
+        EXPECT_EQ(fmtText("abc", bad), "") << bad;
+    for (const char* bad : {"%d", "%s", "%f%f", "%n"})
+        EXPECT_EQ(fmt<double>(1.0, TH5Type::eTypDouble, bad), "") << bad;
+
+    // What fits is used, "%%" anywhere.
+    EXPECT_EQ(fmt<std::int32_t>(42, TH5Type::eTypLong, "%% %-5d|%%"), "% 42   |%");
+    EXPECT_EQ(fmt<std::int32_t>(-1, TH5Type::eTypLong, "%lx"), "ffffffff");  // 32-bit long
+    EXPECT_EQ(fmt<std::uint32_t>(0xFFFFFFFF, TH5Type::eTypULong, "%ld"), "-1");
+    EXPECT_EQ(fmt<std::uint32_t>(0xFFFFFFFF, TH5Type::eTypULong, "%lld"), "4294967295");
+    EXPECT_EQ(fmt<std::uint16_t>(300, TH5Type::eTypUShort, "%hhu"), "44");
+    EXPECT_EQ(fmt<std::uint8_t>('A', TH5Type::eTypUChar, "[%c]"), "[A]");
+    EXPECT_EQ(fmtText("abcdef", "<%-4.3s>"), "<abc >");
+
+    // Texts are cut to 1023 characters; an unterminated string is read no further.
+    EXPECT_EQ(fmt<std::int32_t>(1, TH5Type::eTypLong, "%2000d").size(), 1023u);
+    EXPECT_EQ(fmt<std::int32_t>(1, TH5Type::eTypLong, "%-999999999d|"),
+              "1" + std::string(1022, ' '));
+    EXPECT_EQ(fmt<double>(1.0, TH5Type::eTypDouble, "%.999999999f"), "1." + std::string(1021, '0'));
+    std::vector<char> longText(4000, 'z');
+    EXPECT_EQ(fmtText(longText.data(), "x%s").size(), 1023u);
+}
+
+TEST_F(TableText, ExampleTableAsTabText) {
+    TExample ex;
+    std::string text = "old";
+    vTable2String(ex.table.get(), text, true);
+    std::vector<std::string> rows = split(text, "\r\n");
+    ASSERT_EQ(rows.size(), 103u);  // 102 rows and the empty rest after the last CR LF
+    EXPECT_EQ(rows.back(), "");
+    EXPECT_EQ(rows[0], "\tName\tMinimum\tMaximum\tMittelwert\tStreuung");
+    EXPECT_EQ(rows[1], "\t\tcd/m\xB2\tcd/m\xB2\tcd/m\xB2\tcd/m\xB2");
+    EXPECT_EQ(rows[2], "0\tName1\t 0 \t 0 \t 0 \t 0 ");
+    EXPECT_EQ(rows[101], "99\tName100\t 9890  \t 29690  \t 19790  \t 989 ");
+    for (const std::string& row : std::vector<std::string>(rows.begin(), rows.end() - 1))
+        EXPECT_EQ(split(row, "\t").size(), 6u);
+
+    // Captions instead of names; no header rows and no line numbers.
+    ex.table->bShowName = false;
+    ex.table->rGetColumn(0).sCaption = "Bezeichnung";
+    vTable2String(ex.table.get(), text, true);
+    EXPECT_EQ(text.substr(0, 15), "\tBezeichnung\t\t\t");
+    ex.table->bShowColumnCaption = ex.table->bShowEinheit = ex.table->bShowLineNum = false;
+    vTable2String(ex.table.get(), text, true);
+    EXPECT_EQ(text.substr(0, 11), "Name1\t 0 \t ");
+
+    ex.table->vSetLineNumber(0);
+    vTable2String(ex.table.get(), text, false);
+    EXPECT_EQ(text, "");
+    EXPECT_EQ(CodeOf([&] { vTable2String(nullptr, text, true); }), 0x05100000u);
+}
+
+TEST_F(TableText, AlignedColumns) {
+    TQxTable t;
+    t.bShowColumnCaption = t.bShowEinheit = t.bShowLineNum = false;
+    t.vColumns.resize(2);
+    t.vColumns[0].eTyp = t.vColumns[1].eTyp = TH5Type::eTypString;
+    t.vColumns[0].uStringSize = t.vColumns[1].uStringSize = 3;
+    t.vCalculateSize();
+    unsigned char lines[12] = {'x', 'y', 0, 'z', 0, 0, 'a', 0, 0, 0, 0, 0};
+    t.vCalculateLine(lines, 2);
+    std::string text;
+    vTable2String(&t, text, false);
+    EXPECT_EQ(text, std::string("xy  z  \r\na      \r\n"));
+
+    // Header rows and line numbers widen their columns; every row has the row width.
+    t.bShowColumnCaption = t.bShowLineNum = true;
+    t.vColumns[1].sName = "long name";
+    vTable2String(&t, text, false);
+    EXPECT_EQ(text,
+              "       long name  \r\n"
+              "0  xy  z          \r\n"
+              "1  a              \r\n");
+}
+
+TEST_F(TableText, CellsThatCannotSpoilTheLayout) {
+    TQxTable t;
+    t.bShowEinheit = false;
+    t.vColumns.resize(3);
+    t.vColumns[0].sName = "a\tb";
+    t.vColumns[0].eTyp = TH5Type::eTypString;
+    t.vColumns[0].uStringSize = 8;
+    t.vColumns[1].sName = "far";
+    t.vColumns[1].eTyp = TH5Type::eTypDouble;
+    t.vColumns[2].sName = "open";
+    t.vColumns[2].eTyp = TH5Type::eTypString;
+    t.vColumns[2].uStringSize = 100;  // larger than the line
+    t.vCalculateSize();
+    t.vColumns[1].uOffset = 4;  // reaches past the line's end
+    t.uLineSize = 10;
+    t.vColumns[2].uOffset = 8;
+    unsigned char line[10] = {'1', '\r', '2', '\n', 0, 0, 0, 0, 'o', 'k'};  // no NUL in "ok"
+    t.vSetLineNumber(2);
+    t.vSetLine(0, line);
+    std::string text;
+    vTable2String(&t, text, true);
+    EXPECT_EQ(text, "\ta b\tfar\topen\r\n0\t1 2 \t\tok\r\n1\t\t\t\r\n");
+}
+
+TEST_F(TableText, LogFileEntries) {
+    TTempDir dir;
+    TExample ex;
+    ex.table->vSetLineNumber(2);
+    const std::string file = dir.File("log.txt");
+    vTableToFile(file.c_str(), ex.table.get(), false);
+    vTableToFile(file.c_str(), ex.table.get(), true);
+    EXPECT_TRUE(ex.table->bShowColumnCaption && ex.table->bShowEinheit);
+
+    const std::string stamp = "[0-3][0-9]\\.[01][0-9]\\.[0-9]{4}\t[0-9]{2}:[0-9]{2}:[0-9]{2}";
+    const std::string caption = "\tName\tMinimum\tMaximum\tMittelwert\tStreuung";
+    const std::string units = "\t\tcd/m\xB2\tcd/m\xB2\tcd/m\xB2\tcd/m\xB2";
+    const std::string line0 = "0\tName1\t 0 \t 0 \t 0 \t 0 ";
+    const std::string line1 = "1\tName2\t 99\\.9 \t 299\\.9 \t 199\\.9 \t 9\\.99 ";
+    const std::regex expected("\t\t" + caption +
+                              "\r\n"  // header of a new file
+                              "\r\n" +
+                              stamp + "\t" + units + "\r\n\t\t" + line0 + "\r\n\t\t" + line1 +
+                              "\r\n"
+                              "\r\n" +
+                              stamp + "\t" + line0 + "\t" + line1 + "\t");  // one line, no header
+    const std::string log = ReadFile(file);
+    EXPECT_TRUE(std::regex_match(log, expected)) << log;
+}
+
+TEST_F(TableText, LogOfATableWithoutLines) {
+    TTempDir dir;
+    TQxTable t;
+    t.bShowEinheit = false;
+    t.vColumns.resize(1);
+    t.vColumns[0].sName = "Spalte";
+    const std::string file = dir.File("log.txt");
+    vTableToFile(file.c_str(), &t, false);
+    const std::string log = ReadFile(file);
+    EXPECT_TRUE(std::regex_match(log, std::regex("\t\t\tSpalte\r\n\r\n[0-9.]+\t[0-9:]+\t\r\n")))
+        << log;
+    // Nothing to write for an existing log.
+    vTableToFile(file.c_str(), &t, false);
+    EXPECT_EQ(ReadFile(file), log);
+}
+
+TEST_F(TableText, LogFailures) {
+    TTempDir dir;
+    TExample ex;
+    EXPECT_EQ(CodeOf([&] { vTableToFile(nullptr, ex.table.get(), false); }), 0x05100000u);
+    EXPECT_EQ(CodeOf([&] { vTableToFile("x", nullptr, false); }), 0x05100000u);
+    EXPECT_EQ(CodeOf([&] { vTableToFile(dir.Path().c_str(), ex.table.get(), false); }),
+              0x03100000u);
+    const TErrorInfo& info = qx::rGetErrorInfo();
+    ASSERT_NE(info[0].cpParam, nullptr);
+    EXPECT_EQ(std::string(info[0].cpParam), "Datei " + dir.Path() +
+                                                " kann nicht ge\xF6"
+                                                "ffnet/erzeugt werden.");
+}
+
+}  // namespace

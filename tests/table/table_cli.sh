@@ -1,0 +1,54 @@
+#!/usr/bin/env bash
+# The qx table commands end to end: output, exit codes, and messages for bad files.
+set -u
+qx=$1
+dir=$(mktemp -d)
+trap 'rm -rf "$dir"' EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+expect_rc() {  # expect_rc CODE PATTERN ARGS...: exit code and a message matching PATTERN
+    local want=$1 pattern=$2; shift 2
+    "$qx" "$@" >"$dir/out" 2>"$dir/err"
+    local rc=$?
+    [[ $rc == "$want" ]] || fail "qx $* exited $rc, wanted $want: $(cat "$dir/err")"
+    grep -q -- "$pattern" "$dir/err" || fail "qx $*: no '$pattern' in: $(cat "$dir/err")"
+}
+
+"$qx" table example "$dir" >/dev/null || fail "table example"
+[[ -s $dir/TableTest.tbl && -s $dir/TableTest.ini ]] || fail "example files missing"
+
+"$qx" table show "$dir/TableTest.tbl" >"$dir/tab.txt" || fail "table show"
+[[ $(wc -l <"$dir/tab.txt") == 102 ]] || fail "102 rows expected"
+[[ $(head -1 "$dir/tab.txt") == $'\tName\tMinimum\tMaximum\tMittelwert\tStreuung\r' ]] ||
+    fail "caption row: $(head -1 "$dir/tab.txt" | od -c | head -2)"
+grep -q $'^\t\tcd/m\xc2\xb2\t' "$dir/tab.txt" || fail "unit row not in UTF-8"
+grep -q $'^0\tName1\t' "$dir/tab.txt" || fail "first line"
+
+"$qx" table show "$dir/TableTest.tbl" --aligned >"$dir/aligned.txt" || fail "show --aligned"
+# Printed as UTF-8; in code page 1252 every row has the same byte length.
+[[ $(iconv -f UTF-8 -t CP1252 "$dir/aligned.txt" | LC_ALL=C awk '{ print length($0) }' |
+    sort -u | wc -l) == 1 ]] ||
+    fail "aligned rows differ in length"
+
+"$qx" table ini "$dir/TableTest.tbl" Layout "$dir/layout.ini" >/dev/null || fail "table ini"
+grep -q '^\[Layout/Column4\]' "$dir/layout.ini" || fail "column section"
+grep -q '^Name=Streuung' "$dir/layout.ini" || fail "column name"
+
+# Bad files: a message with the code, exit 1, never a crash.
+head -c 4000 "$dir/TableTest.tbl" >"$dir/cut.tbl"
+head -c 333 /dev/urandom >"$dir/random.tbl"
+printf 'QxTable\0\2\0\0\0' >"$dir/v2.tbl"
+printf 'QxTablf\0\1\0\0\0' >"$dir/magic.tbl"
+printf 'QxTable\0\1\0\0\0\377\377\377\377\0\0\0\0\377\377\377\377\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0' \
+    >"$dir/huge.tbl"
+expect_rc 1 "error 0xe332204a" table show "$dir/missing.tbl"
+expect_rc 1 "error 0xe332204a" table show "$dir/cut.tbl"
+expect_rc 1 "error 0xe" table show "$dir/random.tbl"
+expect_rc 1 "error 0xe062204b (Fehlerhafte Version): $dir/v2.tbl" table show "$dir/v2.tbl"
+expect_rc 1 "error 0xe052204c" table show "$dir/magic.tbl" --aligned
+expect_rc 1 "error 0xe332204a" table show "$dir/huge.tbl"
+expect_rc 1 "error 0xe332204a" table ini "$dir/huge.tbl" S "$dir/x.ini"
+[[ ! -e $dir/x.ini ]] || fail "ini written from a bad table"
+expect_rc 2 "FILE is missing" table show
+expect_rc 2 "unknown sub-command" table frobnicate
+expect_rc 2 "needs FILE SECTION" table ini "$dir/TableTest.tbl"
+echo "table commands OK"
