@@ -18,6 +18,7 @@
 #include "qx/platform/TimeStamp.h"
 #include "qx/platform/WidgetSet.h"
 
+#include "qx/error/ErrorMessageForm.h"
 #include "qx/error/ErrorTexts.h"
 #include "qx/error/Language.h"
 #include "qx/error/Qxerror.h"

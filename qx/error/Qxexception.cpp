@@ -9,6 +9,7 @@
 #include <new>
 #include <string>
 
+#include "qx/error/ErrorMessageForm.h"
 #include "qx/error/ErrorTexts.h"
 #include "qx/platform/Application.h"
 #include "qx/platform/Os.h"
@@ -31,25 +32,6 @@ constexpr std::size_t kParamBufferSize = 1024;
 alignas(TErrorInfo) unsigned char gInfoStorage[sizeof(TErrorInfo)];
 
 void* gUnloadModule = nullptr;
-
-const TErrorInfo::TErrorEntry& headEntry(const TErrorInfo& info) {
-    // A report of an empty list shows an empty entry rather than stale data.
-    static const TErrorInfo::TErrorEntry empty{};
-    return info.uGetCurrentErrorEntry() > 0 ? info[0] : empty;
-}
-
-std::string uptime(std::uint32_t ms) {
-    unsigned s = ms / 1000, m = s / 60, h = m / 60, d = h / 24;
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%ud %uh %um %us", d, h % 24, m % 60, s % 60);
-    return buf;
-}
-
-std::string callParameters() {
-    std::string out = "\"";
-    for (int i = 1; i <= Application->ParamCount(); ++i) out += Application->ParamStr(i) + " ";
-    return out + "\"";
-}
 
 void appendf(std::string& out, const char* format, ...) QX_PRINTF_FORMAT(2, 3);
 void appendf(std::string& out, const char* format, ...) {
@@ -144,35 +126,14 @@ bool existDir(const char* path) {
 
 void ErrorMessageBox() {
     if (!bShowErrorDialog) return;
-    const TErrorInfo& info = rGetErrorInfo();
-    const TErrorInfo::TErrorEntry& e = headEntry(info);
-    const unsigned long type = e.ulCode & ERROR_TYPE_MASK;
-    const bool known = type != 0 && bIsKnownErrorType(e.ulCode);
-
-    platform::TErrorDialogView v;
-    v.caption = texts::kDialogCaption();
-    v.codeLabel = texts::kErrorCode();
-    v.placeLabel = texts::kSourceFile();
-    v.dataLabel = texts::kAdditionalData();
-    v.continueCaption = texts::kContinue();
-    v.abortCaption = texts::kAbort();
-    appendf(v.code, "0x%08lx", e.ulCode);
-    appendf(v.place, "%s(%d)", e.acFile, e.iLine);
-    if (e.cpParam) {
-        v.data1 = e.cpParam;
-        if (known) v.data2 = cpGetErrorTypeText(e.ulCode);
-    } else if (known) {
-        appendf(v.data1, "%s ( 0x%08lx )", cpGetErrorTypeText(e.ulCode), type);
-    } else if (type != 0) {
-        v.data1 = "--";
-    }
-    if (platform::WidgetSet().ErrorDialog(v, bShowErrorDialog) == mrAbort) detail::vRealizeUnload(true);
+    TErrorMessageForm2 form(Application->MainForm(), rGetErrorInfo(), bShowErrorDialog);
+    form.ShowModal();
 }
 
 void SPrintfErrorMessage(char* buffer, int size) {
     if (!buffer || size <= 0) return;
     const TErrorInfo& info = rGetErrorInfo();
-    const TErrorInfo::TErrorEntry& e = headEntry(info);
+    const TErrorInfo::TErrorEntry& e = detail::rGetHeadEntry(info);
     const std::uint32_t now = platform::TickCount();
     const std::uint32_t running = now - static_cast<std::uint32_t>(info.ulGetStartTime());
 
@@ -184,11 +145,11 @@ void SPrintfErrorMessage(char* buffer, int size) {
             e.ulCode & ERROR_TYPE_MASK);
     appendf(r, "\t%s: %s\n", texts::kAdditionalData(), e.cpParam ? e.cpParam : "");
     appendf(r, "\t%s: %s\n", texts::kApplication(), Application->Title().c_str());
-    appendf(r, "\t%s: %s\n", texts::kCallParameters(), callParameters().c_str());
+    appendf(r, "\t%s: %s\n", texts::kCallParameters(), detail::sGetCallParameters().c_str());
     appendf(r, "\t%s: %s\n", texts::kOperatingSystem(), platform::OperatingSystemLine().c_str());
     appendf(r, "\t%s: %s\n", texts::kErrorFile(), info.cpGetFileName());
-    appendf(r, "\t%s: %s\n", texts::kProgramUptime(), uptime(running).c_str());
-    appendf(r, "\t%s: %s\n", texts::kMachineUptime(), uptime(now).c_str());
+    appendf(r, "\t%s: %s\n", texts::kProgramUptime(), detail::sFormatUptime(running).c_str());
+    appendf(r, "\t%s: %s\n", texts::kMachineUptime(), detail::sFormatUptime(now).c_str());
     appendf(r, "\t%s:\n", texts::kCallStack());
     for (unsigned i = 0; i < info.uGetCurrentErrorEntry(); ++i)
         appendf(r, "\t\t%s (%d)\t%s", info[i].acFile, info[i].iLine,
@@ -199,6 +160,25 @@ void SPrintfErrorMessage(char* buffer, int size) {
 }
 
 namespace detail {
+
+const TErrorInfo::TErrorEntry& rGetHeadEntry(const TErrorInfo& info) {
+    // An empty list shows an empty entry rather than stale data.
+    static const TErrorInfo::TErrorEntry empty{};
+    return info.uGetCurrentErrorEntry() > 0 ? info[0] : empty;
+}
+
+std::string sFormatUptime(std::uint32_t ms) {
+    unsigned s = ms / 1000, m = s / 60, h = m / 60, d = h / 24;
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%ud %uh %um %us", d, h % 24, m % 60, s % 60);
+    return buf;
+}
+
+std::string sGetCallParameters() {
+    std::string out = "\"";
+    for (int i = 1; i <= Application->ParamCount(); ++i) out += Application->ParamStr(i) + " ";
+    return out + "\"";
+}
 
 void vFinalizeErrorInfo() {
     TErrorInfo& info = rGetErrorInfo();

@@ -17,6 +17,8 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <string>
 
 #include "qx/error/Language.h"
 #include "qx/error/Qxerror.h"
@@ -71,9 +73,10 @@ bool openErrorFile();
 bool openErrorFile(const char* name);
 void closeErrorFile();
 
-// Shows the error dialog for the current list through the widget set, unless a dialog was told
-// to show no further errors. Does not delete entries. If the user ends the program there, the
-// registered module's "_vUnloadDll" is called and the process ends.
+// Shows the error dialog (TErrorMessageForm2) for the current list modally, owned by the main
+// form, unless a dialog was told to show no further errors. Does not delete entries. If the
+// user ends the program there, the registered module's "_vUnloadDll" is called and the
+// process ends.
 void ErrorMessageBox();
 
 // Whether `path` names an existing directory; '/' and '\' both separate directories.
@@ -111,6 +114,12 @@ inline constexpr unsigned long kPlaceGrid = 0x36000;
 inline constexpr unsigned long kPlaceNumericEdit = 0x37000;
 
 namespace detail {
+// Entry 0 of the list, or an empty entry when the list is empty.
+const TErrorInfo::TErrorEntry& rGetHeadEntry(const TErrorInfo& info);
+// "1d 1h 1m 1s" for a time in milliseconds.
+std::string sFormatUptime(std::uint32_t ms);
+// The command-line arguments after the program's name, each followed by a blank, in quotes.
+std::string sGetCallParameters();
 // Closes the log and drops the line format; the list itself stays usable. Runs at exit.
 void vFinalizeErrorInfo();
 // The dialog's "end the program" step: calls the registered module's "_vUnloadDll" if there is

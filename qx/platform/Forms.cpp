@@ -61,6 +61,30 @@ void TCustomForm::ShowForm() {
     if (OnShow) OnShow(this);
 }
 
+qx::platform::TDialogRequest TCustomForm::HeadlessRequest() const {
+    return {qx::platform::TDialogKind::ModalForm, Caption(), Name(), 0, 0, {}};
+}
+
+namespace {
+// A named component anywhere below `root` in the owner tree.
+TComponent* findNamed(TComponent* root, std::string_view name) {
+    if (TComponent* c = root->FindComponent(name)) return c;
+    for (int i = 0; i < root->ComponentCount(); ++i)
+        if (TComponent* c = findNamed(root->Components(i), name)) return c;
+    return nullptr;
+}
+}  // namespace
+
+void TCustomForm::HeadlessAnswer(const qx::platform::TDialogAnswer& answer) {
+    if (answer.text.empty()) {
+        SetModalResult(answer.iResult == mrNone ? mrCancel : answer.iResult);
+    } else if (auto* c = dynamic_cast<TControl*>(findNamed(this, answer.text))) {
+        c->Click();
+    } else {
+        SetModalResult(mrCancel);  // no such control: end rather than loop for ever
+    }
+}
+
 int TScreen::Width() const { return qx::platform::WidgetSet().ScreenRect().Width(); }
 int TScreen::Height() const { return qx::platform::WidgetSet().ScreenRect().Height(); }
 TRect TScreen::WorkAreaRect() const { return qx::platform::WidgetSet().WorkAreaRect(); }

@@ -51,6 +51,11 @@ public:
     // What the headless widget set does with this modal form when no responder answers:
     // end with mrCancel. Forms that must not block override it.
     virtual void HeadlessDefault() { SetModalResult(mrCancel); }
+    // What the headless widget set shows a responder for this modal form (by default a
+    // ModalForm request with the caption and the form's Name), and how the form applies the
+    // answer (by default: press the control named in the answer's text, or take its result).
+    virtual qx::platform::TDialogRequest HeadlessRequest() const;
+    virtual void HeadlessAnswer(const qx::platform::TDialogAnswer& answer);
 
     TNotifyEvent OnCreate, OnShow, OnClose;
 

@@ -10,14 +10,6 @@
 namespace qx::platform {
 
 namespace {
-// A named component anywhere below `root` in the owner tree.
-TComponent* findNamed(TComponent* root, std::string_view name) {
-    if (TComponent* c = root->FindComponent(name)) return c;
-    for (int i = 0; i < root->ComponentCount(); ++i)
-        if (TComponent* c = findNamed(root->Components(i), name)) return c;
-    return nullptr;
-}
-
 std::string menuText(const TMenuItem& item, const std::string& indent) {
     std::string out;
     for (int i = 0; i < item.Count(); ++i) {
@@ -39,21 +31,13 @@ TRect TWidgetSet::ScreenRect() { return {0, 0, 1920, 1080}; }
 TRect TWidgetSet::WorkAreaRect() { return {0, 0, 1920, 1040}; }
 
 void THeadlessWidgetSet::ProcessModal(TCustomForm& form) {
-    std::optional<TDialogAnswer> a =
-        ask({TDialogKind::ModalForm, form.Caption(), form.Name(), 0, 0, {}});
-    if (!a) {
-        form.HeadlessDefault();
-        if (form.ModalResult() == mrNone) form.SetModalResult(mrCancel);
+    std::optional<TDialogAnswer> a = ask(form.HeadlessRequest());
+    if (a) {
+        form.HeadlessAnswer(*a);
         return;
     }
-    if (!a->text.empty()) {
-        if (auto* c = dynamic_cast<TControl*>(findNamed(&form, a->text)))
-            c->Click();
-        else
-            form.SetModalResult(mrCancel);  // no such control: end rather than loop
-    } else {
-        form.SetModalResult(a->iResult == mrNone ? mrCancel : a->iResult);
-    }
+    form.HeadlessDefault();
+    if (form.ModalResult() == mrNone) form.SetModalResult(mrCancel);
 }
 
 TMenuItem* THeadlessWidgetSet::PopupMenu(TPopupMenu& menu, TPoint at) {

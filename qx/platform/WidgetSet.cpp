@@ -27,18 +27,6 @@ TWidgetSet*& current() {
 }
 }  // namespace
 
-std::string TErrorDialogView::Text() const {
-    std::string out = caption + "\n";
-    auto line = [&out](const std::string& label, const std::string& value) {
-        out += "  " + label + ": " + value + "\n";
-    };
-    line(codeLabel, code);
-    line(placeLabel, place);
-    line(dataLabel, data1);
-    if (!data2.empty()) out += "  " + std::string(dataLabel.size() + 2, ' ') + data2 + "\n";
-    return out;
-}
-
 TDialogResponder::~TDialogResponder() = default;
 
 std::optional<TDialogAnswer> TQueuedResponder::Answer(const TDialogRequest& request) {
@@ -46,7 +34,10 @@ std::optional<TDialogAnswer> TQueuedResponder::Answer(const TDialogRequest& requ
     std::string why;
     if (answers_.empty()) {
         why = std::string("unexpected ") + kindName(request.eKind) + " (no answer queued)";
-    } else if (answers_.front().eKind != request.eKind) {
+    } else if (answers_.front().eKind != request.eKind &&
+               !(answers_.front().eKind == TDialogKind::ModalForm &&
+                 request.eKind == TDialogKind::ErrorDialog)) {
+        // (The error dialog is a modal form too: pressing its buttons by name is fine.)
         why = std::string("unexpected ") + kindName(request.eKind) + " (the next answer is for a " +
               kindName(answers_.front().eKind) + ")";
     } else {
@@ -95,18 +86,6 @@ int THeadlessWidgetSet::MessageDlg(const std::string& text, TMsgDlgType type,
     if (a) return a->iResult;
     if (!responder_) std::fprintf(stderr, "%s\n", Cp1252ToUtf8(text).c_str());
     return DefaultMessageDlgResult(buttons);
-}
-
-int THeadlessWidgetSet::ErrorDialog(const TErrorDialogView& view, bool& show) {
-    auto a = ask({TDialogKind::ErrorDialog, view.caption, view.Text(), 0, 0});
-    if (a) {
-        if (a->bNoFurtherErrors) show = false;
-        return a->iResult;
-    }
-    // No one to ask: say what happened on standard error (a terminal reads UTF-8) and go on.
-    std::fputs(Cp1252ToUtf8(view.Text()).c_str(), stderr);
-    std::fflush(stderr);
-    return mrOk;
 }
 
 bool THeadlessWidgetSet::InputQuery(const std::string& caption, const std::string& prompt,

@@ -84,18 +84,6 @@ struct TDialogAnswer {
     std::string text{};
 };
 
-// The compact view of the error dialog as the package fills it.
-struct TErrorDialogView {
-    std::string caption;
-    std::string codeLabel, code;
-    std::string placeLabel, place;
-    std::string dataLabel, data1, data2;
-    std::string continueCaption, abortCaption;
-
-    // The view as lines of text: caption, then "label: value" lines (data2 under data1).
-    std::string Text() const;
-};
-
 // Answers dialogs in the headless widget set.
 class TDialogResponder {
 public:
@@ -105,7 +93,8 @@ public:
 };
 
 // Answers dialogs from a queue, in order. A dialog arriving with the queue empty, or of
-// another kind than the next answer, is unexpected: OnUnexpected is called (a test support
+// another kind than the next answer (a ModalForm answer also fits the error dialog), is
+// unexpected: OnUnexpected is called (a test support
 // hook makes that a test failure) and the dialog takes its default. Every request is kept in
 // Requests() for inspection.
 class TQueuedResponder : public TDialogResponder {
@@ -142,9 +131,6 @@ public:
     virtual int MessageBox(const std::string& text, const std::string& caption, int flags) = 0;
     // Returns the modal result of the button pressed.
     virtual int MessageDlg(const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons) = 0;
-    // Shows the error dialog modally. `show` is the caller's "show error dialogs" flag, which
-    // the dialog's check box clears. Returns mrOk (continue) or mrAbort (end the program).
-    virtual int ErrorDialog(const TErrorDialogView& view, bool& show) = 0;
     // Shows a modal input prompt: `caption`, one `prompt` line, an edit field starting with
     // `value`, OK and Cancel. On OK stores the edited text in `value` and returns true; on
     // Cancel returns false and leaves `value` alone.
@@ -178,7 +164,6 @@ class THeadlessWidgetSet : public TWidgetSet {
 public:
     int MessageBox(const std::string& text, const std::string& caption, int flags) override;
     int MessageDlg(const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons) override;
-    int ErrorDialog(const TErrorDialogView& view, bool& show) override;
     // Answered by the responder (OK with its text, or Cancel); cancelled when there is none.
     bool InputQuery(const std::string& caption, const std::string& prompt,
                     std::string& value) override;

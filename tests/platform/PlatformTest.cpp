@@ -213,35 +213,13 @@ TEST(WidgetSet, UnexpectedDialogsAreReportedAndTakeTheirDefault) {
         complaints.push_back(why);
     };
     qx::platform::HeadlessWidgetSet().SetResponder(&r);
-    r.Push({TDialogKind::ErrorDialog, mrAbort, false});
+    r.Push({TDialogKind::InputQuery, mrOk, false, "typed"});
     EXPECT_EQ(Application->MessageBox("x", "y", MB_YESNO), IDYES);  // wrong kind
     EXPECT_EQ(r.Pending(), 1u);  // the mismatched answer stays for the next dialog
-    bool show = true;
-    EXPECT_EQ(qx::platform::WidgetSet().ErrorDialog({}, show), mrAbort);
+    AnsiString value;
+    EXPECT_TRUE(InputQuery("c", "p", value));
+    EXPECT_EQ(value, "typed");
     EXPECT_EQ(MessageDlg("z", mtError, mbOK | mbCancel), mrOk);  // queue empty
     qx::platform::HeadlessWidgetSet().SetResponder(nullptr);
     EXPECT_EQ(complaints.size(), 2u);
-}
-
-TEST(WidgetSet, HeadlessErrorDialogWritesCompactViewAndContinues) {
-    qx::platform::TErrorDialogView v;
-    v.caption = "An error has occurred";
-    v.codeLabel = "Error code";
-    v.code = "0xe5136001";
-    v.placeLabel = "Source text file";
-    v.place = "grid.src(167)";
-    v.dataLabel = "Additional data";
-    v.data1 = "FixedRows=5 NumCol=3";
-    v.data2 = "wrong parameter";
-    bool show = true;
-    testing::internal::CaptureStderr();
-    EXPECT_EQ(qx::platform::WidgetSet().ErrorDialog(v, show), mrOk);
-    const std::string err = testing::internal::GetCapturedStderr();
-    EXPECT_TRUE(show);
-    EXPECT_EQ(err,
-              "An error has occurred\n"
-              "  Error code: 0xe5136001\n"
-              "  Source text file: grid.src(167)\n"
-              "  Additional data: FixedRows=5 NumCol=3\n"
-              "                   wrong parameter\n");
 }
