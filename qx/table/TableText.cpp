@@ -222,6 +222,17 @@ std::size_t formatValue(const unsigned char* value, TH5Type::TDataTyp type, cons
     return std::strlen(out);
 }
 
+// The text of column c in line i into work; empty for an unbound line or a column that does not
+// lie inside the line.
+std::size_t lineValue(const TQxTable& t, std::size_t i, const TQxTable::TItem& c, char* work) {
+    const unsigned char* line = t.vLines[i];
+    if (line == nullptr || c.uOffset >= t.uLineSize) return 0;
+    const std::size_t room = t.uLineSize - c.uOffset;
+    if (c.eTyp != TH5Type::eTypString && qx::detail::uGetValueSize(c) > room) return 0;
+    return formatValue(line + c.uOffset, c.eTyp, c.sFormat.c_str(),
+                       std::min<std::size_t>(c.uStringSize, room), work);
+}
+
 // The cells of the table's text form, measured, before any output is written: one arena of
 // texts and the end of each cell in it, row by row.
 class TCellMatrix {
@@ -247,19 +258,7 @@ class TCellMatrix {
         char work[kWorkSize];
         for (std::size_t i = 0; i < lines; ++i) {
             if (lineNum) add(work, static_cast<std::size_t>(std::snprintf(work, 32, "%zu", i)));
-            const unsigned char* line = t.vLines[i];
-            for (const auto& c : t.vColumns) {
-                std::size_t len = 0;
-                if (line != nullptr && c.uOffset < t.uLineSize) {
-                    const std::size_t room = t.uLineSize - c.uOffset;
-                    const bool inside =
-                        c.eTyp == TH5Type::eTypString || qx::detail::uGetValueSize(c) <= room;
-                    if (inside)
-                        len = formatValue(line + c.uOffset, c.eTyp, c.sFormat.c_str(),
-                                          std::min<std::size_t>(c.uStringSize, room), work);
-                }
-                add(work, len);
-            }
+            for (const auto& c : t.vColumns) add(work, lineValue(t, i, c, work));
         }
     }
 
@@ -431,3 +430,11 @@ void vTableToFile(const char* file, const TQxTable* table, bool bOneLine) {
         QX_PASS();
     }
 }
+
+namespace qx::detail {
+AnsiString sGetCellText(const TQxTable& table, unsigned line, unsigned column) {
+    if (line >= table.vLines.size() || column >= table.vColumns.size()) return {};
+    char work[kWorkSize];
+    return AnsiString(work, lineValue(table, line, table.vColumns[column], work));
+}
+}  // namespace qx::detail

@@ -14,6 +14,7 @@
 
 #include <string>
 
+#include "qx/platform/Grids.h"
 #include "qx/platform/SysUtils.h"
 #include "qx/table/QxTable.h"
 
@@ -36,6 +37,13 @@ void vFormatString(const unsigned char* value, TH5Type::TDataTyp type, const std
 // Raises 0x05100000 when table is null.
 void vTable2String(const TQxTable* table, std::string& out, bool bTabs);
 
+// Fills a string grid with the table: a caption row of column names if bShowColumnCaption and a
+// unit row if bShowEinheit, both fixed, then one row per line, one column per table column (no
+// line-number column). A table without lines leaves the grid alone. `buffer` and `flag` are not
+// used. A null grid or table raises 0x05100000.
+void vTableToGrid(TStringGrid* grid, const TQxTable* table, unsigned char* buffer = nullptr,
+                  bool flag = false);
+
 // Appends the table to the text log `file` (opened for appending, created when missing): a
 // blank line, the date ("dd.mm.yyyy"), a tab and the time (LongTimeFormat), then the table's
 // tab-separated rows; each later row indented by two tabs, or, with bOneLine, all rows on the
@@ -43,3 +51,9 @@ void vTable2String(const TQxTable* table, std::string& out, bool bTabs);
 // after two tabs); to an existing file the table is written without caption and unit rows.
 // Raises 0x05100000 when file or table is null, 0x03100000 when the file cannot be opened.
 void vTableToFile(const char* file, const TQxTable* table, bool bOneLine);
+
+namespace qx::detail {
+// The text of one value of the table as vTable2String shows it (empty for an unbound line, a
+// column outside the line, or a line or column out of range).
+AnsiString sGetCellText(const TQxTable& table, unsigned line, unsigned column);
+}  // namespace qx::detail

@@ -36,17 +36,4 @@ TEST(InputQuery, InputBoxGivesTheTextOrTheDefault) {
     EXPECT_EQ(InputBox("C", "P", "default"), "default");
 }
 
-TEST(InputQuery, AnAnswerForAnotherDialogKindIsUnexpected) {
-    qx::platform::TQueuedResponder q;
-    std::string why;
-    q.OnUnexpected = [&why](const qx::platform::TDialogRequest&, const std::string& w) { why = w; };
-    q.Push({TDialogKind::MessageBox, IDOK});
-    qx::platform::HeadlessWidgetSet().SetResponder(&q);
-    std::string value = "v";
-    bool ok = InputQuery("C", "P", value);
-    qx::platform::HeadlessWidgetSet().SetResponder(nullptr);
-    EXPECT_FALSE(ok);
-    EXPECT_NE(why.find("input prompt"), std::string::npos);
-}
-
 }  // namespace
