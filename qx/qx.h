@@ -30,6 +30,7 @@
 #include "qx/translator/Translator.h"
 
 #include "qx/alloc/ProofAlloc.h"
+#include "qx/alloc/ProofAllocForm.h"
 
 #include "qx/delivery/Delivery.h"
 
