@@ -41,6 +41,7 @@
 
 #include "qx/numeric/FormatNumber.h"
 #include "qx/numeric/StringUtils.h"
+#include "qx/numeric/MenuUtils.h"
 
 #include "qx/package/Package.h"
 
