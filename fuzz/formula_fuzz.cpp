@@ -12,7 +12,7 @@
 namespace {
 
 class TSilent : public qx::platform::TDialogResponder {
-public:
+  public:
     std::optional<qx::platform::TDialogAnswer> Answer(
         const qx::platform::TDialogRequest& r) override {
         return qx::platform::TDialogAnswer{r.eKind, mrOk, false};

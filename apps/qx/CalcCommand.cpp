@@ -12,11 +12,10 @@ namespace qxcli {
 namespace {
 
 const char* const kSortNames[32] = {
-    "variab", "constant", "brack",    "minus",     "sum",       "diff",        "prod",
-    "divis",  "intpower", "realpower", "cosine",   "sine",      "expo",        "logar",
-    "sqroot", "arctang",  "square",   "third",     "forth",     "abso",        "maxim",
-    "minim",  "heavi",    "phase",    "randfunc",  "argu",      "hypersine",   "hypercosine",
-    "radius", "randrand", "sign",     "zero"};
+    "variab",   "constant",  "brack",     "minus",       "sum",    "diff",     "prod",   "divis",
+    "intpower", "realpower", "cosine",    "sine",        "expo",   "logar",    "sqroot", "arctang",
+    "square",   "third",     "forth",     "abso",        "maxim",  "minim",    "heavi",  "phase",
+    "randfunc", "argu",      "hypersine", "hypercosine", "radius", "randrand", "sign",   "zero"};
 
 std::string number(double v) {
     char buf[40];
@@ -76,7 +75,8 @@ int CalcCommand(const Args& args) {
         return 0;
     }
     const double value = parser.Value();  // so that result cells show their values below
-    std::string out = " #  sort         arg1                      arg2                      result\n";
+    std::string out =
+        " #  sort         arg1                      arg2                      result\n";
     int k = 1;
     for (const operation* r = parser.pGetOperations(); r; r = r->next, ++k) {
         char line[160];

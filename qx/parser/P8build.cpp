@@ -45,8 +45,10 @@ bool isTwoOperand(std::uint8_t sort) {
         case randfunc:
         case argu:
         case radius:
-        case randrand: return true;
-        default: return false;
+        case randrand:
+            return true;
+        default:
+            return false;
     }
 }
 
@@ -65,7 +67,7 @@ struct TRecord {
 // Expands the tree depth first, numbering nodes per level exactly as the record order
 // requires; records and cells are collected here and laid out in one block at the end.
 class TExpansion {
-public:
+  public:
     explicit TExpansion(TRecogniser& r) : rec_(r) {
         records_.emplace_back();  // the root record, entry [0][1]
         table_[0][1] = 0;
@@ -150,7 +152,7 @@ public:
         return ops;
     }
 
-private:
+  private:
     // Stores an operand into the record that consumes node [level][index].
     void link(int level, int index, int slot, TRef ref) {
         TRecord& consumer = records_[static_cast<std::size_t>(table_[level][index])];
@@ -167,9 +169,12 @@ private:
 
 const char* messageOf(TFailure f) {
     switch (f) {
-        case TFailure::Syntax: return "Syntax Error!";
-        case TFailure::Nesting: return "Too many nestings!";
-        case TFailure::Length: return "Term too long, sorry!";
+        case TFailure::Syntax:
+            return "Syntax Error!";
+        case TFailure::Nesting:
+            return "Too many nestings!";
+        case TFailure::Length:
+            return "Term too long, sorry!";
     }
     return "Syntax Error!";
 }
@@ -187,7 +192,8 @@ std::string NormaliseFormula(std::string_view text) {
     out.reserve(text.size());
     for (char c : text)
         if (c != ' ')
-            out.push_back(static_cast<char>(qx::platform::UpperCase1252(static_cast<unsigned char>(c))));
+            out.push_back(
+                static_cast<char>(qx::platform::UpperCase1252(static_cast<unsigned char>(c))));
     return out;
 }
 

@@ -66,12 +66,12 @@ enum termsorttype : std::uint8_t {
 // and writes result. The records of one formula follow each other in memory in `next` order,
 // and every record runs after the records whose results it reads.
 struct operation {
-    double* arg1;       // a variable's storage, a constant cell or another record's result
-    double* arg2;       // second operand; null for one-operand sorts
-    double* result;     // the cell this step writes
-    operation* next;    // the following step; null in the last
-    void (*routine)();  // the arithmetic for sort; null until the evaluator binds the list
-    std::uint16_t sort; // a termsorttype value
+    double* arg1;        // a variable's storage, a constant cell or another record's result
+    double* arg2;        // second operand; null for one-operand sorts
+    double* result;      // the cell this step writes
+    operation* next;     // the following step; null in the last
+    void (*routine)();   // the arithmetic for sort; null until the evaluator binds the list
+    std::uint16_t sort;  // a termsorttype value
 };
 
 // Translates `text`. `variables` holds the variable names, each with a pointer to its 8-byte

@@ -34,67 +34,90 @@ namespace qx::detail {
 
 namespace {
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-bool isDigitOrDot(char c) { return isDigit(c) || c == '.'; }
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+bool isDigitOrDot(char c) {
+    return isDigit(c) || c == '.';
+}
 // Characters after which a '+' or '-' starts a number or a negation.
 bool isOperandStart(char c) {
     return c == '+' || c == '-' || c == '*' || c == '/' || c == '^' || c == '(' || c == ',';
 }
-bool isSpecial(char c) { return isOperandStart(c) || c == ')'; }
+bool isSpecial(char c) {
+    return isOperandStart(c) || c == ')';
+}
 
 constexpr TForm kEnd = TForm::Count;
 // Answers are kept once they took this many recogniser calls.
 constexpr std::uint64_t kKeepAfterCalls = 8;
 
 // The columns, in the order their alternatives are tried.
-constexpr TForm kInnerForms[] = {TForm::Sum,      TForm::Number,       TForm::Difference,
-                                 TForm::Negation, TForm::Product,      TForm::Quotient,
-                                 TForm::Function2, TForm::Function1,   TForm::Variable,
+constexpr TForm kInnerForms[] = {TForm::Sum,          TForm::Number,    TForm::Difference,
+                                 TForm::Negation,     TForm::Product,   TForm::Quotient,
+                                 TForm::Function2,    TForm::Function1, TForm::Variable,
                                  TForm::IntegerPower, TForm::RealPower, kEnd};
-constexpr TForm kSumLeft[] = {TForm::Variable,  TForm::Number,     TForm::Bracket,
-                              TForm::Negation,  TForm::Difference, TForm::Product,
-                              TForm::Quotient,  TForm::Function2,  TForm::Function1,
-                              TForm::IntegerPower, TForm::RealPower, kEnd};
-constexpr TForm kSumRight[] = {TForm::Variable, TForm::Number,     TForm::Bracket,
-                               TForm::Sum,      TForm::Difference, TForm::Product,
-                               TForm::Quotient, TForm::Function1,  TForm::Function2,
-                               TForm::IntegerPower, TForm::RealPower, kEnd};
-constexpr TForm kProdRight[] = {TForm::Variable,  TForm::Number,    TForm::Bracket,
-                                TForm::Product,   TForm::Quotient,  TForm::Function1,
-                                TForm::Function2, TForm::IntegerPower, TForm::RealPower, kEnd};
-constexpr TForm kProdLeft[] = {TForm::Variable,  TForm::Number,    TForm::Bracket,
-                               TForm::Negation,  TForm::Quotient,  TForm::Function1,
-                               TForm::Function2, TForm::IntegerPower, TForm::RealPower, kEnd};
-constexpr TForm kQuotRight[] = {TForm::Variable,  TForm::Number,       TForm::Bracket,
-                                TForm::Function1, TForm::Function2,    TForm::IntegerPower,
-                                TForm::RealPower, kEnd};
-constexpr TForm kPowerLeft[] = {TForm::Variable, TForm::Bracket, TForm::Number, TForm::Function1,
-                                TForm::Function2, kEnd};
-constexpr TForm kRealPowerLeft[] = {TForm::Variable, TForm::Number, TForm::Bracket,
+constexpr TForm kSumLeft[] = {TForm::Variable,     TForm::Number,     TForm::Bracket,
+                              TForm::Negation,     TForm::Difference, TForm::Product,
+                              TForm::Quotient,     TForm::Function2,  TForm::Function1,
+                              TForm::IntegerPower, TForm::RealPower,  kEnd};
+constexpr TForm kSumRight[] = {TForm::Variable,     TForm::Number,     TForm::Bracket,
+                               TForm::Sum,          TForm::Difference, TForm::Product,
+                               TForm::Quotient,     TForm::Function1,  TForm::Function2,
+                               TForm::IntegerPower, TForm::RealPower,  kEnd};
+constexpr TForm kProdRight[] = {
+    TForm::Variable,  TForm::Number,    TForm::Bracket,      TForm::Product,   TForm::Quotient,
+    TForm::Function1, TForm::Function2, TForm::IntegerPower, TForm::RealPower, kEnd};
+constexpr TForm kProdLeft[] = {
+    TForm::Variable,  TForm::Number,    TForm::Bracket,      TForm::Negation,  TForm::Quotient,
+    TForm::Function1, TForm::Function2, TForm::IntegerPower, TForm::RealPower, kEnd};
+constexpr TForm kQuotRight[] = {
+    TForm::Variable,  TForm::Number,       TForm::Bracket,   TForm::Function1,
+    TForm::Function2, TForm::IntegerPower, TForm::RealPower, kEnd};
+constexpr TForm kPowerLeft[] = {TForm::Variable,  TForm::Bracket,   TForm::Number,
+                                TForm::Function1, TForm::Function2, kEnd};
+constexpr TForm kRealPowerLeft[] = {TForm::Variable,  TForm::Number,    TForm::Bracket,
                                     TForm::Function1, TForm::Function2, kEnd};
-constexpr TForm kRealPowerRight[] = {TForm::FractionNumber, TForm::Variable, TForm::Bracket,
-                                     TForm::Function1, TForm::Function2, kEnd};
-constexpr TForm kNegOperand[] = {TForm::Bracket,   TForm::Variable,     TForm::Function1,
-                                 TForm::Function2, TForm::IntegerPower, TForm::RealPower, kEnd};
-constexpr TForm kClassify[] = {TForm::Variable,  TForm::Number,    TForm::Negation,
+constexpr TForm kRealPowerRight[] = {TForm::FractionNumber, TForm::Variable,  TForm::Bracket,
+                                     TForm::Function1,      TForm::Function2, kEnd};
+constexpr TForm kNegOperand[] = {TForm::Bracket,
+                                 TForm::Variable,
+                                 TForm::Function1,
+                                 TForm::Function2,
+                                 TForm::IntegerPower,
+                                 TForm::RealPower,
+                                 kEnd};
+constexpr TForm kClassify[] = {TForm::Variable,  TForm::Number,     TForm::Negation,
                                TForm::Sum,       TForm::Difference, TForm::Product,
-                               TForm::Quotient,  TForm::Function1, TForm::IntegerPower,
-                               TForm::RealPower, TForm::Function2, kEnd};
+                               TForm::Quotient,  TForm::Function1,  TForm::IntegerPower,
+                               TForm::RealPower, TForm::Function2,  kEnd};
 
 const TForm* columnOf(TForm col) {
     switch (col) {
-        case TForm::InnerForms: return kInnerForms;
-        case TForm::SumLeft: return kSumLeft;
-        case TForm::SumRight: return kSumRight;
-        case TForm::ProdRight: return kProdRight;
-        case TForm::ProdLeft: return kProdLeft;
-        case TForm::QuotRight: return kQuotRight;
-        case TForm::PowerLeft: return kPowerLeft;
-        case TForm::RealPowerLeft: return kRealPowerLeft;
-        case TForm::RealPowerRight: return kRealPowerRight;
-        case TForm::NegOperand: return kNegOperand;
-        case TForm::Classify: return kClassify;
-        default: return nullptr;
+        case TForm::InnerForms:
+            return kInnerForms;
+        case TForm::SumLeft:
+            return kSumLeft;
+        case TForm::SumRight:
+            return kSumRight;
+        case TForm::ProdRight:
+            return kProdRight;
+        case TForm::ProdLeft:
+            return kProdLeft;
+        case TForm::QuotRight:
+            return kQuotRight;
+        case TForm::PowerLeft:
+            return kPowerLeft;
+        case TForm::RealPowerLeft:
+            return kRealPowerLeft;
+        case TForm::RealPowerRight:
+            return kRealPowerRight;
+        case TForm::NegOperand:
+            return kNegOperand;
+        case TForm::Classify:
+            return kClassify;
+        default:
+            return nullptr;
     }
 }
 
@@ -104,11 +127,11 @@ struct TName {
     termsorttype sort;
 };
 // Tried as prefixes in this order: "SIN" before "SINH", "R" before "RM".
-constexpr TName kFunction1[] = {{"COS", 3, cosine}, {"SIN", 3, sine},      {"EXP", 3, expo},
-                                {"LN", 2, logar},   {"ARCTAN", 6, arctang}, {"SQRT", 4, sqroot},
-                                {"ABS", 3, abso},   {"HEAV", 4, heavi},    {"SIGN", 4, sign},
-                                {"ZERO", 4, zero},  {"PH", 2, phase},      {"SINH", 4, hypersine},
-                                {"COSH", 4, hypercosine}};
+constexpr TName kFunction1[] = {
+    {"COS", 3, cosine},      {"SIN", 3, sine},    {"EXP", 3, expo}, {"LN", 2, logar},
+    {"ARCTAN", 6, arctang},  {"SQRT", 4, sqroot}, {"ABS", 3, abso}, {"HEAV", 4, heavi},
+    {"SIGN", 4, sign},       {"ZERO", 4, zero},   {"PH", 2, phase}, {"SINH", 4, hypersine},
+    {"COSH", 4, hypercosine}};
 constexpr TName kFunction2[] = {{"MIN", 3, minim}, {"MAX", 3, maxim}, {"RN", 2, randfunc},
                                 {"ARG", 3, argu},  {"R", 1, radius},  {"RM", 2, randrand}};
 
@@ -126,21 +149,33 @@ TAnswer yes(TForm form, std::uint8_t sort, int l0, int l1, int r0 = 0, int r1 = 
 
 std::uint8_t sortOf(TForm f) {
     switch (f) {
-        case TForm::Variable: return variab;
+        case TForm::Variable:
+            return variab;
         case TForm::Number:
-        case TForm::FractionNumber: return constant;
-        case TForm::Negation: return minus;
-        case TForm::Sum: return sum;
-        case TForm::Difference: return diff;
-        case TForm::Product: return prod;
-        case TForm::Quotient: return divis;
-        case TForm::IntegerPower: return intpower;
-        case TForm::RealPower: return realpower;
-        default: return variab;
+        case TForm::FractionNumber:
+            return constant;
+        case TForm::Negation:
+            return minus;
+        case TForm::Sum:
+            return sum;
+        case TForm::Difference:
+            return diff;
+        case TForm::Product:
+            return prod;
+        case TForm::Quotient:
+            return divis;
+        case TForm::IntegerPower:
+            return intpower;
+        case TForm::RealPower:
+            return realpower;
+        default:
+            return variab;
     }
 }
 
-bool isInteger(double v) { return std::trunc(v) == v; }
+bool isInteger(double v) {
+    return std::trunc(v) == v;
+}
 }  // namespace
 
 struct TRecogniser::TSlot {
@@ -192,11 +227,20 @@ TRecogniser::TRecogniser(std::string_view text, const TStringList* variables, bo
                 if (binary) cls[i] |= bit(plus ? kBinPlus : kBinMinus);
                 break;
             }
-            case '*': cls[i] = bit(kStar); break;
-            case '/': cls[i] = bit(kSlash); break;
-            case '^': cls[i] = bit(kCaret); break;
-            case ',': cls[i] = bit(kComma); break;
-            default: break;
+            case '*':
+                cls[i] = bit(kStar);
+                break;
+            case '/':
+                cls[i] = bit(kSlash);
+                break;
+            case '^':
+                cls[i] = bit(kCaret);
+                break;
+            case ',':
+                cls[i] = bit(kComma);
+                break;
+            default:
+                break;
         }
     }
     cls_ = std::move(cls);
@@ -216,7 +260,8 @@ TRecogniser::TRecogniser(std::string_view text, const TStringList* variables, bo
             if (cls_[i] & bit(static_cast<TOp>(k))) slot(i) = i;
         }
     }
-    for (auto [k, before] : {std::pair{kBinMinus, &beforeBinMinus_}, std::pair{kSlash, &beforeSlash_}}) {
+    for (auto [k, before] :
+         {std::pair{kBinMinus, &beforeBinMinus_}, std::pair{kSlash, &beforeSlash_}}) {
         std::fill(seen.begin(), seen.end(), -1);
         before->assign(static_cast<size_t>(n) + 1, -1);
         for (int i = 0; i <= n; ++i) {
@@ -257,7 +302,7 @@ std::uint64_t memoKey(TForm f, int a, int b) {
 std::size_t slotOf(std::uint64_t key, std::size_t capacity) {
     key ^= key >> 29;
     key *= 0x9E3779B97F4A7C15ull;
-    return static_cast<std::size_t>(key >> 40) & (capacity - 1);
+    return static_cast<std::size_t>(key >> 32) & (capacity - 1);
 }
 }  // namespace
 
@@ -340,8 +385,8 @@ double TRecogniser::NumberValue(int a, int b) const {
 
 bool TRecogniser::isVariable(int a, int b) const {
     if (!vars_) return false;
-    if (prune_ && (special_[b] != special_[a] || b == a ||
-                   static_cast<std::size_t>(b - a) > maxNameLen_))
+    if (prune_ &&
+        (special_[b] != special_[a] || b == a || static_cast<std::size_t>(b - a) > maxNameLen_))
         return false;
     return vars_->IndexOf(Text(a, b)) >= 0;
 }
@@ -358,13 +403,15 @@ TAnswer TRecogniser::Query(TForm f, int a, int b) {
     if (aborted_) return {};
     ++calls_;
     switch (f) {
-        case TForm::Variable: return isVariable(a, b) ? yes(f, variab, a, b) : TAnswer{};
+        case TForm::Variable:
+            return isVariable(a, b) ? yes(f, variab, a, b) : TAnswer{};
         case TForm::Number:
             return IsNumber(a, b) ? yes(f, constant, a, b) : TAnswer{};
         case TForm::FractionNumber:
             return IsNumber(a, b) && !isInteger(NumberValue(a, b)) ? yes(f, constant, a, b)
                                                                    : TAnswer{};
-        default: break;
+        default:
+            break;
     }
     if (surelyNo(f, a, b)) return {};
     const std::uint64_t key = memoKey(f, a, b);
@@ -386,9 +433,11 @@ TAnswer TRecogniser::Query(TForm f, int a, int b) {
 bool TRecogniser::surelyNo(TForm f, int a, int b) const {
     const std::string_view t = text_;
     switch (f) {
-        case TForm::Bracket: return b - a < 2 || t[a] != '(' || t[b - 1] != ')';
+        case TForm::Bracket:
+            return b - a < 2 || t[a] != '(' || t[b - 1] != ')';
         case TForm::Negation:
-            return b == a || t[a] != '-' || (prune_ && hasWeakOperator(a, b, true, true, true, true));
+            return b == a || t[a] != '-' ||
+                   (prune_ && hasWeakOperator(a, b, true, true, true, true));
         case TForm::Sum:
         case TForm::Difference:
         case TForm::Product:
@@ -400,13 +449,15 @@ bool TRecogniser::surelyNo(TForm f, int a, int b) const {
                    (prune_ && hasWeakOperator(a, b, true, true, true, true)) ||
                    firstAfter(kCaret, a, b - 1) < 0;
         case TForm::IntegerPower:
-        case TForm::SmallPower: return powerAt(f, a, b) < 0;
+        case TForm::SmallPower:
+            return powerAt(f, a, b) < 0;
         case TForm::Function1:
-            return b == a ||
-                   (std::strchr("CSELAHZP", t[a]) == nullptr && powerAt(TForm::SmallPower, a, b) < 0);
+            return b == a || (std::strchr("CSELAHZP", t[a]) == nullptr &&
+                              powerAt(TForm::SmallPower, a, b) < 0);
         case TForm::Function2:
             return b - a < 4 || t[b - 1] != ')' || std::strchr("MRA", t[a]) == nullptr;
-        default: return false;
+        default:
+            return false;
     }
 }
 
@@ -426,18 +477,26 @@ TAnswer TRecogniser::evaluate(TForm f, int a, int b) {
             inner.form = TForm::Bracket;
             return inner;
         }
-        case TForm::BracketInner: return bracketInner(a, b);
-        case TForm::Negation: return negation(a, b);
+        case TForm::BracketInner:
+            return bracketInner(a, b);
+        case TForm::Negation:
+            return negation(a, b);
         case TForm::Sum:
         case TForm::Difference:
         case TForm::Product:
-        case TForm::Quotient: return binary(f, a, b);
-        case TForm::Function1: return function1(a, b);
-        case TForm::Function2: return function2(a, b);
+        case TForm::Quotient:
+            return binary(f, a, b);
+        case TForm::Function1:
+            return function1(a, b);
+        case TForm::Function2:
+            return function2(a, b);
         case TForm::IntegerPower:
-        case TForm::SmallPower: return power(f, a, b);
-        case TForm::RealPower: return realPower(a, b);
-        default: return column(f, a, b);
+        case TForm::SmallPower:
+            return power(f, a, b);
+        case TForm::RealPower:
+            return realPower(a, b);
+        default:
+            return column(f, a, b);
     }
 }
 
@@ -502,10 +561,17 @@ TAnswer TRecogniser::negation(int a, int b) {
 TAnswer TRecogniser::trySplit(TForm f, int a, int p, int b) {
     TForm left = TForm::SumLeft, right = TForm::SumRight;
     switch (f) {
-        case TForm::Sum: break;
-        case TForm::Difference: right = TForm::ProdRight; break;
-        case TForm::Product: left = TForm::ProdLeft, right = TForm::ProdRight; break;
-        default: left = TForm::ProdLeft, right = TForm::QuotRight; break;
+        case TForm::Sum:
+            break;
+        case TForm::Difference:
+            right = TForm::ProdRight;
+            break;
+        case TForm::Product:
+            left = TForm::ProdLeft, right = TForm::ProdRight;
+            break;
+        default:
+            left = TForm::ProdLeft, right = TForm::QuotRight;
+            break;
     }
     const TAnswer l = Query(left, a, p);
     if (!l.yes) return {};
@@ -516,10 +582,14 @@ TAnswer TRecogniser::trySplit(TForm f, int a, int p, int b) {
 
 TRecogniser::TOp TRecogniser::opOf(TForm f) {
     switch (f) {
-        case TForm::Sum: return kPlus;
-        case TForm::Difference: return kMinus;
-        case TForm::Product: return kStar;
-        default: return kSlash;
+        case TForm::Sum:
+            return kPlus;
+        case TForm::Difference:
+            return kMinus;
+        case TForm::Product:
+            return kStar;
+        default:
+            return kSlash;
     }
 }
 
@@ -527,7 +597,9 @@ TRecogniser::TOp TRecogniser::opOf(TForm f) {
 int TRecogniser::splitAt(TForm f, int a, int b) const {
     int p = -1;
     switch (f) {
-        case TForm::Sum: p = firstAfter(kBinPlus, a, b); break;
+        case TForm::Sum:
+            p = firstAfter(kBinPlus, a, b);
+            break;
         case TForm::Difference:
             if (hasWeakOperator(a, b, true, false, false, false)) return -1;
             p = beforeBinMinus_[b];
@@ -574,9 +646,10 @@ TAnswer TRecogniser::power(TForm f, int a, int b) {
     const int p = powerAt(f, a, b);
     const TAnswer l = Query(TForm::PowerLeft, a, p);
     if (!l.yes) return {};
-    const std::uint8_t s = f == TForm::SmallPower
-                               ? static_cast<std::uint8_t>(square + static_cast<int>(NumberValue(p + 1, b)) - 2)
-                               : std::uint8_t{intpower};
+    const std::uint8_t s =
+        f == TForm::SmallPower
+            ? static_cast<std::uint8_t>(square + static_cast<int>(NumberValue(p + 1, b)) - 2)
+            : std::uint8_t{intpower};
     return yes(f, s, l.l0, l.l1, p + 1, b);
 }
 

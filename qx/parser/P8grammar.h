@@ -72,7 +72,7 @@ std::string NormaliseFormula(std::string_view text);
 std::int16_t RoundToInt16(double v);
 
 class TRecogniser {
-public:
+  public:
     // Recognisers nested deeper than this give up (Aborted): such a text cannot fit into 20
     // levels, and the limit keeps the stack small.
     static constexpr int kMaxDepth = 2000;
@@ -106,7 +106,7 @@ public:
     // The storage of the variable named [a, b), or null.
     double* VariableStorage(int a, int b) const;
 
-private:
+  private:
     struct TSlot;
     bool surelyNo(TForm f, int a, int b) const;
     TAnswer evaluate(TForm f, int a, int b);
@@ -128,7 +128,7 @@ private:
     // Operator classes. For each, after_[k][i] is the next position > i on the bracket level of
     // i holding one (n_ + 1 if none), so every lookup below is O(1).
     enum TOp { kPlus, kMinus, kBinPlus, kBinMinus, kStar, kSlash, kCaret, kComma, kOps };
-    int firstIn(TOp k, int a, int b) const;  // first at level of a in [a, b), or -1
+    int firstIn(TOp k, int a, int b) const;     // first at level of a in [a, b), or -1
     int firstAfter(TOp k, int a, int b) const;  // the same in (a, b)
     static TOp opOf(TForm f);
     int splitAt(TForm f, int a, int b) const;
@@ -143,13 +143,13 @@ private:
     int depth_ = 0;
     std::uint64_t calls_ = 0;
 
-    std::vector<int> level_;     // level_[i]: '(' minus ')' in text[0, i)
-    std::vector<int> digitEnd_;  // first index >= i that is not a digit
-    std::vector<int> special_;   // prefix counts of the characters ( ) + - * / ^ ,
+    std::vector<int> level_;         // level_[i]: '(' minus ')' in text[0, i)
+    std::vector<int> digitEnd_;      // first index >= i that is not a digit
+    std::vector<int> special_;       // prefix counts of the characters ( ) + - * / ^ ,
     std::vector<std::uint8_t> cls_;  // bit k set where the character is of class k
     std::vector<int> after_[kOps];
     std::vector<int> beforeBinMinus_, beforeSlash_;  // last position < i on the level of i
-    std::vector<int> lastCaret_;  // last '^' before i, any level; -1 if none
+    std::vector<int> lastCaret_;                     // last '^' before i, any level; -1 if none
     std::vector<int> nextComma_;  // first ',' at or after i, any level; n_ if none
 
     std::unique_ptr<TSlot[]> slots_;

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "qx/parser/P8grammar.h"
+#include "qx/platform/Registry.h"
 
 namespace {
 
@@ -22,26 +23,60 @@ constexpr LD kLn2 = 0.693147180559945309417232121458176568L;
 // stored double; QX_PARSER_EXTENDED_FUNCTIONS selects the extended ones.
 namespace fn {
 #ifdef QX_PARSER_EXTENDED_FUNCTIONS
-LD sin(LD a) { return sinl(a); }
-LD cos(LD a) { return cosl(a); }
-LD exp(LD a) { return expl(a); }
-LD ln(LD a) { return kLn2 * log2l(a); }
-LD atan(LD a) { return atanl(a); }
-LD sinh(LD a) { return (expl(a) - expl(-a)) / 2.0L; }
-LD cosh(LD a) { return (expl(a) + expl(-a)) / 2.0L; }
-LD round(LD v) { return nearbyintl(v); }
-LD power(LD a, LD b) { return expl(kLn2 * log2l(a) * b); }
+LD sin(LD a) {
+    return sinl(a);
+}
+LD cos(LD a) {
+    return cosl(a);
+}
+LD exp(LD a) {
+    return expl(a);
+}
+LD ln(LD a) {
+    return kLn2 * log2l(a);
+}
+LD atan(LD a) {
+    return atanl(a);
+}
+LD sinh(LD a) {
+    return (expl(a) - expl(-a)) / 2.0L;
+}
+LD cosh(LD a) {
+    return (expl(a) + expl(-a)) / 2.0L;
+}
+LD round(LD v) {
+    return nearbyintl(v);
+}
+LD power(LD a, LD b) {
+    return expl(kLn2 * log2l(a) * b);
+}
 #else
-LD sin(double a) { return std::sin(a); }
-LD cos(double a) { return std::cos(a); }
-LD exp(double a) { return std::exp(a); }
-LD ln(double a) { return std::log(a); }
-LD atan(double a) { return std::atan(a); }
+LD sin(double a) {
+    return std::sin(a);
+}
+LD cos(double a) {
+    return std::cos(a);
+}
+LD exp(double a) {
+    return std::exp(a);
+}
+LD ln(double a) {
+    return std::log(a);
+}
+LD atan(double a) {
+    return std::atan(a);
+}
 // The library's hyperbolic functions: the difference of two rounded exponentials would lose
 // every digit for small arguments.
-LD sinh(double a) { return std::sinh(a); }
-LD cosh(double a) { return std::cosh(a); }
-LD round(double v) { return std::nearbyint(v); }
+LD sinh(double a) {
+    return std::sinh(a);
+}
+LD cosh(double a) {
+    return std::cosh(a);
+}
+LD round(double v) {
+    return std::nearbyint(v);
+}
 LD power(double a, double b) {
     // e^(b ln a); pow gives it correctly rounded. Where ln a is 0, -inf or NaN the product
     // is formed as written, so 1^inf, 0^0 and negative bases stay NaN.
@@ -76,19 +111,45 @@ LD intPower(LD a, double b) {
 #define QX_SET(expr) (*pCursor->result = static_cast<double>(expr))
 
 void rNothing() {}
-void rMinus() { QX_SET(-QX_A); }
-void rSum() { QX_SET(QX_A + QX_B); }
-void rDiff() { QX_SET(QX_A - QX_B); }
-void rProd() { QX_SET(QX_A * QX_B); }
-void rDivis() { QX_SET(QX_A / QX_B); }
-void rIntPower() { QX_SET(intPower(QX_A, *pCursor->arg2)); }
-void rRealPower() { QX_SET(fn::power(*pCursor->arg1, *pCursor->arg2)); }
-void rCosine() { QX_SET(fn::cos(*pCursor->arg1)); }
-void rSine() { QX_SET(fn::sin(*pCursor->arg1)); }
-void rExpo() { QX_SET(fn::exp(*pCursor->arg1)); }
-void rLogar() { QX_SET(fn::ln(*pCursor->arg1)); }
-void rSqroot() { QX_SET(sqrtl(QX_A)); }
-void rArctang() { QX_SET(fn::atan(*pCursor->arg1)); }
+void rMinus() {
+    QX_SET(-QX_A);
+}
+void rSum() {
+    QX_SET(QX_A + QX_B);
+}
+void rDiff() {
+    QX_SET(QX_A - QX_B);
+}
+void rProd() {
+    QX_SET(QX_A * QX_B);
+}
+void rDivis() {
+    QX_SET(QX_A / QX_B);
+}
+void rIntPower() {
+    QX_SET(intPower(QX_A, *pCursor->arg2));
+}
+void rRealPower() {
+    QX_SET(fn::power(*pCursor->arg1, *pCursor->arg2));
+}
+void rCosine() {
+    QX_SET(fn::cos(*pCursor->arg1));
+}
+void rSine() {
+    QX_SET(fn::sin(*pCursor->arg1));
+}
+void rExpo() {
+    QX_SET(fn::exp(*pCursor->arg1));
+}
+void rLogar() {
+    QX_SET(fn::ln(*pCursor->arg1));
+}
+void rSqroot() {
+    QX_SET(sqrtl(QX_A));
+}
+void rArctang() {
+    QX_SET(fn::atan(*pCursor->arg1));
+}
 void rSquare() {
     const LD a = QX_A;
     QX_SET(a * a);
@@ -101,7 +162,9 @@ void rForth() {
     const LD a = QX_A;
     QX_SET((a * a) * (a * a));
 }
-void rAbso() { QX_SET(fabsl(QX_A)); }
+void rAbso() {
+    QX_SET(fabsl(QX_A));
+}
 void rMaxim() {
     const LD a = QX_A, b = QX_B;
     QX_SET(a < b ? b : a);
@@ -110,7 +173,9 @@ void rMinim() {
     const LD a = QX_A, b = QX_B;
     QX_SET(a < b ? a : b);
 }
-void rHeavi() { QX_SET(QX_A < 0.0L ? 0.0L : 1.0L); }
+void rHeavi() {
+    QX_SET(QX_A < 0.0L ? 0.0L : 1.0L);
+}
 void rPhase() {
     const double v = static_cast<double>(QX_A / 2.0L / kPi);
     QX_SET((static_cast<LD>(v) - fn::round(v)) * kTwoPi);
@@ -127,18 +192,26 @@ void rArgu() {
     else
         QX_SET(b > 0.0L ? kHalfPi : -kHalfPi);
 }
-void rHypersine() { QX_SET(fn::sinh(*pCursor->arg1)); }
-void rHypercosine() { QX_SET(fn::cosh(*pCursor->arg1)); }
+void rHypersine() {
+    QX_SET(fn::sinh(*pCursor->arg1));
+}
+void rHypercosine() {
+    QX_SET(fn::cosh(*pCursor->arg1));
+}
 void rRadius() {
     const LD a = QX_A, b = QX_B;
     QX_SET(sqrtl(b * b + a * a));
 }
-void rRandrand() { QX_SET(QX_A + QX_B * static_cast<LD>(contrandresult)); }
+void rRandrand() {
+    QX_SET(QX_A + QX_B * static_cast<LD>(contrandresult));
+}
 void rSign() {
     const LD a = QX_A;
     QX_SET(a < 0.0L ? -1.0L : (a > 0.0L ? 1.0L : 0.0L));
 }
-void rZero() { QX_SET(QX_A == 0.0L ? 0.0L : 1.0L); }
+void rZero() {
+    QX_SET(QX_A == 0.0L ? 0.0L : 1.0L);
+}
 
 #undef QX_A
 #undef QX_B
@@ -146,10 +219,10 @@ void rZero() { QX_SET(QX_A == 0.0L ? 0.0L : 1.0L); }
 
 // Indexed by termsorttype.
 void (*const kRoutines[32])() = {
-    rNothing, rNothing, rNothing,  rMinus,     rSum,        rDiff,     rProd,    rDivis,
-    rIntPower, rRealPower, rCosine, rSine,     rExpo,       rLogar,    rSqroot,  rArctang,
-    rSquare,  rThird,   rForth,    rAbso,      rMaxim,      rMinim,    rHeavi,   rPhase,
-    rRandfunc, rArgu,   rHypersine, rHypercosine, rRadius,  rRandrand, rSign,    rZero,
+    rNothing,  rNothing,   rNothing,   rMinus,       rSum,    rDiff,     rProd,   rDivis,
+    rIntPower, rRealPower, rCosine,    rSine,        rExpo,   rLogar,    rSqroot, rArctang,
+    rSquare,   rThird,     rForth,     rAbso,        rMaxim,  rMinim,    rHeavi,  rPhase,
+    rRandfunc, rArgu,      rHypersine, rHypercosine, rRadius, rRandrand, rSign,   rZero,
 };
 
 void bind(operation* list) {
@@ -177,7 +250,9 @@ TQxParser::TQxParser(TComponent* owner) : TComponent(owner) {
                              reinterpret_cast<TObject*>(&letters_[i]));
 }
 
-TQxParser::~TQxParser() { FreeExpression(); }
+TQxParser::~TQxParser() {
+    FreeExpression();
+}
 
 void TQxParser::SetExpression(const AnsiString& text) {
     FreeExpression();
@@ -192,7 +267,9 @@ void TQxParser::ParseExpression(const AnsiString& text, bool& failed) {
     if (list_) bind(list_);
 }
 
-double TQxParser::CalcValue() const { return list_ ? run(list_) : 0.0; }
+double TQxParser::CalcValue() const {
+    return list_ ? run(list_) : 0.0;
+}
 
 void TQxParser::SetVar(const AnsiString& name, double value) {
     if (name.empty()) return;
@@ -218,7 +295,5 @@ void TQxParser::FreeExpression() {
 }
 
 namespace Parser8 {
-void Register() {
-    // The headless framework has no design-time palette to put the component on.
-}
+void Register() { RegisterComponents("ORVI", {TComponentClass::Of<TQxParser>("TQxParser")}); }
 }  // namespace Parser8

@@ -20,23 +20,63 @@
 #include "qx/platform/Classes.h"
 
 class TQxParser : public TComponent {
-public:
+  public:
     explicit TQxParser(TComponent* owner);
     ~TQxParser() override;
 
     // The built-in variables (published properties A to Z). Writing one needs no compiling.
-#define QX_PARSER_LETTER(L, i)                          \
-    double L() const { return letters_[i]; }            \
-    void Set##L(double value) { letters_[i] = value; }
-    QX_PARSER_LETTER(A, 0) QX_PARSER_LETTER(B, 1) QX_PARSER_LETTER(C, 2) QX_PARSER_LETTER(D, 3)
-    QX_PARSER_LETTER(E, 4) QX_PARSER_LETTER(F, 5) QX_PARSER_LETTER(G, 6) QX_PARSER_LETTER(H, 7)
-    QX_PARSER_LETTER(I, 8) QX_PARSER_LETTER(J, 9) QX_PARSER_LETTER(K, 10) QX_PARSER_LETTER(L, 11)
-    QX_PARSER_LETTER(M, 12) QX_PARSER_LETTER(N, 13) QX_PARSER_LETTER(O, 14)
-    QX_PARSER_LETTER(P, 15) QX_PARSER_LETTER(Q, 16) QX_PARSER_LETTER(R, 17)
-    QX_PARSER_LETTER(S, 18) QX_PARSER_LETTER(T, 19) QX_PARSER_LETTER(U, 20)
-    QX_PARSER_LETTER(V, 21) QX_PARSER_LETTER(W, 22) QX_PARSER_LETTER(X, 23)
-    QX_PARSER_LETTER(Y, 24) QX_PARSER_LETTER(Z, 25)
-#undef QX_PARSER_LETTER
+    double A() const { return letters_[0]; }
+    void SetA(double value) { letters_[0] = value; }
+    double B() const { return letters_[1]; }
+    void SetB(double value) { letters_[1] = value; }
+    double C() const { return letters_[2]; }
+    void SetC(double value) { letters_[2] = value; }
+    double D() const { return letters_[3]; }
+    void SetD(double value) { letters_[3] = value; }
+    double E() const { return letters_[4]; }
+    void SetE(double value) { letters_[4] = value; }
+    double F() const { return letters_[5]; }
+    void SetF(double value) { letters_[5] = value; }
+    double G() const { return letters_[6]; }
+    void SetG(double value) { letters_[6] = value; }
+    double H() const { return letters_[7]; }
+    void SetH(double value) { letters_[7] = value; }
+    double I() const { return letters_[8]; }
+    void SetI(double value) { letters_[8] = value; }
+    double J() const { return letters_[9]; }
+    void SetJ(double value) { letters_[9] = value; }
+    double K() const { return letters_[10]; }
+    void SetK(double value) { letters_[10] = value; }
+    double L() const { return letters_[11]; }
+    void SetL(double value) { letters_[11] = value; }
+    double M() const { return letters_[12]; }
+    void SetM(double value) { letters_[12] = value; }
+    double N() const { return letters_[13]; }
+    void SetN(double value) { letters_[13] = value; }
+    double O() const { return letters_[14]; }
+    void SetO(double value) { letters_[14] = value; }
+    double P() const { return letters_[15]; }
+    void SetP(double value) { letters_[15] = value; }
+    double Q() const { return letters_[16]; }
+    void SetQ(double value) { letters_[16] = value; }
+    double R() const { return letters_[17]; }
+    void SetR(double value) { letters_[17] = value; }
+    double S() const { return letters_[18]; }
+    void SetS(double value) { letters_[18] = value; }
+    double T() const { return letters_[19]; }
+    void SetT(double value) { letters_[19] = value; }
+    double U() const { return letters_[20]; }
+    void SetU(double value) { letters_[20] = value; }
+    double V() const { return letters_[21]; }
+    void SetV(double value) { letters_[21] = value; }
+    double W() const { return letters_[22]; }
+    void SetW(double value) { letters_[22] = value; }
+    double X() const { return letters_[23]; }
+    void SetX(double value) { letters_[23] = value; }
+    double Y() const { return letters_[24]; }
+    void SetY(double value) { letters_[24] = value; }
+    double Z() const { return letters_[25]; }
+    void SetZ(double value) { letters_[25] = value; }
 
     // The value of the formula (CalcValue); 0.0 while there is none.
     double Value() const { return CalcValue(); }
@@ -73,7 +113,7 @@ public:
     // The variable list: names with their storage as objects (see parsefunction).
     const TStringList& rGetVariables() const { return variables_; }
 
-private:
+  private:
     AnsiString expression_;
     double letters_[26] = {};
     TStringList variables_;

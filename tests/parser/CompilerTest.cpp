@@ -38,7 +38,9 @@ std::string wideTreeOf(int depth, int& wrapped) {
     std::string left = wideTreeOf(depth - 1, wrapped);
     return "(" + left + "+" + wideTreeOf(depth - 1, wrapped) + ")";
 }
-std::string wideTree(int depth, int wrapped) { return wideTreeOf(depth, wrapped); }
+std::string wideTree(int depth, int wrapped) {
+    return wideTreeOf(depth, wrapped);
+}
 
 std::string nested(const std::string& f, int n, const std::string& core) {
     std::string s;
@@ -130,8 +132,7 @@ TEST(ParserCompile, NumbersAndVariables) {
     TVarList v;
     v.Add("PI", 7.0);
     v.Add("Alpha");
-    expectChains({{"PI+1", "sum(PI,1)"}, {"alpha*.5", "prod(Alpha,0.5)"}, {"5.", "variab(5)"}},
-                 v);
+    expectChains({{"PI+1", "sum(PI,1)"}, {"alpha*.5", "prod(Alpha,0.5)"}, {"5.", "variab(5)"}}, v);
     TVarList plain;
     TCompiled pi("PI", plain);
     EXPECT_EQ(*pi.list->arg1, 3.141592653589793);
@@ -142,14 +143,12 @@ TEST(ParserCompile, NumbersAndVariables) {
 TEST(ParserCompile, TextsThatNoRecogniserAccepts) {
     TVarList v;
     const char* syntax = "Syntax Error!";
-    expectFailures({{"", syntax},        {"1,5", syntax},    {"A+-B", syntax},
-                    {"A+", syntax},      {"*A", syntax},     {"(A", syntax},
-                    {"A)", syntax},      {"A\tB", syntax},   {"--A", syntax},
-                    {"-PI", syntax},     {"A**B", syntax},   {"2E", syntax},
-                    {"1E+", syntax},     {".", syntax},      {"BETA+1", syntax},
-                    {"SIN X", syntax},   {"SIN()", syntax},  {"MAX(A)", syntax},
-                    {"MAX(,A)", syntax}, {"RM(A B)", syntax}, {"X^Y^Z", syntax},
-                    {")A+B(", syntax},   {"A+(B", syntax}},
+    expectFailures({{"", syntax},      {"1,5", syntax},    {"A+-B", syntax},    {"A+", syntax},
+                    {"*A", syntax},    {"(A", syntax},     {"A)", syntax},      {"A\tB", syntax},
+                    {"--A", syntax},   {"-PI", syntax},    {"A**B", syntax},    {"2E", syntax},
+                    {"1E+", syntax},   {".", syntax},      {"BETA+1", syntax},  {"SIN X", syntax},
+                    {"SIN()", syntax}, {"MAX(A)", syntax}, {"MAX(,A)", syntax}, {"RM(A B)", syntax},
+                    {"X^Y^Z", syntax}, {")A+B(", syntax},  {"A+(B", syntax}},
                    v);
 }
 

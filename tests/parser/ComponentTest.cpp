@@ -105,6 +105,10 @@ TEST(ParserComponent, OwnedByItsOwner) {
     EXPECT_EQ(owner->FindComponent("parser1"), p);
     delete owner;  // deletes the parser with its chain and its variable storage
     Parser8::Register();
+    const TComponentClass* c = qx::platform::FindComponentClass("TQxParser");
+    ASSERT_NE(c, nullptr);
+    std::unique_ptr<TComponent> made(c->Create(nullptr));
+    EXPECT_NE(dynamic_cast<TQxParser*>(made.get()), nullptr);
 }
 
 }  // namespace

@@ -22,7 +22,7 @@ using qx::test::TVarList;
 
 // The reference: every recogniser as worded, on copies of the texts, nothing remembered.
 class TNaive {
-public:
+  public:
     struct TResult {
         int sort;
         std::string left, right;
@@ -50,7 +50,8 @@ public:
             if (s[i++] != 'E') return false;
             if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
             size_t e = i;
-            for (; i < s.size() && isdigit(static_cast<unsigned char>(s[i])); ++i) {}
+            for (; i < s.size() && isdigit(static_cast<unsigned char>(s[i])); ++i) {
+            }
             if (i == e || i != s.size()) return false;
         }
         if (value) *value = std::strtod(s.c_str() + (s[0] == '+'), nullptr);
@@ -61,23 +62,36 @@ public:
     R form(F f, const std::string& s) {
         double v = 0;
         switch (f) {
-            case Var: return variable(s) ? R{{variab, s, ""}} : R{};
-            case Num: return number(s) ? R{{constant, s, ""}} : R{};
-            case Frac: return number(s, &v) && std::trunc(v) != v ? R{{constant, s, ""}} : R{};
-            case Brk: return bracket(s);
-            case Neg: return negation(s);
-            case Sum: return split(s, '+', sum, {Var, Num, Brk, Neg, Dif, Prd, Quo, F2, F1, IPw, RPw},
-                                   {Var, Num, Brk, Sum, Dif, Prd, Quo, F1, F2, IPw, RPw});
-            case Dif: return split(s, '-', diff, {Var, Num, Brk, Neg, Dif, Prd, Quo, F2, F1, IPw, RPw},
-                                   {Var, Num, Brk, Prd, Quo, F1, F2, IPw, RPw});
-            case Prd: return split(s, '*', prod, {Var, Num, Brk, Neg, Quo, F1, F2, IPw, RPw},
-                                   {Var, Num, Brk, Prd, Quo, F1, F2, IPw, RPw});
-            case Quo: return split(s, '/', divis, {Var, Num, Brk, Neg, Quo, F1, F2, IPw, RPw},
-                                   {Var, Num, Brk, F1, F2, IPw, RPw});
-            case F1: return function1(s);
-            case F2: return function2(s);
-            case IPw: return power(s, false);
-            case RPw: return split(s, '^', realpower, {Var, Num, Brk, F1, F2}, {Frac, Var, Brk, F1, F2});
+            case Var:
+                return variable(s) ? R{{variab, s, ""}} : R{};
+            case Num:
+                return number(s) ? R{{constant, s, ""}} : R{};
+            case Frac:
+                return number(s, &v) && std::trunc(v) != v ? R{{constant, s, ""}} : R{};
+            case Brk:
+                return bracket(s);
+            case Neg:
+                return negation(s);
+            case Sum:
+                return split(s, '+', sum, {Var, Num, Brk, Neg, Dif, Prd, Quo, F2, F1, IPw, RPw},
+                             {Var, Num, Brk, Sum, Dif, Prd, Quo, F1, F2, IPw, RPw});
+            case Dif:
+                return split(s, '-', diff, {Var, Num, Brk, Neg, Dif, Prd, Quo, F2, F1, IPw, RPw},
+                             {Var, Num, Brk, Prd, Quo, F1, F2, IPw, RPw});
+            case Prd:
+                return split(s, '*', prod, {Var, Num, Brk, Neg, Quo, F1, F2, IPw, RPw},
+                             {Var, Num, Brk, Prd, Quo, F1, F2, IPw, RPw});
+            case Quo:
+                return split(s, '/', divis, {Var, Num, Brk, Neg, Quo, F1, F2, IPw, RPw},
+                             {Var, Num, Brk, F1, F2, IPw, RPw});
+            case F1:
+                return function1(s);
+            case F2:
+                return function2(s);
+            case IPw:
+                return power(s, false);
+            case RPw:
+                return split(s, '^', realpower, {Var, Num, Brk, F1, F2}, {Frac, Var, Brk, F1, F2});
         }
         return {};
     }
@@ -128,18 +142,19 @@ public:
     }
     R function1(const std::string& s) {
         static const std::pair<const char*, int> names[] = {
-            {"COS", cosine}, {"SIN", sine},     {"EXP", expo}, {"LN", logar},   {"ARCTAN", arctang},
-            {"SQRT", sqroot}, {"ABS", abso},    {"HEAV", heavi}, {"SIGN", sign}, {"ZERO", zero},
-            {"PH", phase},   {"SINH", hypersine}, {"COSH", hypercosine}};
+            {"COS", cosine},      {"SIN", sine},    {"EXP", expo}, {"LN", logar},
+            {"ARCTAN", arctang},  {"SQRT", sqroot}, {"ABS", abso}, {"HEAV", heavi},
+            {"SIGN", sign},       {"ZERO", zero},   {"PH", phase}, {"SINH", hypersine},
+            {"COSH", hypercosine}};
         for (auto [name, sort] : names)
             if (s.rfind(name, 0) == 0)
                 if (R b = bracket(s.substr(strlen(name)))) return R{{sort, b->left, ""}};
         return power(s, true);
     }
     R function2(const std::string& s) {
-        static const std::pair<const char*, int> names[] = {{"MIN", minim}, {"MAX", maxim},
+        static const std::pair<const char*, int> names[] = {{"MIN", minim},   {"MAX", maxim},
                                                             {"RN", randfunc}, {"ARG", argu},
-                                                            {"R", radius},  {"RM", randrand}};
+                                                            {"R", radius},    {"RM", randrand}};
         for (auto [name, sort] : names) {
             const std::string rest = s.rfind(name, 0) == 0 ? s.substr(strlen(name)) : "";
             if (rest.size() < 2 || rest.front() != '(' || rest.back() != ')') continue;
@@ -172,7 +187,7 @@ public:
         return "?";
     }
 
-private:
+  private:
     const TStringList& vars_;
 };
 
@@ -217,10 +232,10 @@ TEST(ParserGrammar, EveryShortTextIsClassifiedAsTheGrammarSays) {
 }
 
 TEST(ParserGrammar, RandomFormulasAreClassifiedAsTheGrammarSays) {
-    const char* tokens[] = {"A",   "B",  "X",   "E",  "2",    "3",   "0.5", "1E+2", "4E-1",
-                            "PI",  "SIN", "SINH", "MAX", "R",   "RM",  "RN",  "ARG",  "(",
-                            "(",   ")",  ")",   ",",  "+",    "-",   "-",   "*",    "/",
-                            "^",   "^",  "2",   "+2", "-2"};
+    const char* tokens[] = {"A",    "B",  "X",   "E",    "2",   "3", "0.5", "1E+2",
+                            "4E-1", "PI", "SIN", "SINH", "MAX", "R", "RM",  "RN",
+                            "ARG",  "(",  "(",   ")",    ")",   ",", "+",   "-",
+                            "-",    "*",  "/",   "^",    "^",   "2", "+2",  "-2"};
     std::mt19937 rng(12345);
     for (int withOddNames = 0; withOddNames < 2; ++withOddNames) {
         TVarList v;
@@ -245,12 +260,17 @@ TEST(ParserGrammar, RandomFormulasAreClassifiedAsTheGrammarSays) {
             static const char* f1[] = {"SIN", "SINH", "ABS", "LN"};
             static const char* f2[] = {"MAX", "R", "RM", "ARG"};
             switch (depth == 0 ? 0 : rng() % 7) {
-                case 0: return atoms[rng() % std::size(atoms)];
+                case 0:
+                    return atoms[rng() % std::size(atoms)];
                 case 1:
-                case 2: return gen(depth - 1) + ops[rng() % std::size(ops)] + gen(depth - 1);
-                case 3: return "(" + gen(depth - 1) + ")";
-                case 4: return "-" + gen(depth - 1);
-                case 5: return std::string(f1[rng() % 4]) + "(" + gen(depth - 1) + ")";
+                case 2:
+                    return gen(depth - 1) + ops[rng() % std::size(ops)] + gen(depth - 1);
+                case 3:
+                    return "(" + gen(depth - 1) + ")";
+                case 4:
+                    return "-" + gen(depth - 1);
+                case 5:
+                    return std::string(f1[rng() % 4]) + "(" + gen(depth - 1) + ")";
                 default:
                     return std::string(f2[rng() % 4]) + "(" + gen(depth - 1) + "," +
                            gen(depth - 1) + ")";

@@ -12,7 +12,7 @@ namespace qx::test {
 
 // A sorted, case-insensitive variable list with storage for A to Z and for added names.
 class TVarList {
-public:
+  public:
     TVarList() {
         list.SetSorted(true);
         for (char c = 'A'; c <= 'Z'; ++c) Add(std::string(1, c));
@@ -27,16 +27,15 @@ public:
     }
     TStringList list;
 
-private:
+  private:
     std::deque<double> storage_;
 };
 
 const char* const kSortNames[32] = {
-    "variab", "constant", "brack",    "minus",     "sum",       "diff",        "prod",
-    "divis",  "intpower", "realpower", "cosine",   "sine",      "expo",        "logar",
-    "sqroot", "arctang",  "square",   "third",     "forth",     "abso",        "maxim",
-    "minim",  "heavi",    "phase",    "randfunc",  "argu",      "hypersine",   "hypercosine",
-    "radius", "randrand", "sign",     "zero"};
+    "variab",   "constant",  "brack",     "minus",       "sum",    "diff",     "prod",   "divis",
+    "intpower", "realpower", "cosine",    "sine",        "expo",   "logar",    "sqroot", "arctang",
+    "square",   "third",     "forth",     "abso",        "maxim",  "minim",    "heavi",  "phase",
+    "randfunc", "argu",      "hypersine", "hypercosine", "radius", "randrand", "sign",   "zero"};
 
 // "sine(X) square(#1) prod(3,A) sum(#2,#3)": each record's sort with its operands, a
 // variable by name, a record's result as #index (from 1), any other cell by its value.
@@ -82,7 +81,7 @@ struct TCompiled {
     bool failed = false;
     std::string messages;  // the dialogs' texts, '|'-separated
 
-private:
+  private:
     TVarList& vars_;
 };
 
