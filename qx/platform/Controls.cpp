@@ -211,7 +211,10 @@ void TControl::DoExit() {
 // ---------------------------------------------------------------------------- TWinControl
 
 TWinControl::~TWinControl() {
-    // Children owned elsewhere stay alive; they only lose their parent.
+    // Children owned elsewhere stay alive; they only lose their parent. The dying parent's
+    // layout is not redone: the resize handlers it would run belong to the derived object,
+    // which is already destroyed.
+    destroying_ = true;
     while (!controls_.empty()) controls_.back()->SetParent(nullptr);
 }
 
@@ -222,6 +225,7 @@ void TWinControl::SetBounds(int left, int top, int width, int height) {
 }
 
 void TWinControl::AlignControls() {
+    if (destroying_) return;
     TRect r = ClientRect();
     auto place = [](TControl* c, int l, int t, int w, int h) { c->SetBounds(l, t, w, h); };
     for (TControl* c : controls_) {

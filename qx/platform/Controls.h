@@ -209,6 +209,7 @@ private:
     friend class TControl;
     std::vector<TControl*> controls_;
     TControl* focused_ = nullptr;  // on the top-level container only
+    bool destroying_ = false;
 };
 
 // A container that paints itself on a canvas.
