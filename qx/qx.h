@@ -5,6 +5,7 @@
 #include "qx/platform/Classes.h"
 #include "qx/platform/Controls.h"
 #include "qx/platform/Dialogs.h"
+#include "qx/platform/Files.h"
 #include "qx/platform/Forms.h"
 #include "qx/platform/Graphics.h"
 #include "qx/platform/Grids.h"

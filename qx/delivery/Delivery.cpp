@@ -90,41 +90,38 @@ void TDelivery::BEGIN() {
 
 void TDelivery::END() { busy_.clear(std::memory_order_release); }
 
-void TDelivery::vConnectSender(TDelivery* sender) {
-    if (!sender) return;
-    TPairLock lock(this, sender);
-    if (contains(senders_, sender)) return;
+// Both lists of a connection change together, under both objects' locks.
+void TDelivery::vLink(TDelivery* sender, TDelivery* receiver) {
+    TPairLock lock(sender, receiver);
+    if (contains(receiver->senders_, sender)) return;
     // Reserve first so that both lists change or neither does.
     sender->receivers_.reserve(sender->receivers_.size() + 1);
-    senders_.reserve(senders_.size() + 1);
-    sender->receivers_.push_back(this);
-    senders_.push_back(sender);
+    receiver->senders_.reserve(receiver->senders_.size() + 1);
+    sender->receivers_.push_back(receiver);
+    receiver->senders_.push_back(sender);
+}
+
+void TDelivery::vUnlink(TDelivery* sender, TDelivery* receiver) {
+    TPairLock lock(sender, receiver);
+    if (!contains(receiver->senders_, sender)) return;
+    removeFirst(sender->receivers_, receiver);
+    removeFirst(receiver->senders_, sender);
+}
+
+void TDelivery::vConnectSender(TDelivery* sender) {
+    if (sender) vLink(sender, this);
 }
 
 void TDelivery::vConnectReceiver(TDelivery* receiver) {
-    if (!receiver) return;
-    TPairLock lock(this, receiver);
-    if (contains(receivers_, receiver)) return;
-    receiver->senders_.reserve(receiver->senders_.size() + 1);
-    receivers_.reserve(receivers_.size() + 1);
-    receiver->senders_.push_back(this);
-    receivers_.push_back(receiver);
+    if (receiver) vLink(this, receiver);
 }
 
 void TDelivery::vDisconnectSender(TDelivery* sender) {
-    if (!sender) return;
-    TPairLock lock(this, sender);
-    if (!contains(senders_, sender)) return;
-    removeFirst(sender->receivers_, this);
-    removeFirst(senders_, sender);
+    if (sender) vUnlink(sender, this);
 }
 
 void TDelivery::vDisconnectReceiver(TDelivery* receiver) {
-    if (!receiver) return;
-    TPairLock lock(this, receiver);
-    if (!contains(receivers_, receiver)) return;
-    removeFirst(receiver->senders_, this);
-    removeFirst(receivers_, receiver);
+    if (receiver) vUnlink(this, receiver);
 }
 
 void TDelivery::vSendMessage(unsigned long message, unsigned long param) {

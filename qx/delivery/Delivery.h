@@ -72,6 +72,11 @@ public:
     void END();
 
 private:
+    // Adds (removes) sender -> receiver in both objects' lists; an existing (missing)
+    // connection is left as it is.
+    static void vLink(TDelivery* sender, TDelivery* receiver);
+    static void vUnlink(TDelivery* sender, TDelivery* receiver);
+
     std::vector<TDelivery*> senders_;
     std::vector<TDelivery*> receivers_;
     Process::TTimeStamp timeStamp_;

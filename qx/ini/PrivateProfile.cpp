@@ -1,6 +1,8 @@
 // The private-profile engine: parsing, edits, the parse cache and locked durable writes.
 #include "qx/ini/PrivateProfile.h"
 
+#include "qx/platform/Files.h"
+
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -415,19 +417,6 @@ bool readAll(int fd, off_t sizeHint, std::string& out) {
     return true;
 }
 
-bool writeAll(int fd, const std::string& data) {
-    std::size_t done = 0;
-    while (done < data.size()) {
-        const ssize_t n = ::write(fd, data.data() + done, data.size() - done);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
 }  // namespace
 
 std::shared_ptr<const TProfile> pReadProfile(const std::string& file, unsigned long* error) {
@@ -481,38 +470,6 @@ void vClearProfileCache() {
 
 namespace {
 
-// The file a write changes: a symbolic link is followed so that the link itself stays.
-bool resolveTarget(const std::string& file, std::string& target) {
-    struct stat st {};
-    if (::lstat(file.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) {
-        target = file;
-        return true;
-    }
-    char* real = ::realpath(file.c_str(), nullptr);
-    if (!real) return false;  // a dangling link: do not replace the link by a file
-    target = real;
-    std::free(real);
-    return true;
-}
-
-void splitPath(const std::string& path, std::string& dir, std::string& base) {
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos) {
-        dir = ".";
-        base = path;
-    } else {
-        dir = slash == 0 ? "/" : path.substr(0, slash);
-        base = path.substr(slash + 1);
-    }
-}
-
-void syncDirectory(const std::string& dir) {
-    const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return;
-    ::fsync(fd);  // best effort: some file systems refuse fsync on directories
-    ::close(fd);
-}
-
 // An open, exclusively locked descriptor of the file that `target` names right now.
 class TLockedFile {
 public:
@@ -559,8 +516,8 @@ unsigned long ulApplyProfileEdits(const std::string& file, const std::vector<TPr
         writes = writes || e.eKind == TProfileEdit::EKind::Write;
     }
     if (file.empty()) return kIniBadName;
-    std::string target;
-    if (!resolveTarget(file, target)) return kIniWriteError;
+    std::string target;  // a symbolic link stays; a dangling one is not replaced by a file
+    if (!qx::platform::ResolveWriteTarget(file, target)) return kIniWriteError;
 
     TLockedFile locked;
     const unsigned long opened = locked.ulOpen(target, writes);
@@ -589,29 +546,16 @@ unsigned long ulApplyProfileEdits(const std::string& file, const std::vector<TPr
         return 0;
     }
 
-    std::string dir, base;
-    splitPath(target, dir, base);
-    std::string temp = dir + "/." + (base.size() > 200 ? std::string("qxini") : base) + ".XXXXXX";
     const long long writeStart = coarseNow();
-    const int tfd = ::mkostemp(temp.data(), O_CLOEXEC);
-    if (tfd < 0) {
-        dropCreated();
-        return kIniWriteError;
-    }
-    bool ok = writeAll(tfd, profile->sBytes()) && ::fchmod(tfd, locked.st.st_mode & 07777) == 0;
-    if (ok && (locked.st.st_uid != ::geteuid() || locked.st.st_gid != ::getegid())) {
-        [[maybe_unused]] const int owned = ::fchown(tfd, locked.st.st_uid, locked.st.st_gid);
-    }
     struct stat written {};
-    ok = ok && ::fsync(tfd) == 0 && ::fstat(tfd, &written) == 0;
-    ok = (::close(tfd) == 0) && ok;
-    ok = ok && ::rename(temp.c_str(), target.c_str()) == 0;
-    if (!ok) {
-        ::unlink(temp.c_str());
+    const std::string& text = profile->sBytes();
+    if (!qx::platform::ReplaceFile(target, [&](int fd) {
+            return qx::platform::WriteAll(fd, text.data(), text.size()) &&
+                   ::fstat(fd, &written) == 0;
+        })) {
         dropCreated();
         return kIniWriteError;
     }
-    syncDirectory(dir);
     cache().store(file, written, isRacy(written, writeStart), std::move(profile));
     return 0;
 }

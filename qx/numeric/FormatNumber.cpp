@@ -1,10 +1,12 @@
 #include "qx/numeric/FormatNumber.h"
 
+#include "qx/numeric/FormatCheck.h"
 #include "qx/numeric/StringUtils.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -49,33 +51,6 @@ void removeTrailingZeros(char* text) {
     if (len == 0 || text[len - 1] != '0' || std::strchr(text, '.') == nullptr) return;
     while (len > 0 && text[len - 1] == '0') text[--len] = '\0';
     if (len > 0 && text[len - 1] == '.') text[--len] = '\0';
-}
-
-bool isDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-
-// True when format has exactly one conversion and it takes one double: '%', flags, width,
-// precision, an optional 'l', then one of eEfFgGaA. "%%" is allowed anywhere. Rejects '*',
-// positional arguments, 'L' and every other conversion, each of which would read an argument
-// that is not there.
-bool isSingleDoubleFormat(const char* format) {
-    int conversions = 0;
-    for (const char* p = format; *p != '\0'; ++p) {
-        if (*p != '%') continue;
-        ++p;
-        if (*p == '%') continue;
-        while (*p == '-' || *p == '+' || *p == ' ' || *p == '#' || *p == '0') ++p;
-        while (isDigit(*p)) ++p;
-        if (*p == '.') {
-            ++p;
-            while (isDigit(*p)) ++p;
-        }
-        if (*p == 'l') ++p;
-        if (*p == '\0' || std::strchr("eEfFgGaA", *p) == nullptr) return false;
-        ++conversions;
-    }
-    return conversions == 1;
 }
 
 }  // namespace
@@ -164,8 +139,10 @@ void vPrintDouble(double x, const char* format, char* out, std::size_t outSize) 
         const bool prefix = digit != '\0' && t[3] == '+';
         TFormatNumber formatter(digit - '0', prefix);
         copyText(out, outSize, formatter.format(x));
-    } else if (isSingleDoubleFormat(format)) {
-        if (qx::detail::iPrintC(out, outSize, format, x) < 0) out[0] = '\0';
+    } else if (qx::detail::bFindSingleConversion(format, "eEfFgGaA",
+                                                 qx::detail::TLengths::LongOnly)) {
+        const std::string clamped = qx::detail::sClampFormatFields(format, outSize);
+        if (qx::detail::iPrintC(out, outSize, clamped.c_str(), x) < 0) out[0] = '\0';
     }
     modPunkt(out);
 }

@@ -53,7 +53,8 @@ class TFormatNumber {
 //    the digit count ('0' + n), a following '+' selects prefix letters ("%t3+", "%t4").
 //  - Otherwise the format must hold exactly one floating conversion (e, E, f, F, g, G, a, A with
 //    optional flags, width, precision and an 'l'), besides any "%%"; it is applied to x.
-//    Any other format gives an empty text.
+//    Any other format gives an empty text. Widths and precisions too large to change the text
+//    that fits in out are cut first, so that "%999999999f" costs no more than "%4000f".
 // The point becomes a comma when DecimalSeparator is ','. A null out or outSize 0 does nothing.
 void vPrintDouble(double x, const char* format, char* out, std::size_t outSize);
 

@@ -1,14 +1,9 @@
 // The binary file form of a table and of a column descriptor.
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
-#include <atomic>
 #include <bit>
-#include <cerrno>
 #include <climits>
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <istream>
@@ -17,6 +12,7 @@
 #include <string>
 
 #include "qx/error/Qxexception.h"
+#include "qx/platform/Files.h"
 #include "qx/table/QxTable.h"
 
 namespace {
@@ -93,103 +89,6 @@ std::int64_t fileSize(const char* file) {
     if (file == nullptr || ::stat(file, &st) != 0 || !S_ISREG(st.st_mode)) return -1;
     return st.st_size;
 }
-
-// Writes a file whole under a temporary name in the target's folder, then flushes it to disk
-// and renames it over the target; the temporary file is removed on every failure.
-class TAtomicFile {
-  public:
-    explicit TAtomicFile(const char* target) {
-        if (target == nullptr || *target == '\0') return;
-        target_ = target;
-        // Replace the file a symbolic link points to, not the link.
-        if (char* real = ::realpath(target, nullptr)) {
-            target_ = real;
-            std::free(real);
-        }
-        struct stat st;
-        const bool exists = ::stat(target_.c_str(), &st) == 0;
-        if (exists && ::access(target_.c_str(), W_OK) != 0) return;  // kept read-only
-        if (exists && !S_ISREG(st.st_mode)) {
-            // A device or pipe is written as it is; replacing it would be wrong.
-            direct_ = !S_ISDIR(st.st_mode);
-            if (direct_) stream_.open(target_, std::ios::binary | std::ios::out | std::ios::trunc);
-            return;
-        }
-        // A short hidden name beside the target, so that a long target name still fits.
-        const std::string::size_type slash = target_.rfind('/');
-        const std::string dir = slash == std::string::npos ? "" : target_.substr(0, slash + 1);
-        static std::atomic<unsigned> counter{0};
-        for (int attempt = 0; attempt < 100; ++attempt) {
-            temp_ = dir + ".qxtable-" + std::to_string(::getpid()) + "-" +
-                    std::to_string(counter.fetch_add(1)) + ".tmp";
-            const int fd = ::open(temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-            if (fd >= 0) {
-                if (exists) {  // keep the old file's owner (where allowed) and mode
-                    (void)!::fchown(fd, st.st_uid, st.st_gid);
-                    (void)::fchmod(fd, st.st_mode & 07777);
-                }
-                ::close(fd);
-                stream_.open(temp_, std::ios::binary | std::ios::out | std::ios::trunc);
-                if (!stream_) discard();
-                return;
-            }
-            if (errno != EEXIST) break;
-        }
-        temp_.clear();
-    }
-    ~TAtomicFile() { discard(); }
-    TAtomicFile(const TAtomicFile&) = delete;
-    TAtomicFile& operator=(const TAtomicFile&) = delete;
-
-    bool is_open() const { return !temp_.empty() || (direct_ && stream_.is_open()); }
-    std::ostream& stream() { return stream_; }
-
-    // Puts the written file in place; false (and the target unchanged) on any failure.
-    bool commit() {
-        if (direct_) {
-            stream_.close();
-            return !stream_.fail();
-        }
-        if (temp_.empty()) return false;
-        stream_.close();
-        bool ok = !stream_.fail();
-        if (ok) {
-            const int fd = ::open(temp_.c_str(), O_WRONLY | O_CLOEXEC);
-            ok = fd >= 0 && ::fsync(fd) == 0;
-            if (fd >= 0) ok = ::close(fd) == 0 && ok;
-        }
-        if (ok) ok = ::rename(temp_.c_str(), target_.c_str()) == 0;
-        if (!ok) {
-            discard();
-            return false;
-        }
-        temp_.clear();
-        syncFolder();
-        return true;
-    }
-
-  private:
-    void discard() {
-        if (stream_.is_open()) stream_.close();
-        if (!temp_.empty()) ::unlink(temp_.c_str());
-        temp_.clear();
-    }
-    // Makes the rename itself durable.
-    void syncFolder() {
-        const std::string::size_type slash = target_.rfind('/');
-        const std::string dir = slash == std::string::npos ? "." : target_.substr(0, slash + 1);
-        const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (fd >= 0) {
-            (void)::fsync(fd);
-            ::close(fd);
-        }
-    }
-
-    std::string target_;
-    std::string temp_;
-    bool direct_ = false;
-    std::ofstream stream_;
-};
 
 }  // namespace
 
@@ -288,36 +187,40 @@ void TQxTable::vReadNeededLines(std::istream& stream) {
 
 void TQxTable::vWriteBin(const char* file) const {
     try {
-        TAtomicFile out(file);
-        if (!out.is_open()) return;
-        std::ostream& s = out.stream();
-        vWriteVersion(s);
-        writeU32(s, uGetLineNumber());
-        writeU32(s, uGetColumnNumber());
-        writeU32(s, uLineSize);
-        writeU32(s, bShowLineNum);
-        writeU32(s, bShowEinheit);
-        writeText(s, sName, kTableNameMax);
-        writeU32(s, bShowName);
-        writeU32(s, bShowColumnCaption);
-        writeU32(s, bShowFooter);
-        for (const TItem& column : vColumns) column.vWriteBin(s);
-        // Lines that lie back to back in memory go out in one write.
-        const std::size_t n = vLines.size();
-        for (std::size_t i = 0; i < n && s;) {
-            if (vLines[i] == nullptr) {
-                vWriteLineBin(static_cast<int>(i), s);
-                ++i;
-                continue;
+        if (file == nullptr || *file == '\0') return;
+        // A failed write leaves the previous file; nothing is raised.
+        qx::platform::ReplaceFile(file, [&](int fd) {
+            qx::platform::TDescriptorBuffer buffer(fd);
+            std::ostream s(&buffer);
+            vWriteVersion(s);
+            writeU32(s, uGetLineNumber());
+            writeU32(s, uGetColumnNumber());
+            writeU32(s, uLineSize);
+            writeU32(s, bShowLineNum);
+            writeU32(s, bShowEinheit);
+            writeText(s, sName, kTableNameMax);
+            writeU32(s, bShowName);
+            writeU32(s, bShowColumnCaption);
+            writeU32(s, bShowFooter);
+            for (const TItem& column : vColumns) column.vWriteBin(s);
+            // Lines that lie back to back in memory go out in one write.
+            const std::size_t n = vLines.size();
+            for (std::size_t i = 0; i < n && s;) {
+                if (vLines[i] == nullptr) {
+                    vWriteLineBin(static_cast<int>(i), s);
+                    ++i;
+                    continue;
+                }
+                std::size_t j = i + 1;
+                while (j < n && vLines[j] != nullptr && vLines[j] == vLines[j - 1] + uLineSize)
+                    ++j;
+                s.write(reinterpret_cast<const char*>(vLines[i]),
+                        static_cast<std::streamsize>((j - i) * uLineSize));
+                i = j;
             }
-            std::size_t j = i + 1;
-            while (j < n && vLines[j] != nullptr && vLines[j] == vLines[j - 1] + uLineSize) ++j;
-            s.write(reinterpret_cast<const char*>(vLines[i]),
-                    static_cast<std::streamsize>((j - i) * uLineSize));
-            i = j;
-        }
-        vWriteNeededLines(s);
-        out.commit();  // a failed write leaves the previous file; nothing is raised
+            vWriteNeededLines(s);
+            return static_cast<bool>(s.flush());
+        });
     } catch (...) {
         QX_PASS();
     }

@@ -11,10 +11,15 @@
 #include <string_view>
 
 #include "qx/error/Qxexception.h"
+#include "qx/numeric/FormatCheck.h"
 #include "qx/numeric/FormatNumber.h"
 #include "qx/numeric/StringUtils.h"
 
 namespace {
+
+using qx::detail::TConversion;
+using qx::detail::TLength;
+using qx::detail::TLengths;
 
 constexpr std::size_t kWorkSize = 1024;  // texts are at most 1023 characters
 
@@ -40,93 +45,12 @@ const char* defaultFormat(TH5Type::TDataTyp type) {
     }
 }
 
-bool isDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-
-// Widths and precisions above this cannot change the first 1023 characters of a conversion,
-// but printf would still produce every padding character or digit: a width of 999999999 in a
-// file must not cost seconds per cell.
-constexpr unsigned long kMaxField = 2048;
-
-void copyNumber(const char*& p, std::string& out) {
-    if (!isDigit(*p)) return;
-    unsigned long v = 0;
-    for (; isDigit(*p); ++p)
-        if (v < kMaxField) v = v * 10 + static_cast<unsigned long>(*p - '0');
-    out += std::to_string(std::min(v, kMaxField));
-}
-
-// The format with every width and precision cut to kMaxField; the rest is copied as it is.
-std::string clampFields(const char* format) {
-    std::string out;
-    for (const char* p = format; *p != '\0';) {
-        out += *p;
-        if (*p++ != '%') continue;
-        if (*p == '%') {
-            out += *p++;
-            continue;
-        }
-        while (*p != '\0' && std::strchr("-+ #0", *p) != nullptr) out += *p++;
-        copyNumber(p, out);
-        if (*p == '.') {
-            out += *p++;
-            copyNumber(p, out);
-        }
-    }
-    return out;
-}
-
-enum class TLength { None, Short, Long, LongLong };
-
-// The one conversion of a format.
-struct TConversion {
-    char conv = 0;
-    TLength length = TLength::None;
-};
-
-// True when `format` holds exactly one conversion ("%%" aside), made of flags, a width, a
-// precision, a length modifier (only when allowLength) and a character of `allowed`. '*', an
-// argument position ("%1$d"), and every other conversion ('n' among them) are refused: each
-// would read or write an argument that is not there.
-bool findSingleConversion(const char* format, const char* allowed, bool allowLength,
-                          TConversion& found) {
-    int count = 0;
-    for (const char* p = format; *p != '\0'; ++p) {
-        if (*p != '%') continue;
-        ++p;
-        if (*p == '%') continue;
-        while (*p == '-' || *p == '+' || *p == ' ' || *p == '#' || *p == '0') ++p;
-        while (isDigit(*p)) ++p;
-        if (*p == '.') {
-            ++p;
-            while (isDigit(*p)) ++p;
-        }
-        TLength length = TLength::None;
-        if (allowLength) {
-            if (p[0] == 'h') {
-                length = TLength::Short;
-                p += p[1] == 'h' ? 2 : 1;
-            } else if (p[0] == 'l') {
-                length = p[1] == 'l' ? TLength::LongLong : TLength::Long;
-                p += p[1] == 'l' ? 2 : 1;
-            }
-        }
-        if (*p == '\0' || std::strchr(allowed, *p) == nullptr) return false;
-        if (*p == 'c' && length != TLength::None) return false;  // %lc takes a wide character
-        found.conv = *p;
-        found.length = length;
-        ++count;
-    }
-    return count == 1;
-}
-
 // An integer value given as its 32-bit pattern and as the number its type means; the argument
 // handed to printf matches the conversion's length. A 'l' keeps the 32-bit meaning that long
 // has in the stored tables ("%ld" of 0xFFFFFFFF is -1).
 int printInteger(char* out, const char* format, std::uint32_t bits, std::int64_t typed) {
     TConversion c;
-    if (!findSingleConversion(format, "diuoxXc", true, c)) return -1;
+    if (!qx::detail::bFindSingleConversion(format, "diuoxXc", TLengths::Integer, &c)) return -1;
     const bool isSigned = c.conv == 'd' || c.conv == 'i';
     switch (c.length) {
         case TLength::None:
@@ -160,7 +84,7 @@ std::size_t formatValue(const unsigned char* value, TH5Type::TDataTyp type, cons
     out[0] = '\0';
     if (value == nullptr) return 0;
     if (format == nullptr || *format == '\0') format = defaultFormat(type);
-    const std::string clamped = clampFields(format);
+    const std::string clamped = qx::detail::sClampFormatFields(format, kWorkSize);
     format = clamped.c_str();
     int n = -1;
     switch (type) {
@@ -188,8 +112,7 @@ std::size_t formatValue(const unsigned char* value, TH5Type::TDataTyp type, cons
             break;
         }
         case TH5Type::eTypString: {
-            TConversion c;
-            if (!findSingleConversion(format, "s", false, c)) break;
+            if (!qx::detail::bFindSingleConversion(format, "s", TLengths::None)) break;
             char text[kWorkSize];
             const std::size_t len =
                 strnlen(reinterpret_cast<const char*>(value), std::min(stringLimit, kWorkSize - 1));

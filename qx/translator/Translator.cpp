@@ -5,13 +5,12 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
 
 #include "qx/error/Language.h"
 #include "qx/error/Qxexception.h"
+#include "qx/platform/Files.h"
 #include "qx/platform/WidgetSet.h"
 
 namespace {
@@ -36,59 +35,6 @@ bool readWhole(const char* name, std::string& out) {
     }
     ::close(fd);
     return ok;
-}
-
-bool writeAll(int fd, const std::string& data) {
-    size_t done = 0;
-    while (done < data.size()) {
-        ssize_t n = ::write(fd, data.data() + done, data.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        done += static_cast<size_t>(n);
-    }
-    return true;
-}
-
-// Replaces the file `name` by `data`: a temporary file in the same folder, synced, renamed over
-// the target. On failure the previous file is untouched. A symbolic link is followed, so the
-// file it points to is replaced and the link stays; an existing file keeps its permissions.
-bool replaceFile(const char* name, const std::string& data) {
-    std::string target = name;
-    struct stat st {};
-    if (::lstat(name, &st) == 0 && S_ISLNK(st.st_mode)) {
-        if (char* real = ::realpath(name, nullptr)) {
-            target = real;
-            std::free(real);
-        }
-    }
-    const bool exists = ::stat(target.c_str(), &st) == 0;
-    if (exists && S_ISDIR(st.st_mode)) return false;
-
-    static std::atomic<unsigned> counter{0};
-    std::string temp;
-    int fd = -1;
-    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        temp = target + ".tmp." + std::to_string(::getpid()) + "." + std::to_string(counter++);
-        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST) return false;
-    }
-    if (fd < 0) return false;
-    bool ok = writeAll(fd, data) && (!exists || ::fchmod(fd, st.st_mode & 07777) == 0) &&
-              ::fsync(fd) == 0;
-    ok = ::close(fd) == 0 && ok;
-    if (ok) ok = ::rename(temp.c_str(), target.c_str()) == 0;
-    if (!ok) {
-        ::unlink(temp.c_str());
-        return false;
-    }
-    // Make the rename itself durable.
-    std::string dir = target.substr(0, target.find_last_of('/') + 1);
-    int dfd = ::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dfd >= 0) {
-        ::fsync(dfd);
-        ::close(dfd);
-    }
-    return true;
 }
 
 // Lines of a dictionary text, split at LF. A last line without LF counts when it is not empty.
@@ -195,7 +141,7 @@ std::string TTranslator::asGetText() const {
 
 void TTranslator::vWriteFile(const char* name) {
     if (!name || !*name) return;
-    if (replaceFile(name, asGetText())) bChanged = false;
+    if (qx::platform::WriteFileAtomically(name, asGetText())) bChanged = false;
 }
 
 void TTranslator::vAddFile(const char* name) {

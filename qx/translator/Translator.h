@@ -48,7 +48,8 @@ public:
     void vReadText(std::string_view text);
     // Writes all entries in order. The file is replaced whole (temporary file and rename), so a
     // failed write leaves the previous file intact; then bChanged stays set. Clears bChanged on
-    // success.
+    // success. A link is followed, a file that may not be written is left alone, a pipe or
+    // device is written into (qx::platform::ReplaceFile).
     void vWriteFile(const char* name);
     // The file form of the entries, as vWriteFile writes it.
     std::string asGetText() const;

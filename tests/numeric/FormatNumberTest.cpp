@@ -109,6 +109,15 @@ TEST_F(FormatNumberTest, PrintDouble) {
     EXPECT_FALSE(print(1.5, endsInT.get()).empty());
 }
 
+TEST_F(FormatNumberTest, PrintDoubleCutsHugeFieldsToWhatFits) {
+    // Beyond INT_MAX printf itself fails; cut, the text is what fits of the padded number.
+    EXPECT_EQ(print(1.5, "%-4294967296f|"), "1.500000" + std::string(247, ' '));
+    EXPECT_EQ(print(1.5, "%999999999.2f"), std::string(255, ' '));
+    EXPECT_EQ(print(1.5, "%.999999999f", 12), "1.500000000");
+    DecimalSeparator = ',';
+    EXPECT_EQ(print(-1.5, "%0999999999.1f", 8), "-000000");
+}
+
 TEST_F(FormatNumberTest, DecimalComma) {
     DecimalSeparator = ',';
     EXPECT_EQ(fmt(12345, true), " 12,3 K");

@@ -54,6 +54,29 @@ TEST(Framework, AlignedChildrenShareTheClientArea) {
     EXPECT_EQ(rest->Height(), 0);
 }
 
+TEST(Framework, ADestroyedParentDoesNotLayOutTheChildrenItLetsGo) {
+    // Children owned elsewhere outlive the parent; their resize handlers would otherwise run
+    // while the parent (a derived form in practice) is half destroyed.
+    TComponent owner(nullptr);
+    auto* parent = new TPanel(nullptr);
+    parent->SetBounds(0, 0, 200, 100);
+    auto* rest = new TPanel(&owner);
+    rest->SetParent(parent);
+    rest->SetAlign(alClient);
+    auto* top = new TPanel(&owner);
+    top->SetParent(parent);
+    top->SetHeight(30);
+    top->SetAlign(alTop);
+    ASSERT_EQ(rest->BoundsRect(), Rect(0, 30, 200, 100));
+    int resized = 0;
+    rest->OnResize = [&](TObject*) { ++resized; };
+    delete parent;
+    EXPECT_EQ(resized, 0);
+    EXPECT_EQ(rest->Parent(), nullptr);
+    EXPECT_EQ(top->Parent(), nullptr);
+    EXPECT_EQ(rest->BoundsRect(), Rect(0, 30, 200, 100));
+}
+
 TEST(Framework, CheckBoxAndRadioButtonRaiseClickOnChange) {
     TForm form(nullptr);
     auto* box = new TCheckBox(&form);

@@ -98,6 +98,8 @@ TEST_F(TableText, FormatsThatDoNotFitTheValueGiveEmptyText) {
     EXPECT_EQ(fmt<std::int32_t>(1, TH5Type::eTypLong, "%-999999999d|"),
               "1" + std::string(1022, ' '));
     EXPECT_EQ(fmt<double>(1.0, TH5Type::eTypDouble, "%.999999999f"), "1." + std::string(1021, '0'));
+    // Cut fields keep the visible text even where the number is longer than the cut width.
+    EXPECT_EQ(fmt<double>(1e300, TH5Type::eTypDouble, "%999999999.2048f"), std::string(1023, ' '));
     std::vector<char> longText(4000, 'z');
     EXPECT_EQ(fmtText(longText.data(), "x%s").size(), 1023u);
 }

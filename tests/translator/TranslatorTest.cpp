@@ -1,5 +1,6 @@
 // The translation dictionary: file form, lookup, learning through the input prompt, both
 // translate variants in both languages, and harvesting texts from source files.
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -101,6 +102,42 @@ TEST_F(Translator, WritingThroughALinkReplacesItsTargetAndKeepsPermissions) {
     EXPECT_EQ(ReadFile(target), Entry("A", "a"));
     ASSERT_EQ(::stat(target.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0640u);
+}
+
+TEST_F(Translator, WritingReachesLongNamesAndLeavesReadOnlyFilesAndPipesInPlace) {
+    TTranslator t;
+    t.vReadText(Entry("A", "a"));
+    // A temporary name made longer than the target's would not fit in the folder.
+    const std::string longName = dir.File(std::string(255, 'L'));
+    t.bChanged = true;
+    t.vWriteFile(longName.c_str());
+    EXPECT_EQ(ReadFile(longName), Entry("A", "a"));
+    EXPECT_FALSE(t.bChanged);
+
+    const std::string locked = dir.File("locked.txt");
+    WriteFile(locked, "old");
+    ASSERT_EQ(::chmod(locked.c_str(), 0444), 0);
+    if (::access(locked.c_str(), W_OK) != 0) {  // root may write anyway
+        t.bChanged = true;
+        t.vWriteFile(locked.c_str());
+        EXPECT_EQ(ReadFile(locked), "old");
+        EXPECT_TRUE(t.bChanged);
+    }
+
+    // Opened for reading first, the pipe takes the short text without a reading thread.
+    const std::string fifo = dir.File("pipe");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const int in = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    ASSERT_GE(in, 0);
+    t.vWriteFile(fifo.c_str());
+    std::string received;
+    char buf[4096];
+    for (ssize_t n; (n = ::read(in, buf, sizeof buf)) > 0;) received.append(buf, n);
+    ::close(in);
+    EXPECT_EQ(received, Entry("A", "a"));
+    struct stat st {};
+    ASSERT_EQ(::lstat(fifo.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode));
 }
 
 TEST_F(Translator, CrLfFilesLoseTheirLineEndsButCrInsideTextsSurvive) {

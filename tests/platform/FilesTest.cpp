@@ -1,0 +1,223 @@
+// Whole-file replacement: content, mode, links, devices, and failures that keep the old file.
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "qx/platform/Files.h"
+#include "tests/support/TestSupport.h"
+
+namespace {
+
+using qx::platform::ReplaceFile;
+using qx::platform::WriteFileAtomically;
+using qx::test::ReadFile;
+using Names = std::vector<std::string>;
+
+class Files : public ::testing::Test {
+  protected:
+    void Write(const std::string& path, const std::string& bytes) {
+        std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+    }
+    // Every name in the folder, to find left-over temporary files.
+    Names Listing() const {
+        Names names;
+        for (const auto& e : std::filesystem::directory_iterator(dir.Path()))
+            names.push_back(e.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+    qx::test::TTempDir dir;
+    std::string path = dir.File("data.bin");
+};
+
+TEST_F(Files, NewFileHasTheBytesAndFollowsTheUmask) {
+    const mode_t old = ::umask(027);
+    std::string error = "untouched";
+    const bool ok = WriteFileAtomically(path, std::string("a\0b", 3), &error);
+    ::umask(old);
+    ASSERT_TRUE(ok);
+    EXPECT_EQ(error, "untouched");
+    EXPECT_EQ(ReadFile(path), std::string("a\0b", 3));
+    struct stat st {};
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
+    EXPECT_EQ(Listing(), (Names{"data.bin"}));
+}
+
+TEST_F(Files, ReplacingKeepsTheModeAndPutsANewFileInPlace) {
+    Write(path, std::string(4096, 'x'));  // longer than what replaces it
+    ASSERT_EQ(::chmod(path.c_str(), 0604), 0);
+    struct stat before {};
+    ASSERT_EQ(::stat(path.c_str(), &before), 0);
+    ASSERT_TRUE(WriteFileAtomically(path, "new"));
+    struct stat after {};
+    ASSERT_EQ(::stat(path.c_str(), &after), 0);
+    EXPECT_EQ(ReadFile(path), "new");
+    EXPECT_EQ(after.st_mode & 07777, 0604u);
+    EXPECT_NE(after.st_ino, before.st_ino);
+    EXPECT_EQ(Listing(), (Names{"data.bin"}));
+}
+
+TEST_F(Files, ALinkIsFollowedAndStaysALink) {
+    const std::string real = dir.File("real.bin");
+    Write(real, "old");
+    ASSERT_EQ(::chmod(real.c_str(), 0640), 0);
+    ASSERT_EQ(::symlink("real.bin", path.c_str()), 0);  // relative to the link's folder
+    ASSERT_TRUE(WriteFileAtomically(path, "new"));
+    struct stat st {};
+    ASSERT_EQ(::lstat(path.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+    EXPECT_EQ(ReadFile(real), "new");
+    ASSERT_EQ(::stat(real.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
+    EXPECT_EQ(Listing(), (Names{"data.bin", "real.bin"}));
+}
+
+TEST_F(Files, ADanglingLinkIsNotReplacedByAFile) {
+    ASSERT_EQ(::symlink("nowhere.bin", path.c_str()), 0);
+    std::string error;
+    EXPECT_FALSE(WriteFileAtomically(path, "new", &error));
+    EXPECT_FALSE(error.empty());
+    struct stat st {};
+    ASSERT_EQ(::lstat(path.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+    EXPECT_EQ(Listing(), (Names{"data.bin"}));
+}
+
+TEST_F(Files, AFailingWriterLeavesTheOldFileAndNoTemporaryFile) {
+    Write(path, "old");
+    std::string error;
+    EXPECT_FALSE(ReplaceFile(
+        path,
+        [](int fd) {
+            qx::platform::WriteAll(fd, "half", 4);
+            return false;
+        },
+        &error));
+    EXPECT_FALSE(error.empty());
+    EXPECT_EQ(ReadFile(path), "old");
+    EXPECT_EQ(Listing(), (Names{"data.bin"}));
+
+    EXPECT_THROW(ReplaceFile(path,
+                             [](int fd) -> bool {
+                                 qx::platform::WriteAll(fd, "half", 4);
+                                 throw std::runtime_error("stop");
+                             }),
+                 std::runtime_error);
+    EXPECT_EQ(ReadFile(path), "old");
+    EXPECT_EQ(Listing(), (Names{"data.bin"}));
+}
+
+TEST_F(Files, AWriteCutShortByTheFileSizeLimitLeavesTheOldFile) {
+    Write(path, "old");
+    const std::string big(256 * 1024, 'b');
+    struct rlimit saved {};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    void (*previous)(int) = ::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit limited = saved;
+    limited.rlim_cur = 64 * 1024;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
+    const bool ok = WriteFileAtomically(path, big);
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    ::signal(SIGXFSZ, previous);
+    EXPECT_FALSE(ok);
+    EXPECT_EQ(ReadFile(path), "old");
+    EXPECT_EQ(Listing(), (Names{"data.bin"}));
+}
+
+TEST_F(Files, WhatCannotBeReplacedIsRefused) {
+    EXPECT_FALSE(WriteFileAtomically("", "x"));
+    EXPECT_FALSE(WriteFileAtomically(dir.File("no/such/folder/x.bin"), "x"));
+    EXPECT_FALSE(WriteFileAtomically(dir.Path(), "x"));  // a folder
+    EXPECT_TRUE(std::filesystem::is_directory(dir.Path()));
+
+    Write(path, "old");
+    ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
+    if (::access(path.c_str(), W_OK) != 0) {  // root may write anyway
+        std::string error;
+        EXPECT_FALSE(WriteFileAtomically(path, "new", &error));
+        EXPECT_FALSE(error.empty());
+        EXPECT_EQ(ReadFile(path), "old");
+    }
+    EXPECT_EQ(Listing(), (Names{"data.bin"}));
+}
+
+TEST_F(Files, TheTemporaryNameFitsWhereTheTargetsNameJustFits) {
+    const std::string longName = dir.File(std::string(255, 'L'));
+    ASSERT_TRUE(WriteFileAtomically(longName, "first"));
+    ASSERT_TRUE(WriteFileAtomically(longName, "second"));
+    EXPECT_EQ(ReadFile(longName), "second");
+    EXPECT_EQ(Listing().size(), 1u);
+}
+
+TEST_F(Files, APipeIsWrittenIntoAndADeviceReportsItsFailure) {
+    // Opened for reading first, the pipe takes the short text without a reading thread.
+    const std::string fifo = dir.File("pipe");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const int in = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    ASSERT_GE(in, 0);
+    EXPECT_TRUE(WriteFileAtomically(fifo, "through the pipe"));
+    std::string received;
+    char buf[4096];
+    for (ssize_t n; (n = ::read(in, buf, sizeof buf)) > 0;) received.append(buf, n);
+    ::close(in);
+    EXPECT_EQ(received, "through the pipe");
+    EXPECT_TRUE(std::filesystem::is_fifo(fifo));
+
+    if (::access("/dev/full", W_OK) == 0) {
+        std::string error;
+        EXPECT_FALSE(WriteFileAtomically("/dev/full", "x", &error));  // no space: ENOSPC
+        EXPECT_FALSE(error.empty());
+    }
+}
+
+TEST_F(Files, TheDescriptorBufferWritesEveryByteInOrder) {
+    // Single characters, small pieces and blocks larger than the buffer, across its boundary.
+    std::string expected;
+    ASSERT_TRUE(ReplaceFile(path, [&](int fd) {
+        qx::platform::TDescriptorBuffer buffer(fd);
+        std::ostream s(&buffer);
+        for (int round = 0; round < 3; ++round) {
+            for (int i = 0; i < 70000; ++i) {
+                const char c = static_cast<char>('a' + (i + round) % 26);
+                s.put(c);
+                expected += c;
+            }
+            s.write(nullptr, 0);  // as an empty vector's data() gives it
+            const std::string piece = "piece" + std::to_string(round);
+            s << piece;
+            expected += piece;
+            const std::string block(200000 + round, static_cast<char>('A' + round));
+            s.write(block.data(), static_cast<std::streamsize>(block.size()));
+            expected += block;
+        }
+        return static_cast<bool>(s.flush());
+    }));
+    EXPECT_EQ(ReadFile(path), expected);
+}
+
+TEST_F(Files, TheDescriptorBufferFailsTheStreamWhenAWriteFails) {
+    const int fd = ::open("/dev/full", O_WRONLY | O_CLOEXEC);
+    if (fd < 0) GTEST_SKIP() << "no /dev/full";
+    qx::platform::TDescriptorBuffer buffer(fd);
+    std::ostream s(&buffer);
+    s << "small";
+    EXPECT_TRUE(s.good());  // still in the buffer
+    EXPECT_FALSE(s.flush());
+    const std::string block(100000, 'x');
+    std::ostream t(&buffer);
+    EXPECT_FALSE(t.write(block.data(), static_cast<std::streamsize>(block.size())));
+    ::close(fd);
+}
+
+}  // namespace
