@@ -22,6 +22,13 @@ for extra in "$@"; do
     case "$extra" in
         muparser) have_file /usr/include/muParser.h || have_file /usr/include/muparser/muParser.h || need+=(libmuparser-dev) ;;
         inih) have_file /usr/include/ini.h || need+=(libinih-dev) ;;
+        # Qt 6 widget set: headers, and fonts so offscreen rendering shows text.
+        qt)
+            have_file /usr/lib/x86_64-linux-gnu/cmake/Qt6Widgets/Qt6WidgetsConfig.cmake || need+=(qt6-base-dev)
+            have_file /usr/include/GL/gl.h || need+=(libgl-dev)
+            have_file /usr/share/fonts/truetype/dejavu/DejaVuSans.ttf || need+=(fonts-dejavu-core)
+            have_file /usr/share/fonts/truetype/dejavu/DejaVuSansCondensed.ttf || need+=(fonts-dejavu-extra)
+            ;;
         fuzz) compgen -G "/usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a" >/dev/null || need+=(libclang-rt-14-dev) ;;
     esac
 done

@@ -58,6 +58,7 @@ void TCustomForm::Close() {
 void TCustomForm::ShowForm() {
     PlaceForm();
     SetVisible(true);
+    qx::platform::WidgetSet().ShowForm(*this);
     if (OnShow) OnShow(this);
 }
 

@@ -25,6 +25,7 @@ std::string menuText(const TMenuItem& item, const std::string& indent) {
 std::unique_ptr<TControlPeer> TWidgetSet::CreatePeer(TControl&) { return nullptr; }
 void TWidgetSet::ProcessModal(TCustomForm& form) { form.HeadlessDefault(); }
 void TWidgetSet::EndModal(TCustomForm&) {}
+void TWidgetSet::ShowForm(TCustomForm&) {}
 TMenuItem* TWidgetSet::PopupMenu(TPopupMenu&, TPoint) { return nullptr; }
 bool TWidgetSet::FileDialog(TOpenDialog&) { return false; }
 TRect TWidgetSet::ScreenRect() { return {0, 0, 1920, 1080}; }

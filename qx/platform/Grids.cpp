@@ -74,7 +74,9 @@ void TCustomGrid::SetRowCount(int n) {
 void TCustomGrid::SetFixedCols(int n) {
     if (n < 0 || n >= ColCount()) throw Exception("Fixed column count must be less than column count");
     fixedCols_ = n;
-    leftCol_ = std::max(leftCol_, n);
+    // The first scrolled column follows the fixed ones; fewer fixed columns must not leave
+    // the freed columns scrolled out of sight.
+    leftCol_ = n;
     if (col_ < n) MoveCurrent(n, row_);
     Changed(pcContent);
     Invalidate();
@@ -83,7 +85,7 @@ void TCustomGrid::SetFixedCols(int n) {
 void TCustomGrid::SetFixedRows(int n) {
     if (n < 0 || n >= RowCount()) throw Exception("Fixed row count must be less than row count");
     fixedRows_ = n;
-    topRow_ = std::max(topRow_, n);
+    topRow_ = n;
     if (row_ < n) MoveCurrent(col_, n);
     Changed(pcContent);
     Invalidate();
@@ -197,6 +199,18 @@ void TCustomGrid::SetLeftCol(int c) {
     Changed(pcContent);
     Invalidate();
     if (OnTopLeftChanged) OnTopLeftChanged(this);
+}
+
+void TCustomGrid::SetScrollBarSpace(int right, int bottom) {
+    const TPoint space{std::max(0, right), std::max(0, bottom)};
+    if (space == scrollBarSpace_) return;
+    scrollBarSpace_ = space;
+    // The last page may hold fewer rows now: let the first shown row and column re-clamp.
+    SetTopRow(topRow_);
+    SetLeftCol(leftCol_);
+    placeEditor();
+    Changed(pcContent);
+    Invalidate();
 }
 
 int TCustomGrid::VisibleRowCount() const {

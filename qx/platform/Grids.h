@@ -8,6 +8,7 @@
 // owns the windows.
 #pragma once
 
+#include <algorithm>
 #include <functional>
 #include <vector>
 
@@ -119,6 +120,15 @@ public:
     int LeftCol() const { return leftCol_; }
     void SetTopRow(int r);
     void SetLeftCol(int c);
+    // The client area less what a widget set's scroll bars take (none in the headless set).
+    int ClientWidth() const override { return std::max(0, Width() - scrollBarSpace_.x); }
+    int ClientHeight() const override { return std::max(0, Height() - scrollBarSpace_.y); }
+    void SetClientWidth(int w) override { SetWidth(w + scrollBarSpace_.x); }
+    void SetClientHeight(int h) override { SetHeight(h + scrollBarSpace_.y); }
+    // Set by a peer whose scroll bars cover `right` pixels at the right and `bottom` pixels at
+    // the bottom, so that scrolling can bring every row and column fully into view.
+    void SetScrollBarSpace(int right, int bottom);
+
     // Scrolled rows (columns) that fit wholly into the client area.
     int VisibleRowCount() const;
     int VisibleColCount() const;
@@ -184,6 +194,7 @@ private:
     bool selecting_ = false;
     TGridCoord anchor_;
     TInplaceEdit* editor_ = nullptr;
+    TPoint scrollBarSpace_;
 };
 
 // A grid of texts with an object slot per cell.

@@ -150,6 +150,8 @@ public:
     virtual void ProcessModal(TCustomForm& form);
     // The modal loop of `form` has ended (hide its window).
     virtual void EndModal(TCustomForm& form);
+    // `form` is being shown modeless (make sure it has a window).
+    virtual void ShowForm(TCustomForm& form);
     // Shows `menu` at screen point `at`; returns the item chosen, or null.
     virtual TMenuItem* PopupMenu(TPopupMenu& menu, TPoint at);
     // Runs a file dialog; returns true when a file was chosen (the dialog's FileName is set).

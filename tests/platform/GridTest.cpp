@@ -125,3 +125,23 @@ TEST(Grid, PaintDrawsOnlyTheShownCellsWithTheirState) {
     }
     EXPECT_EQ(texts, 40);
 }
+
+TEST(Grid, RemovingFixedRowsAndColumnsShowsTheFreedCells) {
+    TStringGrid g(nullptr);
+    g.SetColCount(2);
+    g.SetRowCount(20);
+    g.SetFixedRows(0);
+    g.SetFixedCols(0);
+    EXPECT_EQ(g.TopRow(), 0);
+    EXPECT_EQ(g.LeftCol(), 0);
+    EXPECT_EQ(g.CellRect(0, 0), Rect(0, 0, 64, 24));
+    TRecordingCanvas canvas;
+    g.PaintTo(canvas);
+    bool drewOrigin = false;
+    for (const auto& r : canvas.Records())
+        drewOrigin |= r.op == TRecordingCanvas::Op::FillRect && r.rect == Rect(0, 0, 64, 24);
+    EXPECT_TRUE(drewOrigin);
+    // Adding fixed rows again moves the first scrolled row below them.
+    g.SetFixedRows(2);
+    EXPECT_EQ(g.TopRow(), 2);
+}
