@@ -5,16 +5,6 @@
 
 TProofAllocForm* ProofAllocForm = nullptr;
 
-namespace {
-template <class T>
-T* make(TComponent* owner, TWinControl* parent, const char* name) {
-    T* c = new T(owner);
-    c->SetName(name);
-    c->SetParent(parent);
-    return c;
-}
-}  // namespace
-
 TProofAllocForm::TProofAllocForm(TComponent* owner) : TForm(owner) {
     SetName("ProofAllocForm");
     SetCaption("Suche nach Speicherlecks");
@@ -27,13 +17,13 @@ TProofAllocForm::TProofAllocForm(TComponent* owner) : TForm(owner) {
     f.SetHeight(10);
     SetFont(f);
 
-    Panel1 = make<TPanel>(this, this, "Panel1");
+    Panel1 = MakeChild<TPanel>(this, this, "Panel1");
     Panel1->SetHeight(42);
-    btOk = make<TButton>(this, Panel1, "btOk");
+    btOk = MakeChild<TButton>(this, Panel1, "btOk");
     btOk->SetCaption("Schlie\xDF" "en");
     btOk->SetBounds(0, 11, 61, 20);
     btOk->OnClick = [this](TObject* s) { btOkClick(s); };
-    btReport = make<TButton>(this, Panel1, "btReport");
+    btReport = MakeChild<TButton>(this, Panel1, "btReport");
     btReport->SetCaption("Report");
     btReport->SetBounds(0, 11, 60, 20);
     btReport->OnClick = [this](TObject* s) { btReportClick(s); };
@@ -43,13 +33,13 @@ TProofAllocForm::TProofAllocForm(TComponent* owner) : TForm(owner) {
         btReport->SetLeft(btOk->Left() - btReport->Width() - 8);
     };
 
-    StringGrid1 = make<TStringGrid>(this, this, "StringGrid1");
+    StringGrid1 = MakeChild<TStringGrid>(this, this, "StringGrid1");
     StringGrid1->SetColCount(3);
     StringGrid1->SetFixedCols(0);
     StringGrid1->SetFixedRows(1);
     StringGrid1->SetDefaultRowHeight(20);
 
-    CheckBox1 = make<TCheckBox>(this, Panel1, "CheckBox1");
+    CheckBox1 = MakeChild<TCheckBox>(this, Panel1, "CheckBox1");
     CheckBox1->SetCaption("\xDC" "berwachung eingeschaltet?");
     CheckBox1->SetBounds(8, 12, 200, 17);
 

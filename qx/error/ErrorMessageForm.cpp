@@ -76,13 +76,6 @@ AnsiString hex8(unsigned long v) {
     return buf;
 }
 
-template <class T>
-T* make(TComponent* owner, TWinControl* parent, const char* name) {
-    T* c = new T(owner);
-    c->SetName(name);
-    c->SetParent(parent);
-    return c;
-}
 
 }  // namespace
 
@@ -99,12 +92,12 @@ TErrorMessageForm2::TErrorMessageForm2(TComponent* owner, TErrorInfo& info, bool
     f.SetHeight(10);
     SetFont(f);
 
-    PanelBottom = make<TPanel>(this, this, "PanelBottom");
+    PanelBottom = MakeChild<TPanel>(this, this, "PanelBottom");
     PanelBottom->SetBevelOuter(bvNone);
     PanelBottom->SetHeight(39);
     PanelBottom->OnResize = [this](TObject* s) { PanelBottomResize(s); };
     auto button = [this](const char* name, int width, void (TErrorMessageForm2::*click)(TObject*)) {
-        TButton* b = make<TButton>(this, PanelBottom, name);
+        TButton* b = MakeChild<TButton>(this, PanelBottom, name);
         b->SetBounds(0, 7, width, 25);
         b->OnClick = [this, click](TObject* s) { (this->*click)(s); };
         return b;
@@ -114,18 +107,18 @@ TErrorMessageForm2::TErrorMessageForm2(TComponent* owner, TErrorInfo& info, bool
     ButtonClipboard = button("ButtonClipboard", 114, &TErrorMessageForm2::ButtonClipboardClick);
     ButtonHilfe = button("ButtonHilfe", 115, &TErrorMessageForm2::ButtonHilfeClick);
 
-    PanelTop = make<TPanel>(this, this, "PanelTop");
+    PanelTop = MakeChild<TPanel>(this, this, "PanelTop");
     PanelTop->SetBevelOuter(bvNone);
     PanelTop->SetHeight(124);
     PanelTop->OnResize = [this](TObject* s) { PanelTopResize(s); };
-    lbFehlercode = make<TLabel>(this, PanelTop, "lbFehlercode");
+    lbFehlercode = MakeChild<TLabel>(this, PanelTop, "lbFehlercode");
     lbFehlercode->SetBounds(7, 7, 0, 13);
-    lbFehlerort = make<TLabel>(this, PanelTop, "lbFehlerort");
+    lbFehlerort = MakeChild<TLabel>(this, PanelTop, "lbFehlerort");
     lbFehlerort->SetBounds(7, 26, 0, 13);
-    lbAngaben = make<TLabel>(this, PanelTop, "lbAngaben");
+    lbAngaben = MakeChild<TLabel>(this, PanelTop, "lbAngaben");
     lbAngaben->SetBounds(7, 45, 0, 13);
     auto edit = [this](const char* name, int top) {
-        TEdit* e = make<TEdit>(this, PanelTop, name);
+        TEdit* e = MakeChild<TEdit>(this, PanelTop, name);
         e->SetBounds(124, top, 490, 17);
         e->SetParentColor(true);
         return e;
@@ -136,11 +129,11 @@ TErrorMessageForm2::TErrorMessageForm2(TComponent* owner, TErrorInfo& info, bool
     edFehlerort = edit("edFehlerort", 26);
     edAngaben1 = edit("edAngaben1", 45);
     edAngaben2 = edit("edAngaben2", 63);
-    btExtend = make<TButton>(this, PanelTop, "btExtend");
+    btExtend = MakeChild<TButton>(this, PanelTop, "btExtend");
     btExtend->SetBounds(377, 91, 115, 25);
     btExtend->OnClick = [this](TObject* s) { btExtendClick(s); };
 
-    Fehlertabelle = make<TStringGrid>(this, this, "Fehlertabelle");
+    Fehlertabelle = MakeChild<TStringGrid>(this, this, "Fehlertabelle");
     Fehlertabelle->SetColCount(2);
     Fehlertabelle->SetFixedRows(0);
     Fehlertabelle->SetFixedCols(0);
@@ -148,7 +141,7 @@ TErrorMessageForm2::TErrorMessageForm2(TComponent* owner, TErrorInfo& info, bool
     Fehlertabelle->SetOptions(Fehlertabelle->Options() | goColSizing);
     Fehlertabelle->SetFont(Font());
 
-    cbNoError = make<TCheckBox>(this, PanelTop, "cbNoError");
+    cbNoError = MakeChild<TCheckBox>(this, PanelTop, "cbNoError");
     cbNoError->SetBounds(124, 96, 247, 14);
     cbNoError->OnClick = [this](TObject* s) { cbNoErrorClick(s); };
 

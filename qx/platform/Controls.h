@@ -230,6 +230,16 @@ private:
     TCanvas* canvas_ = &measure_;
 };
 
+// Creates a control of type T owned by `owner`, named `name` and shown on `parent`: the step
+// every form constructor repeats for each of its components.
+template <class T>
+T* MakeChild(TComponent* owner, TWinControl* parent, const char* name) {
+    T* c = new T(owner);
+    c->SetName(name);
+    c->SetParent(parent);
+    return c;
+}
+
 enum TBevelCut { bvNone, bvLowered, bvRaised };
 enum TAlignment { taLeftJustify, taRightJustify, taCenter };
 
