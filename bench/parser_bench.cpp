@@ -78,15 +78,20 @@ void evalQx(benchmark::State& state, const TExpr& e) {
     }
 }
 
-void evalMu(benchmark::State& state, const TExpr& e) {
-    double x = 0, y = 0, a = 0, b = 0, c = 0, d = 0;
-    mu::Parser p;
+// The peer's parser with the variables of the six expressions bound to the caller's storage.
+void bindMu(mu::Parser& p, double& x, double& y, double& a, double& b, double& c, double& d) {
     p.DefineVar("X", &x);
     p.DefineVar("Y", &y);
     p.DefineVar("A", &a);
     p.DefineVar("B", &b);
     p.DefineVar("C", &c);
     p.DefineVar("D", &d);
+}
+
+void evalMu(benchmark::State& state, const TExpr& e) {
+    double x = 0, y = 0, a = 0, b = 0, c = 0, d = 0;
+    mu::Parser p;
+    bindMu(p, x, y, a, b, c, d);
     p.SetExpr(e.mu);
     p.Eval();
     unsigned i = 0;
@@ -121,12 +126,7 @@ void compileQx(benchmark::State& state, std::string text) {
 void compileMu(benchmark::State& state, const TExpr& e) {
     double x = 0, y = 0, a = 0, b = 0, c = 0, d = 0;
     mu::Parser p;
-    p.DefineVar("X", &x);
-    p.DefineVar("Y", &y);
-    p.DefineVar("A", &a);
-    p.DefineVar("B", &b);
-    p.DefineVar("C", &c);
-    p.DefineVar("D", &d);
+    bindMu(p, x, y, a, b, c, d);
     for (auto _ : state) {
         p.SetExpr(e.mu);
         benchmark::DoNotOptimize(p.Eval());  // muParser builds its byte code at the first Eval
