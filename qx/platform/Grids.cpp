@@ -1,7 +1,9 @@
 #include "qx/platform/Grids.h"
 
 #include <algorithm>
+#include <limits>
 #include <string>
+#include <utility>
 
 // ---------------------------------------------------------------------------- TInplaceEdit
 
@@ -33,105 +35,462 @@ void TInplaceEdit::KeyDown(unsigned short& key, TShiftState shift) {
     }
 }
 
+// ---------------------------------------------------------------------------- TGridAxis
+
+namespace qx::platform {
+
+namespace {
+int lowbit(int k) { return k & -k; }
+}  // namespace
+
+template <class T>
+void MoveEntry(std::vector<T>& v, int from, int to) {
+    const auto b = v.begin();
+    if (from < to) std::rotate(b + from, b + from + 1, b + to + 1);
+    else std::rotate(b + to, b + from, b + from + 1);
+}
+
+TGridAxis::TGridAxis(int count, int defaultSize, int lineWidth)
+    : sizes_(static_cast<size_t>(std::max(0, count)), defaultSize),
+      defaultSize_(defaultSize),
+      line_(lineWidth) {}
+
+long long TGridAxis::room(int i) const {
+    return std::max(0, sizes_[static_cast<size_t>(i)]) + static_cast<long long>(line_);
+}
+
+void TGridAxis::rebuild() const {
+    const int n = Count();
+    tree_.assign(static_cast<size_t>(n) + 1, 0);
+    for (int k = 1; k <= n; ++k) {
+        tree_[static_cast<size_t>(k)] += room(k - 1);
+        const int parent = k + lowbit(k);
+        if (parent <= n) tree_[static_cast<size_t>(parent)] += tree_[static_cast<size_t>(k)];
+    }
+    steps_ += static_cast<unsigned long long>(n);
+    stale_ = false;
+}
+
+long long TGridAxis::prefix(int j) const {
+    if (stale_) rebuild();
+    long long sum = 0;
+    for (int k = std::clamp(j, 0, Count()); k > 0; k -= lowbit(k)) {
+        sum += tree_[static_cast<size_t>(k)];
+        ++steps_;
+    }
+    return sum;
+}
+
+int TGridAxis::largestAtMost(long long target) const {
+    if (stale_) rebuild();
+    if (target < 0) return -1;
+    const int n = Count();
+    int pos = 0, step = 1;
+    while (step * 2 <= n) step *= 2;
+    for (; step > 0; step /= 2) {
+        ++steps_;
+        const int next = pos + step;
+        if (next <= n && tree_[static_cast<size_t>(next)] <= target) {
+            pos = next;
+            target -= tree_[static_cast<size_t>(next)];
+        }
+    }
+    return pos;
+}
+
+void TGridAxis::add(int i, long long delta) {
+    if (stale_ || delta == 0) return;
+    for (int k = i + 1; k <= Count(); k += lowbit(k)) tree_[static_cast<size_t>(k)] += delta;
+}
+
+void TGridAxis::SetCount(int n) {
+    n = std::max(0, n);
+    const int old = Count();
+    if (n == old) return;
+    sizes_.resize(static_cast<size_t>(n), defaultSize_);
+    if (stale_) return;
+    if (n < old) {
+        // A node covers only entries up to its own index: a cut tree stays valid.
+        tree_.resize(static_cast<size_t>(n) + 1);
+    } else if (n - old <= 64) {
+        // Appending one by one (a row at a time) stays O(log n) per entry.
+        for (int i = old; i < n; ++i) {
+            const int k = i + 1;
+            tree_.push_back(room(i) + prefix(i) - prefix(k - lowbit(k)));
+        }
+    } else {
+        stale_ = true;
+    }
+}
+
+void TGridAxis::SetDefaultSize(int s) {
+    defaultSize_ = s;
+    std::fill(sizes_.begin(), sizes_.end(), s);
+    stale_ = true;
+}
+
+int TGridAxis::Size(int i) const {
+    return i >= 0 && i < Count() ? sizes_[static_cast<size_t>(i)] : defaultSize_;
+}
+
+void TGridAxis::SetSize(int i, int s) {
+    if (i < 0 || i >= Count()) return;
+    const long long before = room(i);
+    sizes_[static_cast<size_t>(i)] = s;
+    add(i, room(i) - before);
+}
+
+void TGridAxis::Insert(int at, int n) {
+    at = std::clamp(at, 0, Count());
+    if (n <= 0) return;
+    if (at == Count()) return SetCount(Count() + n);
+    sizes_.insert(sizes_.begin() + at, static_cast<size_t>(n), defaultSize_);
+    stale_ = true;
+}
+
+void TGridAxis::Erase(int at, int n) {
+    if (at < 0 || at >= Count() || n <= 0) return;
+    n = std::min(n, Count() - at);
+    if (at + n == Count()) return SetCount(at);
+    sizes_.erase(sizes_.begin() + at, sizes_.begin() + at + n);
+    stale_ = true;
+}
+
+void TGridAxis::Move(int from, int to) {
+    if (from < 0 || to < 0 || from >= Count() || to >= Count() || from == to) return;
+    MoveEntry(sizes_, from, to);
+    stale_ = true;
+}
+
+int TGridAxis::Position(int i) const {
+    if (i < 0 || i >= Count()) return -1;
+    if (i < fixed_) return static_cast<int>(prefix(i));
+    if (i < first_) return -1;
+    return static_cast<int>(prefix(fixed_) + prefix(i) - prefix(first_));
+}
+
+int TGridAxis::IndexAt(int px) const {
+    if (px < 0) return -1;
+    const long long fixedRoom = prefix(fixed_);
+    if (px < fixedRoom) return largestAtMost(px);
+    const int i = largestAtMost(px - fixedRoom + prefix(first_));
+    return i < Count() ? i : -1;
+}
+
+int TGridAxis::VisibleCount(int extent) const {
+    // The line after the last entry may fall outside the extent.
+    const int j = largestAtMost(prefix(first_) + extent + line_ - prefix(fixed_));
+    return std::max(0, j - first_);
+}
+
+TGridAxis::TRange TGridAxis::VisibleRange(int extent) const {
+    const int j = largestAtMost(prefix(first_) + extent - 1 - prefix(fixed_));
+    return {first_, std::min(j, Count() - 1)};
+}
+
+int TGridAxis::FirstToShow(int last, int extent) const {
+    last = std::min(last, Count() - 1);
+    if (last < fixed_) return fixed_;
+    const long long room = extent + line_ - prefix(fixed_);
+    const int t = largestAtMost(prefix(last + 1) - room - 1) + 1;
+    return std::clamp(t, fixed_, last);
+}
+
+int TGridAxis::Total() const {
+    const long long total = prefix(Count()) - line_;
+    return static_cast<int>(std::clamp<long long>(total, 0, std::numeric_limits<int>::max()));
+}
+
+}  // namespace qx::platform
+
 // ---------------------------------------------------------------------------- TCustomGrid
+
+namespace {
+// Hands the grid a canvas for one paint and gives the measuring canvas back however the
+// paint ends.
+class TCanvasScope {
+public:
+    TCanvasScope(TCustomControl& c, TCanvas& canvas) : c_(c) { c_.SetCanvas(&canvas); }
+    ~TCanvasScope() { c_.SetCanvas(nullptr); }
+    TCanvasScope(const TCanvasScope&) = delete;
+    TCanvasScope& operator=(const TCanvasScope&) = delete;
+
+private:
+    TCustomControl& c_;
+};
+
+bool intersects(const TRect& a, const TRect& b) {
+    return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+}
+}  // namespace
 
 TCustomGrid::TCustomGrid(TComponent* owner) : TCustomControl(owner) {
     SetColor(clWindow);
     SetTabStop(true);
     SetBounds(0, 0, 320, 120);
-    colWidths_.assign(5, defaultColWidth_);
-    rowHeights_.assign(5, defaultRowHeight_);
+    cols_.SetFixed(1);
+    cols_.SetFirst(1);
+    rows_.SetFixed(1);
+    rows_.SetFirst(1);
 }
 
 TCustomGrid::~TCustomGrid() = default;
+
+void TCustomGrid::Notify(unsigned what) {
+    if (updateCount_ > 0) pendingChange_ |= what;
+    else Changed(what);
+}
+
+void TCustomGrid::invalidateAll() {
+    if (updateCount_ > 0) pendingInvalidate_ = true;
+    else Invalidate();
+}
+
+void TCustomGrid::EndUpdate() {
+    if (updateCount_ == 0 || --updateCount_ > 0) return;
+    const unsigned change = std::exchange(pendingChange_, 0u);
+    const bool repaint = std::exchange(pendingInvalidate_, false);
+    if (change) Changed(change);
+    if (repaint || change) Invalidate();
+}
+
+void TCustomGrid::InvalidateCell(int col, int row) {
+    if (!Peer()) return;
+    if (updateCount_ > 0) {
+        pendingInvalidate_ = true;
+        return;
+    }
+    const int x = colLeft(col), y = rowTop(row);
+    // The grid lines right of and below the cell belong to it.
+    if (x >= 0 && y >= 0)
+        InvalidateRect({x, y, x + ColWidths(col) + kGridLineWidth, y + RowHeights(row) + kGridLineWidth});
+}
+
+void TCustomGrid::InvalidateRow(int row) {
+    if (!Peer()) return;
+    if (updateCount_ > 0) {
+        pendingInvalidate_ = true;
+        return;
+    }
+    const int y = rowTop(row);
+    if (y >= 0) InvalidateRect({0, y, ClientWidth(), y + RowHeights(row) + kGridLineWidth});
+}
+
+void TCustomGrid::InvalidateCol(int col) {
+    if (!Peer()) return;
+    if (updateCount_ > 0) {
+        pendingInvalidate_ = true;
+        return;
+    }
+    const int x = colLeft(col);
+    if (x >= 0) InvalidateRect({x, 0, x + ColWidths(col) + kGridLineWidth, ClientHeight()});
+}
 
 void TCustomGrid::SetColCount(int n) {
     n = std::max(1, n);
     const int oldCols = ColCount(), oldRows = RowCount();
     if (n == oldCols) return;
-    colWidths_.resize(static_cast<size_t>(n), defaultColWidth_);
-    if (fixedCols_ >= n) fixedCols_ = n - 1;
+    cols_.SetCount(n);
+    if (FixedCols() >= n) cols_.SetFixed(n - 1);
     SizeChanged(oldCols, oldRows);
     MoveCurrent(std::min(col_, n - 1), row_);
-    SetLeftCol(leftCol_);
-    Changed(pcContent);
-    Invalidate();
+    SetLeftCol(LeftCol());
+    Notify(pcContent);
+    invalidateAll();
 }
 
 void TCustomGrid::SetRowCount(int n) {
     n = std::max(1, n);
     const int oldCols = ColCount(), oldRows = RowCount();
     if (n == oldRows) return;
-    rowHeights_.resize(static_cast<size_t>(n), defaultRowHeight_);
-    if (fixedRows_ >= n) fixedRows_ = n - 1;
+    rows_.SetCount(n);
+    if (FixedRows() >= n) rows_.SetFixed(n - 1);
     SizeChanged(oldCols, oldRows);
     MoveCurrent(col_, std::min(row_, n - 1));
-    SetTopRow(topRow_);
-    Changed(pcContent);
-    Invalidate();
+    SetTopRow(TopRow());
+    Notify(pcContent);
+    invalidateAll();
 }
 
 void TCustomGrid::SetFixedCols(int n) {
     if (n < 0 || n >= ColCount()) throw Exception("Fixed column count must be less than column count");
-    fixedCols_ = n;
+    cols_.SetFixed(n);
     // The first scrolled column follows the fixed ones; fewer fixed columns must not leave
     // the freed columns scrolled out of sight.
-    leftCol_ = n;
+    cols_.SetFirst(n);
     if (col_ < n) MoveCurrent(n, row_);
-    Changed(pcContent);
-    Invalidate();
+    placeEditor();
+    Notify(pcContent);
+    invalidateAll();
 }
 
 void TCustomGrid::SetFixedRows(int n) {
     if (n < 0 || n >= RowCount()) throw Exception("Fixed row count must be less than row count");
-    fixedRows_ = n;
-    topRow_ = n;
+    rows_.SetFixed(n);
+    rows_.SetFirst(n);
     if (row_ < n) MoveCurrent(col_, n);
-    Changed(pcContent);
-    Invalidate();
+    placeEditor();
+    Notify(pcContent);
+    invalidateAll();
 }
 
 void TCustomGrid::SetDefaultColWidth(int w) {
-    defaultColWidth_ = w;
-    std::fill(colWidths_.begin(), colWidths_.end(), w);
-    Changed(pcContent);
-    Invalidate();
+    cols_.SetDefaultSize(w);
+    placeEditor();
+    Notify(pcContent);
+    invalidateAll();
 }
 
 void TCustomGrid::SetDefaultRowHeight(int h) {
-    defaultRowHeight_ = h;
-    std::fill(rowHeights_.begin(), rowHeights_.end(), h);
-    Changed(pcContent);
-    Invalidate();
-}
-
-int TCustomGrid::ColWidths(int col) const {
-    return col >= 0 && col < ColCount() ? colWidths_[static_cast<size_t>(col)] : defaultColWidth_;
-}
-
-int TCustomGrid::RowHeights(int row) const {
-    return row >= 0 && row < RowCount() ? rowHeights_[static_cast<size_t>(row)] : defaultRowHeight_;
+    rows_.SetDefaultSize(h);
+    placeEditor();
+    Notify(pcContent);
+    invalidateAll();
 }
 
 void TCustomGrid::SetColWidths(int col, int w) {
-    if (col < 0 || col >= ColCount() || colWidths_[static_cast<size_t>(col)] == w) return;
-    colWidths_[static_cast<size_t>(col)] = w;
-    Changed(pcContent);
-    Invalidate();
+    if (col < 0 || col >= ColCount() || cols_.Size(col) == w) return;
+    cols_.SetSize(col, w);
+    placeEditor();
+    Notify(pcContent);
+    invalidateAll();
 }
 
 void TCustomGrid::SetRowHeights(int row, int h) {
-    if (row < 0 || row >= RowCount() || rowHeights_[static_cast<size_t>(row)] == h) return;
-    rowHeights_[static_cast<size_t>(row)] = h;
-    Changed(pcContent);
-    Invalidate();
+    if (row < 0 || row >= RowCount() || rows_.Size(row) == h) return;
+    rows_.SetSize(row, h);
+    placeEditor();
+    Notify(pcContent);
+    invalidateAll();
 }
+
+namespace {
+// Where index `i` goes when `count` entries are inserted at `at` (count > 0) or deleted from
+// `at` (count < 0); a deleted index goes to the first entry after the gap.
+int shifted(int i, int at, int count) {
+    if (i < at) return i;
+    if (count > 0) return i + count;
+    return std::max(at, i + count);
+}
+}  // namespace
+
+void TCustomGrid::keepInRange() {
+    const int lastCol = ColCount() - 1, lastRow = RowCount() - 1;
+    col_ = std::clamp(col_, std::min(FixedCols(), lastCol), lastCol);
+    row_ = std::clamp(row_, std::min(FixedRows(), lastRow), lastRow);
+    auto clampRect = [&](TGridRect r) {
+        r.Left = std::clamp(r.Left, FixedCols(), lastCol);
+        r.Right = std::clamp(r.Right, FixedCols(), lastCol);
+        r.Top = std::clamp(r.Top, FixedRows(), lastRow);
+        r.Bottom = std::clamp(r.Bottom, FixedRows(), lastRow);
+        return r;
+    };
+    selection_ = clampRect(selection_);
+    anchor_ = {std::clamp(anchor_.X, FixedCols(), lastCol), std::clamp(anchor_.Y, FixedRows(), lastRow)};
+    BeginUpdate();
+    SetTopRow(TopRow());
+    SetLeftCol(LeftCol());
+    EndUpdate();
+    placeEditor();
+}
+
+void TCustomGrid::InsertRows(int at, int count) {
+    at = std::clamp(at, 0, RowCount());
+    if (count <= 0) return;
+    rows_.Insert(at, count);
+    RowsInserted(at, count);
+    row_ = shifted(row_, at, count);
+    selection_.Top = shifted(selection_.Top, at, count);
+    selection_.Bottom = shifted(selection_.Bottom, at, count);
+    anchor_.Y = shifted(anchor_.Y, at, count);
+    keepInRange();
+    Notify(pcContent);
+    invalidateAll();
+}
+
+void TCustomGrid::DeleteRows(int at, int count) {
+    if (at < 0 || at >= RowCount() || count <= 0) return;
+    count = std::min(count, RowCount() - at);
+    if (row_ >= at && row_ < at + count) SetEditorMode(false);
+    if (count == RowCount()) {
+        // A grid keeps one row, as SetRowCount does: the last of the range stays.
+        if (--count == 0) return;
+    }
+    rows_.Erase(at, count);
+    if (FixedRows() >= RowCount()) rows_.SetFixed(RowCount() - 1);
+    RowsDeleted(at, count);
+    row_ = shifted(row_, at, -count);
+    selection_.Top = shifted(selection_.Top, at, -count);
+    selection_.Bottom = shifted(selection_.Bottom, at, -count);
+    anchor_.Y = shifted(anchor_.Y, at, -count);
+    keepInRange();
+    Notify(pcContent);
+    invalidateAll();
+}
+
+void TCustomGrid::MoveRow(int from, int to) {
+    if (from < 0 || to < 0 || from >= RowCount() || to >= RowCount() || from == to) return;
+    SetEditorMode(false);  // the current cell's text changes under it
+    rows_.Move(from, to);
+    RowMoved(from, to);
+    placeEditor();
+    Notify(pcContent);
+    invalidateAll();
+}
+
+void TCustomGrid::InsertCols(int at, int count) {
+    at = std::clamp(at, 0, ColCount());
+    if (count <= 0) return;
+    cols_.Insert(at, count);
+    ColsInserted(at, count);
+    col_ = shifted(col_, at, count);
+    selection_.Left = shifted(selection_.Left, at, count);
+    selection_.Right = shifted(selection_.Right, at, count);
+    anchor_.X = shifted(anchor_.X, at, count);
+    keepInRange();
+    Notify(pcContent);
+    invalidateAll();
+}
+
+void TCustomGrid::DeleteCols(int at, int count) {
+    if (at < 0 || at >= ColCount() || count <= 0) return;
+    count = std::min(count, ColCount() - at);
+    if (col_ >= at && col_ < at + count) SetEditorMode(false);
+    if (count == ColCount() && --count == 0) return;
+    cols_.Erase(at, count);
+    if (FixedCols() >= ColCount()) cols_.SetFixed(ColCount() - 1);
+    ColsDeleted(at, count);
+    col_ = shifted(col_, at, -count);
+    selection_.Left = shifted(selection_.Left, at, -count);
+    selection_.Right = shifted(selection_.Right, at, -count);
+    anchor_.X = shifted(anchor_.X, at, -count);
+    keepInRange();
+    Notify(pcContent);
+    invalidateAll();
+}
+
+void TCustomGrid::MoveCol(int from, int to) {
+    if (from < 0 || to < 0 || from >= ColCount() || to >= ColCount() || from == to) return;
+    SetEditorMode(false);
+    cols_.Move(from, to);
+    ColMoved(from, to);
+    placeEditor();
+    Notify(pcContent);
+    invalidateAll();
+}
+
+void TCustomGrid::RowsInserted(int, int) {}
+void TCustomGrid::RowsDeleted(int, int) {}
+void TCustomGrid::RowMoved(int, int) {}
+void TCustomGrid::ColsInserted(int, int) {}
+void TCustomGrid::ColsDeleted(int, int) {}
+void TCustomGrid::ColMoved(int, int) {}
 
 void TCustomGrid::SetOptions(TGridOptions o) {
     options_ = o;
     if (!(o & goEditing)) SetEditorMode(false);
-    Changed(pcState);
-    Invalidate();
+    Notify(pcState);
+    invalidateAll();
 }
 
 bool TCustomGrid::SelectCell(int col, int row) {
@@ -141,9 +500,9 @@ bool TCustomGrid::SelectCell(int col, int row) {
 }
 
 bool TCustomGrid::MoveCurrent(int col, int row, bool extendSelection) {
-    col = std::clamp(col, fixedCols_, ColCount() - 1);
-    row = std::clamp(row, fixedRows_, RowCount() - 1);
-    if (col < fixedCols_ || row < fixedRows_) return false;  // everything is fixed
+    col = std::clamp(col, FixedCols(), ColCount() - 1);
+    row = std::clamp(row, FixedRows(), RowCount() - 1);
+    if (col < FixedCols() || row < FixedRows()) return false;  // everything is fixed
     if ((col != col_ || row != row_) && !SelectCell(col, row)) return false;
     const bool moved = col != col_ || row != row_;
     if (moved) SetEditorMode(false);
@@ -157,47 +516,47 @@ bool TCustomGrid::MoveCurrent(int col, int row, bool extendSelection) {
         selection_ = {col, row, col, row};
     }
     if (options_ & goRowSelect) {
-        selection_.Left = fixedCols_;
+        selection_.Left = FixedCols();
         selection_.Right = ColCount() - 1;
     }
     ScrollIntoView(col, row);
-    Invalidate();
+    invalidateAll();
     return true;
 }
 
 void TCustomGrid::SetSelection(const TGridRect& r) {
     TGridRect s{std::min(r.Left, r.Right), std::min(r.Top, r.Bottom), std::max(r.Left, r.Right),
                 std::max(r.Top, r.Bottom)};
-    s.Left = std::clamp(s.Left, fixedCols_, ColCount() - 1);
-    s.Right = std::clamp(s.Right, fixedCols_, ColCount() - 1);
-    s.Top = std::clamp(s.Top, fixedRows_, RowCount() - 1);
-    s.Bottom = std::clamp(s.Bottom, fixedRows_, RowCount() - 1);
+    s.Left = std::clamp(s.Left, FixedCols(), ColCount() - 1);
+    s.Right = std::clamp(s.Right, FixedCols(), ColCount() - 1);
+    s.Top = std::clamp(s.Top, FixedRows(), RowCount() - 1);
+    s.Bottom = std::clamp(s.Bottom, FixedRows(), RowCount() - 1);
     selection_ = s;
     col_ = s.Left;
     row_ = s.Top;
     anchor_ = {s.Left, s.Top};
-    Invalidate();
+    invalidateAll();
 }
 
 void TCustomGrid::SetTopRow(int r) {
-    const int maxTop = std::max(fixedRows_, RowCount() - std::max(1, VisibleRowCount()));
-    r = std::clamp(r, fixedRows_, std::max(fixedRows_, std::min(maxTop, RowCount() - 1)));
-    if (r == topRow_) return;
-    topRow_ = r;
+    const int fixed = FixedRows();
+    r = std::clamp(r, fixed, std::max(fixed, rows_.LastPageStart(ClientHeight())));
+    if (r == TopRow()) return;
+    rows_.SetFirst(r);
     placeEditor();
-    Changed(pcContent);
-    Invalidate();
+    Notify(pcContent);
+    invalidateAll();
     if (OnTopLeftChanged) OnTopLeftChanged(this);
 }
 
 void TCustomGrid::SetLeftCol(int c) {
-    const int maxLeft = std::max(fixedCols_, ColCount() - std::max(1, VisibleColCount()));
-    c = std::clamp(c, fixedCols_, std::max(fixedCols_, std::min(maxLeft, ColCount() - 1)));
-    if (c == leftCol_) return;
-    leftCol_ = c;
+    const int fixed = FixedCols();
+    c = std::clamp(c, fixed, std::max(fixed, cols_.LastPageStart(ClientWidth())));
+    if (c == LeftCol()) return;
+    cols_.SetFirst(c);
     placeEditor();
-    Changed(pcContent);
-    Invalidate();
+    Notify(pcContent);
+    invalidateAll();
     if (OnTopLeftChanged) OnTopLeftChanged(this);
 }
 
@@ -206,77 +565,33 @@ void TCustomGrid::SetScrollBarSpace(int right, int bottom) {
     if (space == scrollBarSpace_) return;
     scrollBarSpace_ = space;
     // The last page may hold fewer rows now: let the first shown row and column re-clamp.
-    SetTopRow(topRow_);
-    SetLeftCol(leftCol_);
+    SetTopRow(TopRow());
+    SetLeftCol(LeftCol());
     placeEditor();
-    Changed(pcContent);
-    Invalidate();
-}
-
-int TCustomGrid::VisibleRowCount() const {
-    int y = 0;
-    for (int r = 0; r < fixedRows_; ++r) y += RowHeights(r) + kGridLineWidth;
-    int n = 0;
-    for (int r = topRow_; r < RowCount(); ++r) {
-        y += RowHeights(r) + kGridLineWidth;
-        if (y > ClientHeight() + kGridLineWidth) break;
-        ++n;
-    }
-    return n;
-}
-
-int TCustomGrid::VisibleColCount() const {
-    int x = 0;
-    for (int c = 0; c < fixedCols_; ++c) x += ColWidths(c) + kGridLineWidth;
-    int n = 0;
-    for (int c = leftCol_; c < ColCount(); ++c) {
-        x += ColWidths(c) + kGridLineWidth;
-        if (x > ClientWidth() + kGridLineWidth) break;
-        ++n;
-    }
-    return n;
+    Notify(pcContent);
+    invalidateAll();
 }
 
 void TCustomGrid::ScrollIntoView(int col, int row) {
-    if (row >= fixedRows_) {
-        if (row < topRow_) {
-            SetTopRow(row);
-        } else {
-            while (row >= topRow_ + std::max(1, VisibleRowCount()) && topRow_ < row) {
-                const int before = topRow_;
-                SetTopRow(topRow_ + 1);
-                if (topRow_ == before) break;
-            }
-        }
+    if (row >= FixedRows()) {
+        if (row < TopRow()) SetTopRow(row);
+        else if (row >= TopRow() + std::max(1, VisibleRowCount()))
+            SetTopRow(rows_.FirstToShow(row, ClientHeight()));
     }
-    if (col >= fixedCols_) {
-        if (col < leftCol_) {
-            SetLeftCol(col);
-        } else {
-            while (col >= leftCol_ + std::max(1, VisibleColCount()) && leftCol_ < col) {
-                const int before = leftCol_;
-                SetLeftCol(leftCol_ + 1);
-                if (leftCol_ == before) break;
-            }
-        }
+    if (col >= FixedCols()) {
+        if (col < LeftCol()) SetLeftCol(col);
+        else if (col >= LeftCol() + std::max(1, VisibleColCount()))
+            SetLeftCol(cols_.FirstToShow(col, ClientWidth()));
     }
 }
 
 int TCustomGrid::colLeft(int col) const {
-    if (col < 0 || col >= ColCount() || (col >= fixedCols_ && col < leftCol_)) return -1;
-    int x = 0;
-    for (int c = 0; c < std::min(col, fixedCols_); ++c) x += ColWidths(c) + kGridLineWidth;
-    if (col >= fixedCols_)
-        for (int c = leftCol_; c < col; ++c) x += ColWidths(c) + kGridLineWidth;
+    const int x = cols_.Position(col);
     return x < ClientWidth() ? x : -1;
 }
 
 int TCustomGrid::rowTop(int row) const {
-    if (row < 0 || row >= RowCount() || (row >= fixedRows_ && row < topRow_)) return -1;
-    int y = 0;
-    for (int r = 0; r < std::min(row, fixedRows_); ++r) y += RowHeights(r) + kGridLineWidth;
-    if (row >= fixedRows_)
-        for (int r = topRow_; r < row; ++r) y += RowHeights(r) + kGridLineWidth;
+    const int y = rows_.Position(row);
     return y < ClientHeight() ? y : -1;
 }
 
@@ -289,20 +604,8 @@ TRect TCustomGrid::CellRect(int col, int row) const {
 TGridCoord TCustomGrid::MouseToCell(int x, int y) const {
     TGridCoord out;
     if (x < 0 || y < 0 || x >= ClientWidth() || y >= ClientHeight()) return out;
-    auto find = [](int pos, int fixed, int first, int count, auto size) {
-        int edge = 0;
-        for (int i = 0; i < fixed; ++i) {
-            edge += size(i) + kGridLineWidth;
-            if (pos < edge) return i;
-        }
-        for (int i = first; i < count; ++i) {
-            edge += size(i) + kGridLineWidth;
-            if (pos < edge) return i;
-        }
-        return -1;
-    };
-    out.X = find(x, fixedCols_, leftCol_, ColCount(), [this](int i) { return ColWidths(i); });
-    out.Y = find(y, fixedRows_, topRow_, RowCount(), [this](int i) { return RowHeights(i); });
+    out.X = cols_.IndexAt(x);
+    out.Y = rows_.IndexAt(y);
     if (out.X < 0 || out.Y < 0) out = {};
     return out;
 }
@@ -328,7 +631,7 @@ void TCustomGrid::SetEditorMode(bool on) {
     } else if (editor_ && editor_->Visible()) {
         editor_->SetVisible(false);
         SetFocus();
-        Invalidate();
+        invalidateAll();
     }
 }
 
@@ -353,7 +656,7 @@ void TCustomGrid::SetEditText(int col, int row, const AnsiString& value) {
 void TCustomGrid::SizeChanged(int, int) {}
 
 TGridDrawState TCustomGrid::CellState(int col, int row) const {
-    if (col < fixedCols_ || row < fixedRows_) return gdFixed;
+    if (col < FixedCols() || row < FixedRows()) return gdFixed;
     TGridDrawState s = 0;
     if (col == col_ && row == row_) s |= gdFocused;
     const bool focusedAlone = (s & gdFocused) && !(options_ & goDrawFocusSelected) &&
@@ -375,37 +678,63 @@ void TCustomGrid::DrawCell(int col, int row, const TRect& rect, TGridDrawState s
     if (OnDrawCell) OnDrawCell(this, col, row, rect, state);
 }
 
-void TCustomGrid::PaintTo(TCanvas& canvas) {
-    SetCanvas(&canvas);
-    std::vector<int> cols, rows;
-    for (int c = 0; c < ColCount(); ++c)
-        if (colLeft(c) >= 0) cols.push_back(c);
-    for (int r = 0; r < RowCount(); ++r)
-        if (rowTop(r) >= 0) rows.push_back(r);
-    for (int r : rows)
-        for (int c : cols) DrawCell(c, r, CellRect(c, r), CellState(c, r));
+namespace {
+// The entries of an axis in view: the fixed ones that start inside `extent`, then the
+// scrolled ones from the first shown.
+std::vector<int> shownEntries(const qx::platform::TGridAxis& axis, int extent) {
+    std::vector<int> out;
+    for (int i = 0; i < axis.Fixed(); ++i) {
+        const int at = axis.Position(i);
+        if (at < 0 || at >= extent) break;
+        out.push_back(i);
+    }
+    const auto range = axis.VisibleRange(extent);
+    for (int i = range.first; i <= range.last; ++i) out.push_back(i);
+    return out;
+}
+}  // namespace
+
+void TCustomGrid::PaintTo(TCanvas& canvas, const TRect& clip) {
+    const TCanvasScope scope(*this, canvas);
+    const std::vector<int> cols = shownEntries(cols_, ClientWidth());
+    const std::vector<int> rows = shownEntries(rows_, ClientHeight());
+    std::vector<int> colLefts;
+    colLefts.reserve(cols.size());
+    for (int c : cols) colLefts.push_back(cols_.Position(c));
+    for (int r : rows) {
+        const int y = rows_.Position(r), h = RowHeights(r);
+        if (y >= clip.bottom || y + h + kGridLineWidth <= clip.top) continue;
+        for (size_t i = 0; i < cols.size(); ++i) {
+            const int c = cols[i];
+            const TRect rect{colLefts[i], y, colLefts[i] + ColWidths(c), y + h};
+            const TRect withLines{rect.left, rect.top, rect.right + kGridLineWidth, rect.bottom + kGridLineWidth};
+            if (intersects(withLines, clip)) DrawCell(c, r, rect, CellState(c, r));
+        }
+    }
     // Grid lines right of and below every cell shown.
     canvas.Pen = TPen{};
     canvas.Pen.Color = clSilver;
-    for (int c : cols) {
-        if (!(options_ & (c < fixedCols_ ? goFixedVertLine : goVertLine))) continue;
-        const int x = colLeft(c) + ColWidths(c);
-        canvas.MoveTo(x, 0);
-        canvas.LineTo(x, ClientHeight());
+    for (size_t i = 0; i < cols.size(); ++i) {
+        const int c = cols[i];
+        if (!(options_ & (c < FixedCols() ? goFixedVertLine : goVertLine))) continue;
+        const int x = colLefts[i] + ColWidths(c);
+        if (x < clip.left || x >= clip.right) continue;
+        canvas.MoveTo(x, std::max(0, clip.top));
+        canvas.LineTo(x, std::min(ClientHeight(), clip.bottom));
     }
     for (int r : rows) {
-        if (!(options_ & (r < fixedRows_ ? goFixedHorzLine : goHorzLine))) continue;
-        const int y = rowTop(r) + RowHeights(r);
-        canvas.MoveTo(0, y);
-        canvas.LineTo(ClientWidth(), y);
+        if (!(options_ & (r < FixedRows() ? goFixedHorzLine : goHorzLine))) continue;
+        const int y = rows_.Position(r) + RowHeights(r);
+        if (y < clip.top || y >= clip.bottom) continue;
+        canvas.MoveTo(std::max(0, clip.left), y);
+        canvas.LineTo(std::min(ClientWidth(), clip.right), y);
     }
-    SetCanvas(nullptr);
 }
 
 void TCustomGrid::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
     SetFocus();
     TGridCoord c = MouseToCell(x, y);
-    if (button == mbLeft && c.X >= fixedCols_ && c.Y >= fixedRows_) {
+    if (button == mbLeft && c.X >= FixedCols() && c.Y >= FixedRows()) {
         MoveCurrent(c.X, c.Y, (shift & ssShift) != 0);
         selecting_ = true;
         if ((options_ & goAlwaysShowEditor) && (options_ & goEditing)) SetEditorMode(true);
@@ -416,7 +745,7 @@ void TCustomGrid::MouseDown(TMouseButton button, TShiftState shift, int x, int y
 void TCustomGrid::MouseMove(TShiftState shift, int x, int y) {
     if (selecting_ && (options_ & goRangeSelect)) {
         TGridCoord c = MouseToCell(x, y);
-        if (c.X >= fixedCols_ && c.Y >= fixedRows_ && (c.X != col_ || c.Y != row_))
+        if (c.X >= FixedCols() && c.Y >= FixedRows() && (c.X != col_ || c.Y != row_))
             MoveCurrent(c.X, c.Y, true);
     }
     TCustomControl::MouseMove(shift, x, y);
@@ -443,18 +772,18 @@ void TCustomGrid::KeyDown(unsigned short& key, TShiftState shift) {
         case VK_RIGHT: MoveCurrent(col_ + 1, row_, extend); break;
         case VK_PRIOR: MoveCurrent(col_, row_ - page, extend); break;
         case VK_NEXT: MoveCurrent(col_, row_ + page, extend); break;
-        case VK_HOME: MoveCurrent(fixedCols_, (shift & ssCtrl) ? fixedRows_ : row_, extend); break;
+        case VK_HOME: MoveCurrent(FixedCols(), (shift & ssCtrl) ? FixedRows() : row_, extend); break;
         case VK_END:
             MoveCurrent(ColCount() - 1, (shift & ssCtrl) ? RowCount() - 1 : row_, extend);
             break;
         case VK_TAB:
             if (!(options_ & goTabs)) return;
             if (shift & ssShift) {
-                if (col_ > fixedCols_) MoveCurrent(col_ - 1, row_);
+                if (col_ > FixedCols()) MoveCurrent(col_ - 1, row_);
                 else MoveCurrent(ColCount() - 1, row_ - 1);
             } else {
                 if (col_ < ColCount() - 1) MoveCurrent(col_ + 1, row_);
-                else MoveCurrent(fixedCols_, row_ + 1);
+                else MoveCurrent(FixedCols(), row_ + 1);
             }
             break;
         case VK_F2:
@@ -483,21 +812,29 @@ const TStringGrid::TCell* TStringGrid::cell(int col, int row) const {
     return col < static_cast<int>(r.size()) ? &r[static_cast<size_t>(col)] : nullptr;
 }
 
+TStringGrid::TCell* TStringGrid::writable(int col, int row) {
+    if (row < 0 || col < 0 || row >= RowCount() || col >= ColCount()) return nullptr;
+    auto& r = cells_[static_cast<size_t>(row)];
+    if (static_cast<int>(r.size()) <= col) r.resize(static_cast<size_t>(ColCount()));
+    return &r[static_cast<size_t>(col)];
+}
+
 AnsiString TStringGrid::Cells(int col, int row) const {
     const TCell* c = cell(col, row);
     return c ? c->text : AnsiString();
 }
 
 void TStringGrid::SetCells(int col, int row, const AnsiString& text) {
-    if (!cell(col, row)) return;
-    auto& c = cells_[static_cast<size_t>(row)][static_cast<size_t>(col)];
-    if (c.text == text) return;
-    c.text = text;
+    const TCell* now = cell(col, row);
+    if (now ? now->text == text : text.empty() || col >= ColCount() || row >= RowCount()) return;
+    TCell* c = writable(col, row);
+    if (!c) return;
+    c->text = text;
     if (EditorMode() && col == Col() && row == Row() && InplaceEditor()->Text() != text) {
         InplaceEditor()->SetModified(false);
         InplaceEditor()->SetText(text);
     }
-    Invalidate();
+    InvalidateCell(col, row);
 }
 
 TObject* TStringGrid::Objects(int col, int row) const {
@@ -506,19 +843,53 @@ TObject* TStringGrid::Objects(int col, int row) const {
 }
 
 void TStringGrid::SetObjects(int col, int row, TObject* object) {
-    if (cell(col, row)) cells_[static_cast<size_t>(row)][static_cast<size_t>(col)].object = object;
+    if (!object && !cell(col, row)) return;
+    if (TCell* c = writable(col, row)) c->object = object;
 }
 
 AnsiString TStringGrid::GetEditText(int col, int row) { return TCustomGrid::GetEditText(col, row); }
 
 void TStringGrid::SetEditText(int col, int row, const AnsiString& value) {
-    if (cell(col, row)) cells_[static_cast<size_t>(row)][static_cast<size_t>(col)].text = value;
-    Invalidate();
+    if (TCell* c = writable(col, row)) c->text = value;
+    InvalidateCell(col, row);
     TCustomGrid::SetEditText(col, row, value);
 }
 
 void TStringGrid::SizeChanged(int oldColCount, int oldRowCount) {
     cells_.resize(static_cast<size_t>(RowCount()));
-    for (auto& r : cells_) r.resize(static_cast<size_t>(ColCount()));
+    // Columns cut off must not come back with their old texts when the count grows again.
+    if (ColCount() < oldColCount)
+        for (auto& r : cells_)
+            if (static_cast<int>(r.size()) > ColCount()) r.resize(static_cast<size_t>(ColCount()));
     TCustomGrid::SizeChanged(oldColCount, oldRowCount);
+}
+
+void TStringGrid::RowsInserted(int at, int count) {
+    cells_.insert(cells_.begin() + at, static_cast<size_t>(count), TRowCells{});
+}
+
+void TStringGrid::RowsDeleted(int at, int count) {
+    cells_.erase(cells_.begin() + at, cells_.begin() + at + count);
+}
+
+void TStringGrid::RowMoved(int from, int to) { qx::platform::MoveEntry(cells_, from, to); }
+
+void TStringGrid::ColsInserted(int at, int count) {
+    for (auto& r : cells_)
+        if (static_cast<int>(r.size()) > at) r.insert(r.begin() + at, static_cast<size_t>(count), TCell{});
+}
+
+void TStringGrid::ColsDeleted(int at, int count) {
+    for (auto& r : cells_) {
+        if (static_cast<int>(r.size()) <= at) continue;
+        r.erase(r.begin() + at, r.begin() + std::min<int>(at + count, static_cast<int>(r.size())));
+    }
+}
+
+void TStringGrid::ColMoved(int from, int to) {
+    for (auto& r : cells_) {
+        if (static_cast<int>(r.size()) <= std::min(from, to)) continue;
+        if (static_cast<int>(r.size()) <= std::max(from, to)) r.resize(static_cast<size_t>(ColCount()));
+        qx::platform::MoveEntry(r, from, to);
+    }
 }
