@@ -40,6 +40,8 @@
 
 #include "qx/ini/QxIniFile.h"
 
+#include "qx/grid/CellPropertyQx.h"
+
 #include "qx/numeric/FormatNumber.h"
 #include "qx/numeric/StringUtils.h"
 #include "qx/numeric/MenuUtils.h"
