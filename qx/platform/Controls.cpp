@@ -2,8 +2,11 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <limits>
 
 #include "qx/platform/Forms.h"
+#include "qx/platform/Menus.h"
+#include "qx/platform/WidgetSet.h"
 
 TControlPeer::~TControlPeer() = default;
 
@@ -27,6 +30,10 @@ void TControl::AttachPeer(std::unique_ptr<TControlPeer> peer) {
 
 void TControl::Invalidate() {
     if (peer_) peer_->Invalidate();
+}
+
+void TControl::InvalidateRect(const TRect& r) {
+    if (peer_ && r.Width() > 0 && r.Height() > 0) peer_->InvalidateRect(r);
 }
 
 void TControl::SetParent(TWinControl* parent) {
@@ -63,6 +70,8 @@ void TControl::Resize() {
 }
 
 TPoint TControl::ClientToScreen(TPoint p) const {
+    if (peer_)
+        if (std::optional<TPoint> mapped = peer_->ClientToScreen(p)) return *mapped;
     for (const TControl* c = this; c; c = c->parent_) {
         p.x += c->Left();
         p.y += c->Top();
@@ -85,9 +94,11 @@ void TControl::SetAlign(TAlign a) {
 void TControl::SetVisible(bool v) {
     if (v == visible_) return;
     visible_ = v;
-    Changed(pcVisible);
+    VisibleChanged();
     if (parent_ && align_ != alNone) parent_->AlignControls();
 }
+
+void TControl::VisibleChanged() { Changed(pcVisible); }
 
 void TControl::SetEnabled(bool v) {
     if (v == enabled_) return;
@@ -180,6 +191,13 @@ void TControl::SetFocus() {
     if (peer_ && !fromPeer_) peer_->SetFocus();
 }
 
+void TControl::KillFocus() {
+    TWinControl* top = topContainer(this);
+    if (!top || top->focused_ != this) return;
+    top->focused_ = nullptr;
+    DoExit();
+}
+
 void TControl::Click() {
     if (OnClick) OnClick(this);
 }
@@ -194,6 +212,12 @@ void TControl::MouseMove(TShiftState s, int x, int y) {
 }
 void TControl::MouseUp(TMouseButton b, TShiftState s, int x, int y) {
     if (OnMouseUp) OnMouseUp(this, b, s, x, y);
+    // Read after the handler: it may change or remove the menu.
+    if (b == mbRight && popupMenu_) {
+        const TPoint at = ClientToScreen({x, y});
+        popupMenu_->SetPopupComponent(this);
+        popupMenu_->Popup(at.x, at.y);
+    }
 }
 void TControl::KeyDown(unsigned short& key, TShiftState shift) {
     if (OnKeyDown) OnKeyDown(this, key, shift);
@@ -279,11 +303,32 @@ void TWinControl::SelectNext(bool forward) {
 
 // ---------------------------------------------------------------------------- simple controls
 
+TCanvas& TCustomControl::Canvas() {
+    if (canvas_) return *canvas_;
+    qx::platform::TWidgetSet& set = qx::platform::WidgetSet();
+    if (!measure_ || measureSet_ != &set) {
+        std::unique_ptr<TCanvas> fresh = set.CreateMeasureCanvas();
+        if (!fresh) fresh = set.qx::platform::TWidgetSet::CreateMeasureCanvas();
+        if (measure_) {
+            fresh->Brush = measure_->Brush;
+            fresh->Pen = measure_->Pen;
+            fresh->Font = measure_->Font;
+        }
+        measure_ = std::move(fresh);
+        measureSet_ = &set;
+    }
+    return *measure_;
+}
+
 void TCustomControl::PaintTo(TCanvas& canvas) {
-    TCanvas* saved = canvas_;
+    // A throwing Paint must not leave Canvas() pointing at the caller's canvas.
+    struct TRestore {
+        TCanvas*& slot;
+        TCanvas* saved;
+        ~TRestore() { slot = saved; }
+    } restore{canvas_, canvas_};
     canvas_ = &canvas;
     Paint();
-    canvas_ = saved;
 }
 
 TPanel::TPanel(TComponent* owner) : TCustomControl(owner) { SetBounds(0, 0, 185, 41); }
@@ -401,9 +446,19 @@ long TCSpinEdit::Value() const {
 }
 
 void TCSpinEdit::SetValue(long v) { SetText(std::to_string(clamp(v))); }
+
+namespace {
+// A step past the range of long stops at its end instead of overflowing.
+long stepped(long v, long by, bool up) {
+    long r = 0;
+    if (!(up ? __builtin_add_overflow(v, by, &r) : __builtin_sub_overflow(v, by, &r))) return r;
+    return (up == (by > 0)) ? std::numeric_limits<long>::max() : std::numeric_limits<long>::min();
+}
+}  // namespace
+
 void TCSpinEdit::UpClick(TObject*) {
-    if (!ReadOnly()) SetValue(Value() + increment_);
+    if (!ReadOnly()) SetValue(stepped(Value(), increment_, true));
 }
 void TCSpinEdit::DownClick(TObject*) {
-    if (!ReadOnly()) SetValue(Value() - increment_);
+    if (!ReadOnly()) SetValue(stepped(Value(), increment_, false));
 }

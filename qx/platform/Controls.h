@@ -13,6 +13,8 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
+#include <string_view>
 #include <vector>
 
 #include "qx/platform/Classes.h"
@@ -21,6 +23,9 @@
 class TControl;
 class TWinControl;
 class TPopupMenu;
+namespace qx::platform {
+class TWidgetSet;
+}
 
 // What changed on a control, for its peer (a bit set).
 enum TPeerChange : unsigned {
@@ -44,7 +49,18 @@ public:
     virtual void Changed(unsigned what) = 0;
     // The control's look must be redrawn.
     virtual void Invalidate() {}
+    // Only `r` (client coordinates) must be redrawn; by default the whole control is.
+    virtual void InvalidateRect(const TRect& r) {
+        (void)r;
+        Invalidate();
+    }
     virtual void SetFocus() {}
+    // Client point `p` of the control in screen coordinates as the window system places it,
+    // or nothing to let the control compute it from its bounds.
+    virtual std::optional<TPoint> ClientToScreen(TPoint p) const {
+        (void)p;
+        return std::nullopt;
+    }
 };
 
 enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
@@ -90,13 +106,15 @@ public:
     virtual void SetClientWidth(int w) { SetWidth(w); }
     virtual void SetClientHeight(int h) { SetHeight(h); }
     TRect ClientRect() const { return {0, 0, ClientWidth(), ClientHeight()}; }
-    // Client coordinates of this control to screen coordinates.
+    // Client coordinates of this control to screen coordinates: the peer's answer when a
+    // widget set shows the control, else computed from the bounds up to the form.
     TPoint ClientToScreen(TPoint p) const;
 
     TAlign Align() const { return align_; }
     void SetAlign(TAlign a);
 
     bool Visible() const { return visible_; }
+    // Calls VisibleChanged when the value changes.
     void SetVisible(bool v);
     void Show() { SetVisible(true); }
     void Hide() { SetVisible(false); }
@@ -125,13 +143,18 @@ public:
     void SetTabOrder(int order);
     bool Focused() const;
     virtual bool CanFocus() const;
+    // Makes this the focused control of its top container; the previous one gets DoExit.
     void SetFocus();
+    // The focus went to something that is no control (a widget set reports it): this control
+    // stops being the focused one and gets DoExit.
+    void KillFocus();
 
     // Input entry points, used by peers, tests and code alike.
     virtual void Click();
     virtual void DblClick();
     virtual void MouseDown(TMouseButton button, TShiftState shift, int x, int y);
     virtual void MouseMove(TShiftState shift, int x, int y);
+    // Raises OnMouseUp; a right button then opens PopupMenu() at the point.
     virtual void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
     virtual void KeyDown(unsigned short& key, TShiftState shift);
     virtual void KeyPress(char& key);
@@ -144,12 +167,18 @@ public:
     TKeyEvent OnKeyDown;
     TKeyPressEvent OnKeyPress;
 
+    // Which kind of peer shows this control: widget sets register a peer factory per name.
+    // Framework classes with a look of their own override it with their class name;
+    // subclasses inherit their base's.
+    virtual std::string_view PeerClass() const { return "TControl"; }
     // The peer, if a widget set shows this control. Attaching replays the whole state.
     TControlPeer* Peer() const { return peer_.get(); }
     void AttachPeer(std::unique_ptr<TControlPeer> peer);
     std::unique_ptr<TControlPeer> DetachPeer() { return std::move(peer_); }
     // Asks the peer to redraw.
     void Invalidate();
+    // Asks the peer to redraw the client rectangle `r` only.
+    void InvalidateRect(const TRect& r);
     void Repaint() { Invalidate(); }
 
     // While a TPeerInput lives, changes the control makes are not sent back to its peer: the
@@ -169,6 +198,8 @@ public:
 protected:
     void Changed(unsigned what);
     virtual void Resize();
+    // Visible() changed: tells the peer. Forms also show themselves through the widget set.
+    virtual void VisibleChanged();
     // The form this control lies on (through parents), or null.
     class TCustomForm* ParentForm() const;
 
@@ -212,22 +243,28 @@ private:
     bool destroying_ = false;
 };
 
-// A container that paints itself on a canvas.
+// A container that paints itself on a canvas. Outside painting, Canvas() is a measuring
+// canvas from the current widget set (its font metrics; drawing on it does nothing), made on
+// first use and owned by the control; its brush, pen and font are kept when the widget set
+// changes.
 class TCustomControl : public TWinControl {
 public:
     explicit TCustomControl(TComponent* owner) : TWinControl(owner) {}
+    std::string_view PeerClass() const override { return "TCustomControl"; }
     // Paints the whole control on `canvas` (a peer's or a recording canvas).
     virtual void PaintTo(TCanvas& canvas);
-    TCanvas& Canvas() { return *canvas_; }
+    // The canvas being painted on, else the measuring one.
+    TCanvas& Canvas();
     // Which canvas Canvas() returns (a peer's while it paints); null restores the measuring one.
-    void SetCanvas(TCanvas* canvas) { canvas_ = canvas ? canvas : &measure_; }
+    void SetCanvas(TCanvas* canvas) { canvas_ = canvas; }
 
 protected:
     virtual void Paint() {}
 
 private:
-    TRecordingCanvas measure_;
-    TCanvas* canvas_ = &measure_;
+    TCanvas* canvas_ = nullptr;  // not owned
+    std::unique_ptr<TCanvas> measure_;
+    const qx::platform::TWidgetSet* measureSet_ = nullptr;  // where measure_ came from
 };
 
 // Creates a control of type T owned by `owner`, named `name` and shown on `parent`: the step
@@ -259,11 +296,13 @@ private:
 class TGroupBox : public TCustomControl {
 public:
     explicit TGroupBox(TComponent* owner) : TCustomControl(owner) {}
+    std::string_view PeerClass() const override { return "TGroupBox"; }
 };
 
 class TLabel : public TControl {
 public:
     explicit TLabel(TComponent* owner);
+    std::string_view PeerClass() const override { return "TLabel"; }
     void SetText(const AnsiString& s) override;
     bool AutoSize() const { return autoSize_; }
     void SetAutoSize(bool v) { autoSize_ = v; }
@@ -276,6 +315,7 @@ private:
 class TEdit : public TWinControl {
 public:
     explicit TEdit(TComponent* owner);
+    std::string_view PeerClass() const override { return "TEdit"; }
     bool ReadOnly() const { return readOnly_; }
     void SetReadOnly(bool v) { readOnly_ = v; Changed(pcState); }
     bool Modified() const { return modified_; }
@@ -295,6 +335,7 @@ private:
 class TButton : public TWinControl {
 public:
     explicit TButton(TComponent* owner);
+    std::string_view PeerClass() const override { return "TButton"; }
     bool Default() const { return default_; }
     void SetDefault(bool v) { default_ = v; Changed(pcState); }
     bool Cancel() const { return cancel_; }
@@ -313,6 +354,7 @@ private:
 class TCheckBox : public TWinControl {
 public:
     explicit TCheckBox(TComponent* owner);
+    std::string_view PeerClass() const override { return "TCheckBox"; }
     bool Checked() const { return checked_; }
     virtual void SetChecked(bool v);
     void Click() override;  // toggles, then raises OnClick
@@ -325,6 +367,7 @@ protected:
 class TRadioButton : public TCheckBox {
 public:
     explicit TRadioButton(TComponent* owner) : TCheckBox(owner) {}
+    std::string_view PeerClass() const override { return "TRadioButton"; }
     void SetChecked(bool v) override;
     void Click() override;  // checks, then raises OnClick
 };
@@ -335,6 +378,7 @@ enum TUDBtnType { btNext, btPrev };
 class TUpDown : public TWinControl {
 public:
     explicit TUpDown(TComponent* owner);
+    std::string_view PeerClass() const override { return "TUpDown"; }
     int Min() const { return min_; }
     int Max() const { return max_; }
     int Position() const { return position_; }
@@ -358,6 +402,7 @@ private:
 class TCSpinButton : public TWinControl {
 public:
     explicit TCSpinButton(TComponent* owner);
+    std::string_view PeerClass() const override { return "TCSpinButton"; }
     void UpClick();
     void DownClick();
     TNotifyEvent OnUpClick, OnDownClick;

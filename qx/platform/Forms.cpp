@@ -56,8 +56,21 @@ void TCustomForm::Close() {
 }
 
 void TCustomForm::ShowForm() {
+    if (!Visible()) {
+        SetVisible(true);
+        return;
+    }
     PlaceForm();
-    SetVisible(true);
+    qx::platform::WidgetSet().ShowForm(*this);
+}
+
+void TCustomForm::VisibleChanged() {
+    if (!Visible() || modal_) {
+        TCustomControl::VisibleChanged();
+        return;
+    }
+    PlaceForm();
+    TCustomControl::VisibleChanged();
     qx::platform::WidgetSet().ShowForm(*this);
     if (OnShow) OnShow(this);
 }
@@ -76,8 +89,29 @@ TComponent* findNamed(TComponent* root, std::string_view name) {
 }
 }  // namespace
 
+namespace {
+// The edit a typed answer goes to: the control itself or the first edit inside it.
+TEdit* editOf(TControl* c) {
+    if (auto* e = dynamic_cast<TEdit*>(c)) return e;
+    if (auto* w = dynamic_cast<TWinControl*>(c))
+        for (int i = 0; i < w->ControlCount(); ++i)
+            if (TEdit* e = editOf(w->Controls(i))) return e;
+    return nullptr;
+}
+}  // namespace
+
 void TCustomForm::HeadlessAnswer(const qx::platform::TDialogAnswer& answer) {
-    if (answer.text.empty()) {
+    if (const size_t eq = answer.text.find('='); eq != std::string::npos) {
+        auto* c = dynamic_cast<TControl*>(findNamed(this, std::string_view(answer.text).substr(0, eq)));
+        TEdit* edit = editOf(c);
+        if (!edit) {
+            SetModalResult(mrCancel);  // no such edit: end rather than loop for ever
+            return;
+        }
+        edit->SetFocus();
+        edit->UserInput(answer.text.substr(eq + 1));
+        edit->DoExit();
+    } else if (answer.text.empty()) {
         SetModalResult(answer.iResult == mrNone ? mrCancel : answer.iResult);
     } else if (auto* c = dynamic_cast<TControl*>(findNamed(this, answer.text))) {
         c->Click();

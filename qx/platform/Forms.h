@@ -22,6 +22,7 @@ public:
 
     explicit TCustomForm(TComponent* owner);
     ~TCustomForm() override;
+    std::string_view PeerClass() const override { return "TCustomForm"; }
 
     int ClientWidth() const override { return Width() - kFrameWidth; }
     int ClientHeight() const override { return Height() - kFrameHeight; }
@@ -45,7 +46,9 @@ public:
     int ShowModal();
     // Ends a modal form with mrCancel; hides a modeless one.
     void Close();
-    // Shows a modeless form.
+    // Shows a modeless form, as Show() and SetVisible(true) do: placed by Position, shown
+    // through the widget set, then OnShow. A form already shown is placed again and brought
+    // to the front, without another OnShow.
     void ShowForm();
 
     // What the headless widget set does with this modal form when no responder answers:
@@ -53,7 +56,9 @@ public:
     virtual void HeadlessDefault() { SetModalResult(mrCancel); }
     // What the headless widget set shows a responder for this modal form (by default a
     // ModalForm request with the caption and the form's Name), and how the form applies the
-    // answer (by default: press the control named in the answer's text, or take its result).
+    // answer (by default: press the control named in the answer's text, or take its result;
+    // "Name=text" types the text into the named edit, or the first edit inside the named
+    // control, as a user would, and leaves the edit).
     virtual qx::platform::TDialogRequest HeadlessRequest() const;
     virtual void HeadlessAnswer(const qx::platform::TDialogAnswer& answer);
 
@@ -67,6 +72,8 @@ protected:
     void DoCreate();
     // Places the form by Position before it is shown.
     void PlaceForm();
+    // Becoming visible outside ShowModal shows the form modelessly.
+    void VisibleChanged() override;
 
 private:
     TBorderIcons borderIcons_ = biSystemMenu | biMinimize | biMaximize;

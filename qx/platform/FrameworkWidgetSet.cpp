@@ -20,6 +20,13 @@ std::string menuText(const TMenuItem& item, const std::string& indent) {
     }
     return out;
 }
+
+// The first shown sub-item with this caption: a person picks among the items the menu shows.
+TMenuItem* shownItem(const TMenuItem& item, std::string_view caption) {
+    for (int i = 0; i < item.Count(); ++i)
+        if (item.Items(i)->Visible() && item.Items(i)->Caption() == caption) return item.Items(i);
+    return nullptr;
+}
 }  // namespace
 
 std::unique_ptr<TControlPeer> TWidgetSet::CreatePeer(TControl&) { return nullptr; }
@@ -50,7 +57,7 @@ TMenuItem* THeadlessWidgetSet::PopupMenu(TPopupMenu& menu, TPoint at) {
     std::string_view path = a->text;
     while (item && !path.empty()) {
         size_t bar = path.find('|');
-        item = item->Find(AnsiString(path.substr(0, bar)));
+        item = shownItem(*item, path.substr(0, bar));
         path = bar == std::string_view::npos ? std::string_view() : path.substr(bar + 1);
     }
     return item;

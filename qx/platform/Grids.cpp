@@ -43,12 +43,6 @@ namespace {
 int lowbit(int k) { return k & -k; }
 }  // namespace
 
-template <class T>
-void MoveEntry(std::vector<T>& v, int from, int to) {
-    const auto b = v.begin();
-    if (from < to) std::rotate(b + from, b + from + 1, b + to + 1);
-    else std::rotate(b + to, b + from, b + from + 1);
-}
 
 TGridAxis::TGridAxis(int count, int defaultSize, int lineWidth)
     : sizes_(static_cast<size_t>(std::max(0, count)), defaultSize),
@@ -807,21 +801,72 @@ void TCustomGrid::KeyPress(char& key) {
 TStringGrid::TStringGrid(TComponent* owner) : TCustomGrid(owner) { SizeChanged(0, 0); }
 
 const TStringGrid::TCell* TStringGrid::cell(int col, int row) const {
-    if (row < 0 || col < 0 || row >= static_cast<int>(cells_.size())) return nullptr;
-    const auto& r = cells_[static_cast<size_t>(row)];
-    return col < static_cast<int>(r.size()) ? &r[static_cast<size_t>(col)] : nullptr;
+    if (row < 0 || col < 0) return nullptr;
+    // An anchored cell of a row just deleted stays readable until the storage drops it.
+    const TRowCells* cells = col < anchored_ ? &anchoredCells_[static_cast<size_t>(col)]
+                             : row < static_cast<int>(cells_.size()) ? &cells_[static_cast<size_t>(row)]
+                                                                     : nullptr;
+    const int index = col < anchored_ ? row : col;
+    return cells && index < static_cast<int>(cells->size()) ? &(*cells)[static_cast<size_t>(index)] : nullptr;
 }
 
 TStringGrid::TCell* TStringGrid::writable(int col, int row) {
     if (row < 0 || col < 0 || row >= RowCount() || col >= ColCount()) return nullptr;
+    if (col < anchored_) {
+        auto& column = anchoredCells_[static_cast<size_t>(col)];
+        if (static_cast<int>(column.size()) <= row) column.resize(static_cast<size_t>(RowCount()));
+        return &column[static_cast<size_t>(row)];
+    }
     auto& r = cells_[static_cast<size_t>(row)];
-    if (static_cast<int>(r.size()) <= col) r.resize(static_cast<size_t>(ColCount()));
+    if (static_cast<int>(r.size()) <= col) {
+        // A row of an ordinary width takes all its cells at once, without slack; in a very
+        // wide grid a row grows only as far as it is written, so that short rows stay cheap.
+        r.resize(static_cast<size_t>(ColCount() <= kDenseRowLimit ? ColCount() : col + 1));
+    }
     return &r[static_cast<size_t>(col)];
 }
 
-AnsiString TStringGrid::Cells(int col, int row) const {
+void TStringGrid::SetAnchoredCols(int n) {
+    n = std::clamp(n, 0, ColCount());
+    if (n == anchored_) return;
+    // Cells change storage; their texts and places stay.
+    std::vector<TRowCells> anchored(static_cast<size_t>(n));
+    for (int c = 0; c < std::max(n, anchored_); ++c) {
+        for (int r = 0; r < RowCount(); ++r) {
+            const TCell* from = cell(c, r);
+            if (!from || (from->text.empty() && !from->object)) continue;
+            TCell moved = std::move(*const_cast<TCell*>(from));
+            *const_cast<TCell*>(from) = TCell{};
+            if (c < n) {
+                auto& column = anchored[static_cast<size_t>(c)];
+                if (static_cast<int>(column.size()) <= r) column.resize(static_cast<size_t>(RowCount()));
+                column[static_cast<size_t>(r)] = std::move(moved);
+            } else {
+                const int keep = anchored_;
+                anchored_ = 0;  // write into the row
+                *writable(c, r) = std::move(moved);
+                anchored_ = keep;
+            }
+        }
+    }
+    anchoredCells_ = std::move(anchored);
+    anchored_ = n;
+}
+
+template <class Op>
+void TStringGrid::withoutAnchors(int firstCol, Op op) {
+    const int keep = anchored_;
+    if (firstCol < keep) SetAnchoredCols(0);
+    op();
+    if (firstCol < keep) SetAnchoredCols(keep);
+}
+
+AnsiString TStringGrid::Cells(int col, int row) const { return CellRef(col, row); }
+
+const AnsiString& TStringGrid::CellRef(int col, int row) const {
+    static const AnsiString empty;
     const TCell* c = cell(col, row);
-    return c ? c->text : AnsiString();
+    return c ? c->text : empty;
 }
 
 void TStringGrid::SetCells(int col, int row, const AnsiString& text) {
@@ -829,7 +874,8 @@ void TStringGrid::SetCells(int col, int row, const AnsiString& text) {
     if (now ? now->text == text : text.empty() || col >= ColCount() || row >= RowCount()) return;
     TCell* c = writable(col, row);
     if (!c) return;
-    c->text = text;
+    AnsiString before = std::exchange(c->text, text);
+    CellTextChanged(col, row, before);
     if (EditorMode() && col == Col() && row == Row() && InplaceEditor()->Text() != text) {
         InplaceEditor()->SetModified(false);
         InplaceEditor()->SetText(text);
@@ -850,18 +896,37 @@ void TStringGrid::SetObjects(int col, int row, TObject* object) {
 AnsiString TStringGrid::GetEditText(int col, int row) { return TCustomGrid::GetEditText(col, row); }
 
 void TStringGrid::SetEditText(int col, int row, const AnsiString& value) {
-    if (TCell* c = writable(col, row)) c->text = value;
+    if (TCell* c = writable(col, row); c && c->text != value) {
+        AnsiString before = std::exchange(c->text, value);
+        CellTextChanged(col, row, before);
+    }
     InvalidateCell(col, row);
     TCustomGrid::SetEditText(col, row, value);
 }
 
 void TStringGrid::SizeChanged(int oldColCount, int oldRowCount) {
     cells_.resize(static_cast<size_t>(RowCount()));
+    if (anchored_ > ColCount()) {
+        anchored_ = ColCount();
+        anchoredCells_.resize(static_cast<size_t>(anchored_));
+    }
+    for (auto& column : anchoredCells_)
+        if (static_cast<int>(column.size()) > RowCount()) column.resize(static_cast<size_t>(RowCount()));
     // Columns cut off must not come back with their old texts when the count grows again.
     if (ColCount() < oldColCount)
         for (auto& r : cells_)
             if (static_cast<int>(r.size()) > ColCount()) r.resize(static_cast<size_t>(ColCount()));
     TCustomGrid::SizeChanged(oldColCount, oldRowCount);
+}
+
+void TStringGrid::CellTextChanged(int, int, const AnsiString&) {}
+
+void TStringGrid::RotateRowCells(int row, int first, int middle, int last) {
+    if (row < 0 || row >= RowCount() || first < 0 || last > ColCount() || !(first <= middle && middle <= last)) return;
+    auto& cells = cells_[static_cast<size_t>(row)];
+    if (static_cast<int>(cells.size()) <= first) return;  // nothing stored there: all empty
+    if (static_cast<int>(cells.size()) < last) cells.resize(static_cast<size_t>(last));
+    std::rotate(cells.begin() + first, cells.begin() + middle, cells.begin() + last);
 }
 
 void TStringGrid::RowsInserted(int at, int count) {
@@ -870,26 +935,34 @@ void TStringGrid::RowsInserted(int at, int count) {
 
 void TStringGrid::RowsDeleted(int at, int count) {
     cells_.erase(cells_.begin() + at, cells_.begin() + at + count);
+    for (auto& column : anchoredCells_)
+        if (static_cast<int>(column.size()) > RowCount()) column.resize(static_cast<size_t>(RowCount()));
 }
 
 void TStringGrid::RowMoved(int from, int to) { qx::platform::MoveEntry(cells_, from, to); }
 
 void TStringGrid::ColsInserted(int at, int count) {
-    for (auto& r : cells_)
-        if (static_cast<int>(r.size()) > at) r.insert(r.begin() + at, static_cast<size_t>(count), TCell{});
+    withoutAnchors(at, [&] {
+        for (auto& r : cells_)
+            if (static_cast<int>(r.size()) > at) r.insert(r.begin() + at, static_cast<size_t>(count), TCell{});
+    });
 }
 
 void TStringGrid::ColsDeleted(int at, int count) {
-    for (auto& r : cells_) {
-        if (static_cast<int>(r.size()) <= at) continue;
-        r.erase(r.begin() + at, r.begin() + std::min<int>(at + count, static_cast<int>(r.size())));
-    }
+    withoutAnchors(at, [&] {
+        for (auto& r : cells_) {
+            if (static_cast<int>(r.size()) <= at) continue;
+            r.erase(r.begin() + at, r.begin() + std::min<int>(at + count, static_cast<int>(r.size())));
+        }
+    });
 }
 
 void TStringGrid::ColMoved(int from, int to) {
-    for (auto& r : cells_) {
-        if (static_cast<int>(r.size()) <= std::min(from, to)) continue;
-        if (static_cast<int>(r.size()) <= std::max(from, to)) r.resize(static_cast<size_t>(ColCount()));
-        qx::platform::MoveEntry(r, from, to);
-    }
+    withoutAnchors(std::min(from, to), [&] {
+        for (auto& r : cells_) {
+            if (static_cast<int>(r.size()) <= std::min(from, to)) continue;
+            if (static_cast<int>(r.size()) <= std::max(from, to)) r.resize(static_cast<size_t>(std::max(from, to) + 1));
+            qx::platform::MoveEntry(r, from, to);
+        }
+    });
 }

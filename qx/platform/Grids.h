@@ -134,6 +134,14 @@ private:
     int defaultSize_, line_, fixed_ = 0, first_ = 0;
 };
 
+// Takes entry `from` out of `v` and puts it back at index `to` (both in range).
+template <class T>
+void MoveEntry(std::vector<T>& v, int from, int to) {
+    const auto b = v.begin();
+    if (from < to) std::rotate(b + from, b + from + 1, b + to + 1);
+    else std::rotate(b + to, b + from, b + from + 1);
+}
+
 }  // namespace qx::platform
 
 class TCustomGrid;
@@ -318,6 +326,19 @@ private:
     bool pendingInvalidate_ = false;
 };
 
+// Holds a grid's peer updates from construction to destruction (BeginUpdate/EndUpdate), so
+// that an operation touching many cells notifies the peer once, however it ends.
+class TGridUpdateScope {
+public:
+    explicit TGridUpdateScope(TCustomGrid& grid) : grid_(grid) { grid_.BeginUpdate(); }
+    ~TGridUpdateScope() { grid_.EndUpdate(); }
+    TGridUpdateScope(const TGridUpdateScope&) = delete;
+    TGridUpdateScope& operator=(const TGridUpdateScope&) = delete;
+
+private:
+    TCustomGrid& grid_;
+};
+
 // A grid of texts with an object slot per cell.
 class TStringGrid : public TCustomGrid {
 public:
@@ -325,9 +346,17 @@ public:
 
     // Out-of-range cells read as empty and ignore writes.
     AnsiString Cells(int col, int row) const;
+    // The cell's text without a copy; valid until the cell's text changes or the grid's
+    // structure does. An empty string for cells out of range.
+    const AnsiString& CellRef(int col, int row) const;
     void SetCells(int col, int row, const AnsiString& text);
     TObject* Objects(int col, int row) const;
     void SetObjects(int col, int row, TObject* object);
+    // The first AnchoredCols() columns keep their cells in place when rows are inserted,
+    // deleted or moved (a column of row numbers); the other cells move with their rows.
+    // Inserting rows adds empty anchored cells at the end; deleting drops the last ones.
+    int AnchoredCols() const { return anchored_; }
+    void SetAnchoredCols(int n);
 
 protected:
     AnsiString CellText(int col, int row) const override { return Cells(col, row); }
@@ -340,6 +369,12 @@ protected:
     void ColsInserted(int at, int count) override;
     void ColsDeleted(int at, int count) override;
     void ColMoved(int from, int to) override;
+    // A cell's text changed (by SetCells or the editor); `before` is the old text.
+    virtual void CellTextChanged(int col, int row, const AnsiString& before);
+    // Rotates the cells (texts and object slots) of row `row` over columns [first, last) so
+    // that the cell at column `middle` comes to column `first`. Nothing is reported: the set
+    // of texts stays the same.
+    void RotateRowCells(int row, int first, int middle, int last);
 
 private:
     struct TCell {
@@ -351,6 +386,14 @@ private:
     // The cell to write, allocating its row's cells on the first write; null out of range.
     TCell* writable(int col, int row);
     // One array per row, moved as a whole on structural changes. A row's array is empty
-    // until a cell of it is written, then holds ColCount() cells.
+    // until a cell of it is written, then holds ColCount() cells (in grids of at most
+    // kDenseRowLimit columns) or the cells up to the last one written.
+    static constexpr int kDenseRowLimit = 1024;
+    int anchored_ = 0;
+    // The anchored columns' cells, [col][row]; a column is sized on its first write.
+    std::vector<TRowCells> anchoredCells_;
+    // Runs `op`, a column change that reaches the anchored columns, with them un-anchored.
+    template <class Op>
+    void withoutAnchors(int firstCol, Op op);
     std::vector<TRowCells> cells_;
 };

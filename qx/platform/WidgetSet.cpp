@@ -49,7 +49,26 @@ std::optional<TDialogAnswer> TQueuedResponder::Answer(const TDialogRequest& requ
     return std::nullopt;
 }
 
+namespace {
+// The headless metric without the records: a measuring canvas lives as long as its control.
+class TFixedMetricCanvas : public TCanvas {
+public:
+    void FillRect(const TRect&) override {}
+    void TextOut(int x, int y, const AnsiString& text) override { penPos_ = {x + TextWidth(text), y}; }
+    int TextWidth(const AnsiString& text) override {
+        return static_cast<int>(text.size()) * TRecordingCanvas::CharWidth(Font.Size);
+    }
+    int TextHeight(const AnsiString&) override { return TRecordingCanvas::LineHeight(Font.Size); }
+    void MoveTo(int x, int y) override { penPos_ = {x, y}; }
+    void LineTo(int x, int y) override { penPos_ = {x, y}; }
+};
+}  // namespace
+
 TWidgetSet::~TWidgetSet() = default;
+
+std::unique_ptr<TCanvas> TWidgetSet::CreateMeasureCanvas() {
+    return std::make_unique<TFixedMetricCanvas>();
+}
 
 TClipboardService& TWidgetSet::Clipboard() { return HeadlessClipboard(); }
 

@@ -159,6 +159,10 @@ public:
     // The screen and its work area (the screen less task bars).
     virtual TRect ScreenRect();
     virtual TRect WorkAreaRect();
+    // A canvas that measures text as this widget set shows it and draws nothing, for code
+    // that measures outside painting. By default the headless fixed metric (see
+    // TRecordingCanvas), without keeping records.
+    virtual std::unique_ptr<TCanvas> CreateMeasureCanvas();
 };
 
 // The default widget set: no windows; answers through the responder (see above).

@@ -208,6 +208,22 @@ TEST(Framework, PopupMenuRaisesOnPopupAndClicksTheChosenItem) {
     EXPECT_EQ(clicked, "");
 }
 
+TEST(Framework, PopupMenuChoosesAmongTheShownItemsOfACaption) {
+    qx::test::TResponderScope r;
+    TPopupMenu menu(nullptr);
+    std::string clicked;
+    for (const char* name : {"rows", "cols"}) {
+        auto* item = new TMenuItem(&menu);
+        item->SetCaption("L\xF6schen");
+        item->OnClick = [&clicked, name](TObject*) { clicked = name; };
+        menu.Items()->Add(item);
+    }
+    menu.Items()->Items(0)->SetVisible(false);
+    r.PopupMenu("L\xF6schen");
+    menu.Popup(0, 0);
+    EXPECT_EQ(clicked, "cols");
+}
+
 TEST(Framework, MenuItemsOwnTheirSubItems) {
     auto* root = new TMenuItem(nullptr);
     auto* a = new TMenuItem(nullptr);

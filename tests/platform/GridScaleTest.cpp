@@ -349,3 +349,50 @@ TEST(GridScale, TheEditorFollowsItsCellWhenSizesChange) {
     g.DeleteRows(3, 1);
     EXPECT_FALSE(g.EditorMode()) << "its cell is gone";
 }
+
+TEST(GridScale, AVeryWideGridAllocatesOnlyTheCellsWritten) {
+    TStringGrid g(nullptr);
+    g.SetColCount(1'000'000);
+    g.SetRowCount(1000);
+    // Would be 40 GB if every written row took all its cells.
+    for (int r = 0; r < 1000; ++r) g.SetCells(0, r, "x");
+    g.SetCells(999'999, 5, "far");
+    g.MoveCol(999'999, 1);
+    EXPECT_EQ(g.Cells(1, 5), "far");
+    EXPECT_EQ(g.Cells(0, 5), "x");
+    EXPECT_EQ(g.Cells(2, 5), "");
+    g.MoveCol(3, 700'000);
+    EXPECT_EQ(g.Cells(1, 5), "far");
+}
+
+TEST(GridScale, AnchoredColumnsKeepTheirCellsWhileRowsMove) {
+    TStringGrid g(nullptr);
+    g.SetColCount(3);
+    g.SetRowCount(5);
+    std::vector<TObject> markers;
+    fill(g, markers);
+    g.SetAnchoredCols(1);
+    EXPECT_EQ(g.Cells(0, 3), "0:3") << "anchoring keeps texts";
+    g.InsertRows(1, 2);
+    EXPECT_EQ(g.Cells(0, 1), "0:1") << "anchored cells stay";
+    EXPECT_EQ(g.Cells(1, 3), "1:1") << "the others move";
+    EXPECT_EQ(g.Cells(0, 6), "");
+    EXPECT_EQ(g.Objects(0, 4), &markers[4]);
+    g.DeleteRows(0, 3);
+    EXPECT_EQ(g.RowCount(), 4);
+    EXPECT_EQ(g.Cells(0, 3), "0:3") << "the last anchored cells went";
+    EXPECT_EQ(g.Cells(1, 0), "1:1");
+    g.MoveRow(0, 3);
+    EXPECT_EQ(g.Cells(0, 0), "0:0");
+    EXPECT_EQ(g.Cells(1, 3), "1:1");
+    g.SetCells(0, 3, "written");
+    g.InsertCols(0, 1);  // the new first column is anchored now
+    EXPECT_EQ(g.AnchoredCols(), 1);
+    EXPECT_EQ(g.Cells(1, 3), "written");
+    g.InsertRows(0, 1);
+    EXPECT_EQ(g.Cells(1, 4), "written") << "the former anchored column moves with its rows";
+    g.SetAnchoredCols(0);
+    EXPECT_EQ(g.Cells(1, 4), "written");
+    g.SetColCount(1);
+    EXPECT_EQ(g.AnchoredCols(), 0);
+}

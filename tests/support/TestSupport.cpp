@@ -35,6 +35,10 @@ void TResponderScope::InputQuery(const std::string& text, bool ok) {
     responder_.Push(TDialogAnswer{TDialogKind::InputQuery, ok ? mrOk : mrCancel, false, text});
 }
 
+void TResponderScope::Type(const std::string& control, const std::string& text) {
+    ModalForm(control + "=" + text);
+}
+
 void TResponderScope::ModalForm(const std::string& button) {
     responder_.Push(TDialogAnswer{TDialogKind::ModalForm, mrNone, false, button});
 }

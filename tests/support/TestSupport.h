@@ -30,6 +30,9 @@ public:
     void InputQuery(const std::string& text, bool ok = true);
     // Queues: the next modal form presses the button named `button` (e.g. "btOk").
     void ModalForm(const std::string& button);
+    // Queues: the next modal form gets `text` typed into the edit named `control` (or the
+    // first edit inside that control), then loses it, as when a user types and tabs on.
+    void Type(const std::string& control, const std::string& text);
     // Queues: the next modal form ends with `result`.
     void ModalResult(int result);
     // Queues: the next popup menu chooses the item with these captions ("File|Save"); an
