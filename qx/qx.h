@@ -41,10 +41,15 @@
 #include "qx/ini/QxIniFile.h"
 
 #include "qx/grid/CellPropertyQx.h"
+#include "qx/grid/GridDialogs.h"
+#include "qx/grid/Stringgridqx.h"
+#include "qx/orvi_components/ORVI_TableView.h"
 
 #include "qx/numeric/FormatNumber.h"
 #include "qx/numeric/StringUtils.h"
 #include "qx/numeric/MenuUtils.h"
+#include "qx/numeric/DoubleEdit.h"
+#include "qx/numeric/CDoubleSpinEdit.h"
 
 #include "qx/package/Package.h"
 

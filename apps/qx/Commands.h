@@ -27,6 +27,10 @@ struct TRegistrar {
 void Print(const std::string& text);
 // "qx: <message>" on standard error; returns `code`.
 int Fail(int code, const std::string& message);
+// The error on the list as one line: code, type text and parameter text; clears the list.
+std::string DescribeError(unsigned long code);
+// A text on one line: line feeds, carriage returns, tabs and backslashes as \n, \r, \t, \\.
+std::string Escape(const std::string& text);
 }  // namespace qxcli
 
 #define QXCLI_CAT2(a, b) a##b

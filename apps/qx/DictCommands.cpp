@@ -50,22 +50,7 @@ void loadDictionary(const std::string& file, TTranslator& t) {
     }
 }
 
-// Shows a text on one line: line feeds, carriage returns, tabs and backslashes as escapes.
-std::string escape(const std::string& s) {
-    std::string out;
-    for (char c : s) {
-        switch (c) {
-            case '\n': out += "\\n"; break;
-            case '\r': out += "\\r"; break;
-            case '\t': out += "\\t"; break;
-            case '\\': out += "\\\\"; break;
-            default: out += c;
-        }
-    }
-    return out;
-}
-
-// The reverse of escape; an unknown escape stays as it is.
+// The reverse of Escape; an unknown escape stays as it is.
 std::string unescape(const std::string& s) {
     std::string out;
     for (size_t i = 0; i < s.size(); ++i) {
@@ -102,7 +87,7 @@ int Show(const std::string& file) {
     TTranslator t;
     loadDictionary(file, t);
     for (int i = 0; i < t.iGetCount(); ++i)
-        Print(escape(t.rGetItem(i).sDeutsch) + "\t" + escape(t.rGetItem(i).sEnglisch) + "\n");
+        Print(Escape(t.rGetItem(i).sDeutsch) + "\t" + Escape(t.rGetItem(i).sEnglisch) + "\n");
     return 0;
 }
 
@@ -111,8 +96,8 @@ bool translateOne(TTranslator& t, const std::string& german) {
     std::string english = german;
     t.vTranslate(german.c_str(), english);
     const bool found = t.iFind(german.c_str()) >= 0;
-    Print(escape(english) + "\n");
-    if (!found) Fail(0, "dict: not in the dictionary: " + escape(german));
+    Print(Escape(english) + "\n");
+    if (!found) Fail(0, "dict: not in the dictionary: " + Escape(german));
     return found;
 }
 

@@ -13,18 +13,6 @@ namespace qxcli {
 
 namespace {
 
-// The error on the list as one line: code, type text and parameter text; clears the list.
-std::string describeError(unsigned long code) {
-    char head[32];
-    std::snprintf(head, sizeof head, "error 0x%08lx", code);
-    std::string text = std::string(head) + " (" + qx::cpGetErrorTypeText(code) + ")";
-    const TErrorInfo& info = qx::rGetErrorInfo();
-    if (info.uGetCurrentErrorEntry() > 0 && info[0].cpParam != nullptr)
-        text += std::string(": ") + info[0].cpParam;
-    qx::deleteError();
-    return text;
-}
-
 bool isFile(const std::string& path) {
     struct stat st;
     return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
@@ -49,7 +37,7 @@ int ExampleCommand(const Args& args) {
               std::to_string(table->uGetLineSize()) + " bytes)\nwrote " + ini +
               " (section TableTest)\n");
     } catch (unsigned long code) {
-        return Fail(1, "table example: " + describeError(code));
+        return Fail(1, "table example: " + DescribeError(code));
     }
     return 0;
 }
@@ -75,7 +63,7 @@ int ShowCommand(const Args& args) {
         vTable2String(&table, text, !aligned);
         Print(text);
     } catch (unsigned long code) {
-        return Fail(1, "table show: " + file + ": " + describeError(code));
+        return Fail(1, "table show: " + file + ": " + DescribeError(code));
     }
     return 0;
 }
@@ -91,7 +79,7 @@ int IniCommand(const Args& args) {
         Print("wrote section " + args[1] + " and " + std::to_string(table.uGetColumnNumber()) +
               " column sections to " + args[2] + "\n");
     } catch (unsigned long code) {
-        return Fail(1, "table ini: " + args[0] + ": " + describeError(code));
+        return Fail(1, "table ini: " + args[0] + ": " + DescribeError(code));
     }
     return 0;
 }

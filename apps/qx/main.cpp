@@ -33,6 +33,31 @@ int Fail(int code, const std::string& message) {
     return code;
 }
 
+std::string DescribeError(unsigned long code) {
+    char head[32];
+    std::snprintf(head, sizeof head, "error 0x%08lx", code);
+    std::string text = std::string(head) + " (" + qx::cpGetErrorTypeText(code) + ")";
+    const TErrorInfo& info = qx::rGetErrorInfo();
+    if (info.uGetCurrentErrorEntry() > 0 && info[0].cpParam != nullptr)
+        text += std::string(": ") + info[0].cpParam;
+    qx::deleteError();
+    return text;
+}
+
+std::string Escape(const std::string& text) {
+    std::string out;
+    for (char c : text) {
+        switch (c) {
+            case '\n': out += "\\n"; break;
+            case '\r': out += "\\r"; break;
+            case '\t': out += "\\t"; break;
+            case '\\': out += "\\\\"; break;
+            default: out += c;
+        }
+    }
+    return out;
+}
+
 }  // namespace qxcli
 
 namespace {

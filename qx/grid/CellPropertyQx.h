@@ -46,6 +46,11 @@ public:
     TCellPropertyQx& operator=(const TCellPropertyQx& source);
     // Copies the formatting values that `which` selects, nothing else.
     void vAssign(const TCellPropertyQx& source, const TAssign& which);
+    // Whether the formatting and the edit flag equal `other`'s (the hidden text aside).
+    bool bSameFormat(const TCellPropertyQx& other) const {
+        return eAdjust == other.eAdjust && eFontSize == other.eFontSize && eFontColor == other.eFontColor &&
+               eBKColor == other.eBKColor && bCanEdit == other.bCanEdit;
+    }
 
     eAdjustQx eGetAdjust() const { return eAdjust; }
     void vSetAdjust(eAdjustQx v) { eAdjust = v; }

@@ -13,4 +13,8 @@ void vStartUp();
 void vShutDown();
 // Number of vStartUp calls not yet matched by vShutDown.
 int iStartUpCount();
+// For a host that builds a component palette: puts the package's five components on the page
+// "ORVI" in the package's order (TQxParser, TORVI_TableView, TDoubleEdit, TStringGridQx,
+// TCDoubleSpinEdit), each through its unit's Register().
+void vRegisterComponents();
 }  // namespace qx::package

@@ -59,3 +59,20 @@ TEST_F(AbortDeathTest, AModuleWithoutCleanUpIsSkipped) {
     EXPECT_EXIT(abortFromDialog(), testing::ExitedWithCode(0), "^$");
     qx::detail::vSetUnloadModule(nullptr);
 }
+
+TEST(Palette, ThePackagePutsItsFiveComponentsOnPageOrviInOrder) {
+    qx::package::vRegisterComponents();
+    std::vector<std::string> names;
+    for (const auto& entry : qx::platform::RegisteredComponents())
+        if (entry.Page == "ORVI") names.push_back(entry.Class.ClassName);
+    EXPECT_EQ(names, (std::vector<std::string>{"TQxParser", "TORVI_TableView", "TDoubleEdit", "TStringGridQx",
+                                               "TCDoubleSpinEdit"}));
+    // Each entry makes its component, owned by the owner given.
+    TComponent owner(nullptr);
+    for (const auto& entry : qx::platform::RegisteredComponents()) {
+        TComponent* c = entry.Class.Create(&owner);
+        ASSERT_NE(c, nullptr) << entry.Class.ClassName;
+        EXPECT_EQ(c->Owner(), &owner);
+    }
+    EXPECT_EQ(owner.ComponentCount(), 5);
+}

@@ -1,0 +1,423 @@
+// The extended grid's core: numbering, proofs, row and column operations with their events,
+// the number test, properties, the selection model, drawing and automatic sizing.
+#include <random>
+
+#include "tests/support/TestSupport.h"
+
+namespace {
+
+using qx::test::TResponderScope;
+
+// Opens the kept column widths to the tests.
+class TProbeGrid : public TStringGridQx {
+public:
+    using TStringGridQx::TStringGridQx;
+    using TStringGridQx::vUpdateColWidth;
+};
+
+class GridQx : public qx::test::ErrorStateTest {
+protected:
+    void SetUp() override {
+        ErrorStateTest::SetUp();
+        g = std::make_unique<TProbeGrid>(nullptr);
+        g->SetBounds(0, 0, 600, 400);
+    }
+    void TearDown() override {
+        g.reset();
+        ErrorStateTest::TearDown();
+    }
+    // A table of rows × cols user cells texted "r<row>c<col>" (user numbers).
+    void fill(int rows, int cols) {
+        g->vSetTableSize(rows, cols);
+        for (int r = 0; r < rows; ++r)
+            for (int c = 0; c < cols; ++c)
+                g->vSetCellString(r, c, ("r" + std::to_string(r) + "c" + std::to_string(c)).c_str());
+    }
+    // Runs `f`, which must throw; returns the code and the raised error's text.
+    template <class F>
+    std::pair<unsigned long, std::string> failure(F f) {
+        try {
+            f();
+        } catch (unsigned long code) {
+            const auto& e = qx::detail::rGetHeadEntry(qx::rGetErrorInfo());
+            std::string text = e.cpParam ? e.cpParam : "";
+            qx::deleteError();
+            return {code, text};
+        }
+        ADD_FAILURE() << "no error";
+        return {0, ""};
+    }
+    void paint() {
+        TRecordingCanvas canvas;
+        g->PaintTo(canvas);
+        records = canvas.Records();
+    }
+    std::string text(int row, int col) { return g->cpGetCellString(row, col); }
+
+    std::unique_ptr<TProbeGrid> g;
+    std::vector<TRecordingCanvas::TRecord> records;
+};
+
+}  // namespace
+
+TEST_F(GridQx, UserNumbersFollowTheFixedArea) {
+    fill(5, 4);
+    EXPECT_EQ(g->Cells(1, 1), "r0c0");
+    g->vSetFixedArea(2, 1);
+    EXPECT_EQ(g->FixedRows(), 3);
+    EXPECT_EQ(g->FixedCols(), 2);
+    EXPECT_EQ(g->iRowIn(0), 3);
+    EXPECT_EQ(g->iColIn(0), 2);
+    int rows = 0, cols = 0;
+    g->vGetFixedArea(rows, cols);
+    EXPECT_EQ(rows, 2);
+    EXPECT_EQ(cols, 1);
+    int fr, lr, fc, lc;
+    g->vGetSelectedArea(fr, lr, fc, lc);
+    EXPECT_EQ((std::vector<int>{fr, lr, fc, lc}), (std::vector<int>{0, 0, 0, 0})) << "first cell after the fixation";
+    g->vSetUseNumbersWithoutFixed(false);
+    EXPECT_EQ(g->iRowIn(3), 3);
+
+    g->vSetUseNumbersWithoutFixed(true);
+    g->vSetFixedArea(0, 0);
+    EXPECT_EQ(g->FixedRows(), 1);
+    EXPECT_EQ(g->FixedCols(), 1);
+}
+
+TEST_F(GridQx, FailedChecksReportTheirCodesAndChangeNothing) {
+    fill(3, 2);  // base: 4 rows, 3 columns
+    struct TCase {
+        std::function<void()> call;
+        unsigned long code;
+        const char* text;
+    };
+    const std::vector<TCase> cases = {
+        {[&] { g->vSetFixedArea(-1, 0); }, 0xE5136001, "FixedRows=0 NumCol=1"},
+        {[&] { g->vSetFixedArea(3, 0); }, 0xE5136002, "FixedRows=4 RowCount=4"},
+        {[&] { g->vSetFixedArea(0, -2); }, 0xE5136003, "FixedCols=-1 NumLin=1"},
+        {[&] { g->vSetFixedArea(0, 2); }, 0xE5136004, "FixedCols=3 ColCount=3"},
+        {[&] { g->cpGetCellString(-1, 0); }, 0xE7436005, "Row=0"},
+        {[&] { g->vSetCellString(3, 0, "x"); }, 0xE7436007, "Row=4 RowCount=4"},
+        {[&] { g->bIsNumber(0, -1); }, 0xE7436008, "Col=0"},
+        {[&] { g->dGetNumber(0, 2); }, 0xE743600A, "Col=3 ColCount=3"},
+        {[&] { g->vDeleteRows(-1, 0); }, 0xE7436005, "FirstRow=0 NumCol=1"},
+        {[&] { g->vDeleteRows(2, 1); }, 0xE5136006, "FirstRow=3 LastRow=2"},
+        {[&] { g->vClearRows(0, 3); }, 0xE7436007, "LastRow=4 RowCount=4"},
+        {[&] { g->vDeleteCols(-1, 0); }, 0xE7436008, "FirstCol=0 NumLin=1"},
+        {[&] { g->vDeleteCols(1, 0); }, 0xE5136009, "FirstCol=2 LastCol=1"},
+        {[&] { g->vSetBKColor(eColorRed, 0, 0, 0, 2); }, 0xE743600A, "LastCol=3 ColCount=3"},
+        {[&] { g->vInsertRows(5, 1); }, 0xE7436007, "Row=6 RowCount=5"},
+        {[&] { g->vInsertCols(-1, 2); }, 0xE7436008, "Col=0"},
+        {[&] { g->vSetSelectedArea(1, 0, 0, 0); }, 0xE5136006, "FirstRow=2 LastRow=1"},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.text);
+        const auto [code, message] = failure(c.call);
+        EXPECT_EQ(code, c.code);
+        EXPECT_EQ(message, c.text);
+        EXPECT_EQ(g->RowCount(), 4) << "a failed check changes nothing";
+        EXPECT_EQ(g->ColCount(), 3);
+    }
+    EXPECT_EQ(text(2, 1), "r2c1");
+}
+
+TEST_F(GridQx, DeletingRowsCarriesCellsAlongAndRaisesTheEventsInOrder) {
+    fill(6, 3);
+    g->vSetHiddenCellString(4, 1, "hidden");
+    g->vSetBKColor(eColorRed, 4, 4, 0, 2);
+    g->SetRowHeights(g->iRowIn(4), 33);
+    std::vector<std::string> events;
+    g->ERowsDeleted = [&](int a, int b) { events.push_back("deleted " + std::to_string(a) + ".." + std::to_string(b)); };
+    g->ERowSizeChanged = [&](int n) { events.push_back("rows " + std::to_string(n)); };
+    g->ESizeChanged = [&](int r, int c) { events.push_back("size " + std::to_string(r) + "x" + std::to_string(c)); };
+    g->vDeleteRows(1, 2);
+    EXPECT_EQ(events, (std::vector<std::string>{"deleted 1..2", "rows 4", "size 4x3"}));
+    EXPECT_EQ(text(2, 1), "r4c1");
+    EXPECT_STREQ(g->cpGetHiddenCellString(2, 1), "hidden");
+    EXPECT_EQ(g->eGetBKColor(2, 0), eColorRed);
+    EXPECT_EQ(g->eGetBKColor(1, 0), eColorWhite);
+    EXPECT_EQ(g->RowHeights(g->iRowIn(2)), 33);
+    EXPECT_EQ(g->Cells(0, 4), "4") << "line numbers follow";
+
+    // Every data row deleted: one empty data cell, fixation released.
+    g->vSetFixedArea(1, 0);
+    g->vDeleteRows(-1, g->iGetRowCount() - 1);
+    EXPECT_EQ(g->FixedRows(), 1);
+    EXPECT_EQ(g->RowCount(), 2);
+    EXPECT_EQ(g->ColCount(), 2);
+    EXPECT_EQ(text(0, 0), "");
+    EXPECT_STREQ(g->cpGetHiddenCellString(0, 0), "");
+}
+
+TEST_F(GridQx, InsertedAndAppendedLinesTakeTheirNeighboursFormatting) {
+    fill(3, 2);
+    g->vSetFontSize(eFontLarge, 0, 0, 0, 1);
+    g->vSetColor(eColorBlue, 2, 2, 1, 1);
+    std::vector<std::string> events;
+    g->ERowsInserted = [&](int row, int n) { events.push_back("ins " + std::to_string(row) + "+" + std::to_string(n)); };
+    g->ERowsAppended = [&](int n) { events.push_back("app " + std::to_string(n)); };
+    g->vInsertRows(0, 2);
+    EXPECT_EQ(events, (std::vector<std::string>{"ins 0+2"}));
+    EXPECT_EQ(text(0, 0), "");
+    EXPECT_EQ(text(2, 0), "r0c0");
+    EXPECT_EQ(g->eGetFontSize(0, 1), eFontLarge) << "formatting of the former row 0";
+    EXPECT_EQ(g->RowHeights(g->iRowIn(1)), 21);
+    g->vAppendRows(3);
+    EXPECT_EQ(events.back(), "app 3");
+    EXPECT_EQ(g->iGetRowCount(), 8);
+    EXPECT_EQ(g->eGetColor(7, 1), eColorBlue) << "formatting of the row above";
+    EXPECT_EQ(g->eGetColor(7, 0), eColorBlack);
+    EXPECT_EQ(g->Cells(0, 8), "8");
+    g->vInsertCols(1, 1);
+    EXPECT_EQ(text(2, 2), "r0c1");
+    EXPECT_EQ(text(2, 1), "");
+    EXPECT_EQ(g->Cells(3, 0), "3");
+    g->vSetTableSize(2, 1);
+    EXPECT_EQ(g->iGetRowCount(), 2);
+    EXPECT_EQ(g->iGetColCount(), 1);
+    EXPECT_EQ(text(1, 0), "");
+}
+
+TEST_F(GridQx, TheNumberTestAndNumberReading) {
+    fill(1, 1);
+    const std::vector<std::pair<const char*, bool>> cases = {
+        {"", true},        {"-", true},     {"   ", true},  {"12", true},     {" -3,5 ", true},
+        {"1.5e-3", true},  {"1e5", true},   {"1.5x", true}, {"1.5xy", false}, {"1.", false},
+        {"1,5e", false},   {"12 x", false}, {"abc", false}, {"+7\t", true},   {"e5", true}, {"e", false},
+    };
+    for (const auto& [t, number] : cases) {
+        g->vSetCellString(0, 0, t);
+        EXPECT_EQ(g->bIsNumber(0, 0), number) << '"' << t << '"';
+    }
+    g->vSetCellString(0, 0, "2,5");
+    EXPECT_DOUBLE_EQ(g->dGetNumber(0, 0), 2.5);
+    g->vSetCellString(0, 0, "letters");
+    EXPECT_DOUBLE_EQ(g->dGetNumber(0, 0), 0.0);
+    const std::string longText = "1" + std::string(2000, '0') + ",5";
+    g->vSetCellString(0, 0, longText.c_str());
+    EXPECT_TRUE(g->bIsNumber(0, 0)) << "texts of any length are tested";
+    EXPECT_GT(g->dGetNumber(0, 0), 1e300) << "and read";
+}
+
+TEST_F(GridQx, PropertiesAreMadeOnRequestWithoutLosingTexts) {
+    fill(2, 2);
+    EXPECT_EQ(g->Objects(1, 1), nullptr) << "default cells have no object";
+    TCellPropertyQx* p = g->pGetCellProperty(1, 1);
+    EXPECT_EQ(g->Objects(1, 1), p);
+    EXPECT_EQ(text(0, 0), "r0c0") << "creating the property keeps the text";
+    EXPECT_NE(dynamic_cast<TLinePropertyQx*>(g->pGetCellProperty(1, 0)), nullptr);
+    EXPECT_NE(dynamic_cast<TColumnPropertyQx*>(g->pGetCellProperty(0, 1)), nullptr);
+    EXPECT_EQ(g->pGetCellProperty(99, 0), g->pGetCellProperty(-1, 5)) << "one shared default outside";
+    g->vSetBKColor(eColorWhite, 0, 1, 0, 1);
+    EXPECT_EQ(g->Objects(2, 2), nullptr) << "setting a value a cell already has makes no object";
+}
+
+TEST_F(GridQx, MouseSelectionOfCornerLinesAndBlocks) {
+    fill(10, 5);
+    paint();  // first drawing: numbering and sizes
+    auto centre = [&](int col, int row) {
+        const TRect r = g->CellRect(col, row);
+        return TPoint{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    };
+    std::vector<std::vector<int>> cells, rows;
+    g->ECellSelectionChanged = [&](int a, int b, int c, int d) { cells.push_back({a, b, c, d}); };
+    g->ERowSelectionChanged = [&](int a, int b) { rows.push_back({a, b}); };
+    auto click = [&](int col, int row, TMouseButton b = mbLeft) {
+        const TPoint p = centre(col, row);
+        g->MouseMove(0, p.x, p.y);
+        g->MouseDown(b, 0, p.x, p.y);
+        g->MouseUp(b, 0, p.x, p.y);
+    };
+    click(0, 0);
+    EXPECT_TRUE(g->rGetSelection().bAll);
+    EXPECT_EQ(g->rGetSelection().iCount, 10 * 5);
+    click(0, 3);
+    EXPECT_TRUE(g->rGetSelection().bSingleRow);
+    EXPECT_TRUE(g->bIsSelectedRow(2));
+    EXPECT_EQ(rows.back(), (std::vector<int>{2, 2}));
+    // Dragging down the line numbers: several rows.
+    TPoint p = centre(0, 2);
+    g->MouseDown(mbLeft, 0, p.x, p.y);
+    p = centre(0, 5);
+    g->MouseMove(ssLeft, p.x, p.y);
+    g->MouseUp(mbLeft, 0, p.x, p.y);
+    EXPECT_TRUE(g->rGetSelection().bRows);
+    EXPECT_FALSE(g->rGetSelection().bSingleRow);
+    EXPECT_EQ(rows.back(), (std::vector<int>{1, 4}));
+    // A drag across data cells builds a block even though the base grid moves its current
+    // cell on every cell crossed.
+    p = centre(1, 1);
+    g->MouseDown(mbLeft, 0, p.x, p.y);
+    for (int c = 1; c <= 3; ++c) {
+        p = centre(c, c);
+        g->MouseMove(ssLeft, p.x, p.y);
+    }
+    g->MouseUp(mbLeft, 0, p.x, p.y);
+    EXPECT_EQ(cells.back(), (std::vector<int>{0, 2, 0, 2}));
+    EXPECT_EQ(g->Options() & goEditing, 0u) << "a block leaves editing off";
+    click(2, 2);
+    EXPECT_NE(g->Options() & goEditing, 0u) << "one cell switches it on again";
+    // bSelectSingleCell: the drag leaves the cell under the mouse.
+    g->vSetSelectSingleCell(true);
+    p = centre(1, 1);
+    g->MouseDown(mbLeft, 0, p.x, p.y);
+    p = centre(3, 4);
+    g->MouseMove(ssLeft, p.x, p.y);
+    g->MouseUp(mbLeft, 0, p.x, p.y);
+    EXPECT_EQ(cells.back(), (std::vector<int>{3, 3, 2, 2}));
+}
+
+TEST_F(GridQx, SelectionModesAndSetSelectedArea) {
+    fill(6, 4);
+    int events = 0;
+    g->ECellSelectionChanged = [&](int, int, int, int) { ++events; };
+    g->vSetSelectedArea(1, 2, 1, 2);
+    EXPECT_EQ(events, 1);
+    g->vSetSelectedArea(1, 2, 1, 2);
+    EXPECT_EQ(events, 1) << "the same block raises nothing";
+    EXPECT_TRUE(g->bIsSelectedCell(2, 2));
+    EXPECT_FALSE(g->bIsSelectedRow(1));
+
+    g->vSetSelectionMode(eSelectRows);
+    EXPECT_TRUE(g->rGetSelection().bRows);
+    EXPECT_EQ(g->rGetSelection().iFirstCol, g->FixedCols());
+    EXPECT_EQ(g->rGetSelection().iLastCol, g->ColCount() - 1);
+    EXPECT_TRUE(g->bIsSelectedRow(1));
+
+    g->vSetSelectionMode(eSelectNone);
+    const int before = events;
+    g->vSetSelectedArea(3, 3, 0, 0);
+    EXPECT_EQ(events, before) << "no notification in eSelectNone";
+    EXPECT_FALSE(g->bIsSelectedCell(3, 0));
+    EXPECT_FALSE(g->bIsSelectedRow(3));
+}
+
+TEST_F(GridQx, FirstDrawingNumbersAndSizesThenCellsDrawFromTheirProperties) {
+    fill(3, 3);
+    g->vSetCellString(0, 0, "12,5");
+    g->vSetCellString(0, 1, "abc");
+    g->vSetCellString(1, 0, "");
+    g->vSetFontSize(eFontLarge, 2, 2, 2, 2);
+    g->vSetBKColor(eColorRed, 1, 1, 1, 1);
+    g->vSetBKColor(eColorBlack, 1, 1, 2, 2);
+    g->vSetSelectedArea(1, 2, 1, 2);
+    paint();
+    EXPECT_TRUE(g->bGetInitialised());
+    EXPECT_EQ(g->Cells(0, 3), "3");
+    EXPECT_EQ(g->RowHeights(1), 17);
+    EXPECT_EQ(g->RowHeights(3), 21);
+    const int cw = TRecordingCanvas::CharWidth(8);
+    EXPECT_EQ(g->ColWidths(1), 4 * cw + 16) << "widest text r1c0 / r2c0";
+    g->vSetLinColNum(false, false);
+    EXPECT_EQ(g->iGetNumLin(), 1) << "no effect after the first drawing";
+
+    paint();
+    auto fillOf = [&](int col, int row) {
+        const TRect r = g->CellRect(col, row);
+        for (const auto& rec : records)
+            if (rec.op == TRecordingCanvas::Op::FillRect && rec.rect == r) return ColorToRGB(rec.brush.Color);
+        return TColor(-1);
+    };
+    auto textX = [&](int col, int row) {
+        const TRect r = g->CellRect(col, row);
+        for (const auto& rec : records)
+            if (rec.op == TRecordingCanvas::Op::TextOut && rec.point.y > r.top && rec.point.y < r.bottom &&
+                rec.point.x >= r.left && rec.point.x < r.right)
+                return rec.point.x - r.left;
+        return -1;
+    };
+    EXPECT_EQ(fillOf(1, 1), 0xFFFFFF);
+    EXPECT_EQ(fillOf(2, 2), RGB(223, 168, 168)) << "selected light red";
+    EXPECT_EQ(fillOf(3, 2), RGB(0, 0, 0)) << "selected black stays black";
+    EXPECT_EQ(fillOf(2, 3), RGB(223, 223, 223)) << "selected white";
+    EXPECT_EQ(fillOf(0, 1), 0xAAAAAA) << "grey line numbers";
+    const int width1 = g->ColWidths(1);
+    EXPECT_EQ(textX(1, 1), width1 - 4 * cw - 4) << "12,5 right-aligned";
+    EXPECT_EQ(textX(2, 1), 4) << "abc left-aligned";
+    // The 2 × 2 block's frame: outer edges only, two lines per cell.
+    int lines = 0;
+    for (const auto& rec : records)
+        if (rec.op == TRecordingCanvas::Op::LineTo && rec.pen.Mode == pmMaskPenNot) {
+            ++lines;
+            EXPECT_EQ(rec.pen.Width, 2);
+            EXPECT_EQ(rec.pen.Color, clRed);
+        }
+    EXPECT_EQ(lines, 8);
+}
+
+TEST_F(GridQx, AnEditIsReportedOnceAtTheNextDrawing) {
+    fill(2, 2);
+    paint();
+    std::vector<std::pair<int, int>> changed;
+    g->ECellContentChanged = [&](int row, int col) {
+        changed.emplace_back(row, col);
+        g->vSetCellString(row, col, "a much longer text than before");
+        return true;
+    };
+    g->SetOptions(g->Options() | goEditing);
+    g->SetRow(2);
+    g->SetCol(2);
+    g->SetEditorMode(true);
+    g->InplaceEditor()->UserInput("typed");
+    EXPECT_EQ(text(1, 1), "typed");
+    paint();
+    paint();
+    EXPECT_EQ(changed, (std::vector<std::pair<int, int>>{{1, 1}}));
+    EXPECT_EQ(g->ColWidths(2), 30 * TRecordingCanvas::CharWidth(8) + 16) << "re-measured";
+}
+
+TEST_F(GridQx, KeptWidthsEqualAFreshMeasurementAfterAnyOperations) {
+    std::mt19937 rng(11);
+    fill(30, 5);
+    paint();
+    auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+    for (int step = 0; step < 200; ++step) {
+        const int rows = g->iGetRowCount(), cols = g->iGetColCount();
+        const int op = pick(0, 7);
+        SCOPED_TRACE("op " + std::to_string(op));
+        try {
+            switch (op) {
+                case 0: {
+                    const std::string t(static_cast<size_t>(pick(0, 12)), 'w');
+                    g->vSetCellString(pick(0, rows - 1), pick(0, cols - 1), t.c_str());
+                    break;
+                }
+                case 1: {
+                    const int a = pick(0, rows - 1);
+                    g->vDeleteRows(a, std::min(rows - 1, a + pick(0, 2)));
+                    break;
+                }
+                case 2: g->vInsertRows(pick(0, rows), pick(1, 3)); break;
+                case 3: g->vAppendCols(1); break;
+                case 4: {
+                    const int a = pick(0, cols - 1);
+                    g->vDeleteCols(a, a);
+                    break;
+                }
+                case 5: {
+                    const int r = pick(0, rows - 1);
+                    g->vSetFontSize(static_cast<eFontSizeQx>(pick(0, 2)), r, r, 0, cols - 1);
+                    break;
+                }
+                case 6: {
+                    const int a = pick(0, rows - 1);
+                    g->vClearRows(a, a);
+                    break;
+                }
+                default: g->vAppendRows(pick(1, 4)); break;
+            }
+        } catch (unsigned long) {
+            ADD_FAILURE() << "step " << step;
+        }
+        std::vector<int> kept;
+        for (int c = 0; c < g->ColCount(); ++c) {
+            g->vUpdateColWidth(c);
+            kept.push_back(g->ColWidths(c));
+        }
+        g->vCalculateColWidths();
+        for (int c = 0; c < g->ColCount(); ++c) ASSERT_EQ(g->ColWidths(c), kept[static_cast<size_t>(c)]) << "step " << step << " col " << c;
+        // Header cells keep their places, so their numbers stay right without renumbering.
+        for (int r = 1; r < g->RowCount(); ++r) ASSERT_EQ(g->Cells(0, r), std::to_string(r)) << "step " << step;
+        for (int c = 1; c < g->ColCount(); ++c) ASSERT_EQ(g->Cells(c, 0), std::to_string(c)) << "step " << step;
+    }
+}

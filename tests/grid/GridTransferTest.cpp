@@ -1,0 +1,477 @@
+// The extended grid's transfer: text and binary blocks through streams, the clipboard and
+// files; damaged and hostile input; the file and clipboard commands.
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+#include <climits>
+#include <csignal>
+#include <cstring>
+#include <fstream>
+
+#include "qx/grid/Stringgridqx.h"
+#include "tests/support/TestSupport.h"
+
+namespace {
+
+using qx::test::TResponderScope;
+using qx::test::TTempDir;
+
+constexpr unsigned long kBlockHeaderCut = 0xE3436020UL;
+constexpr unsigned long kBlockNoCells = 0xE0536021UL;
+constexpr unsigned long kBlockTooShort = 0xE3436022UL;
+constexpr unsigned long kBlockCut = 0xE3436023UL;
+constexpr unsigned long kBlockVersion = 0xE0636024UL;
+constexpr unsigned long kFileNotFound = 0xE3136026UL;
+constexpr unsigned long kFileOpen = 0xE3236027UL;
+constexpr unsigned long kFileWrite = 0xE3636029UL;
+
+void vEmptyClipboard() {
+    auto& c = qx::platform::Clipboard();
+    ASSERT_TRUE(c.Open());
+    c.Empty();
+    c.Close();
+}
+
+std::string clipboardBytes(unsigned format) {
+    auto& c = qx::platform::Clipboard();
+    EXPECT_TRUE(c.Open());
+    std::string bytes(c.DataSize(format), '\0');
+    bytes.resize(c.ReadData(format, 0, bytes.data(), bytes.size()));
+    c.Close();
+    return bytes;
+}
+
+void vPutClipboard(unsigned format, const std::string& bytes) {
+    auto& c = qx::platform::Clipboard();
+    ASSERT_TRUE(c.Open());
+    c.Empty();
+    c.SetData(format, bytes.data(), bytes.size());
+    c.Close();
+}
+
+unsigned gridFormat() {
+    return qx::platform::RegisterClipboardFormat(TStringGridQx::cpClassName);
+}
+
+std::string int32(std::int32_t v) {
+    std::string s;
+    for (int i = 0; i < 4; ++i) s += static_cast<char>(static_cast<std::uint32_t>(v) >> (8 * i));
+    return s;
+}
+
+std::string header(int firstRow, int firstCol, int lastRow, int lastCol) {
+    return "\x01" + int32(firstRow) + int32(firstCol) + int32(lastRow) + int32(lastCol);
+}
+
+// A version-1 property record: alignment, size, font colour, background, edit flag, hidden.
+std::string record(int adjust = 0, int size = 1, int color = 0, int bk = 7, bool edit = true,
+                   const std::string& hidden = "") {
+    std::string r = {1, char(adjust), char(size), char(color), char(bk), char(edit ? 1 : 0)};
+    return r + hidden + '\0';
+}
+
+class GridTransfer : public qx::test::ErrorStateTest {
+  protected:
+    void SetUp() override {
+        ErrorStateTest::SetUp();
+        vEmptyClipboard();
+        g = std::make_unique<TStringGridQx>(nullptr);
+        g->SetBounds(0, 0, 600, 400);
+    }
+    void TearDown() override {
+        g.reset();
+        ErrorStateTest::TearDown();
+    }
+    // rows × cols user cells texted "r<row>c<col>".
+    static void fill(TStringGridQx& grid, int rows, int cols) {
+        grid.vSetTableSize(rows, cols);
+        for (int r = 0; r < rows; ++r)
+            for (int c = 0; c < cols; ++c)
+                grid.vSetCellString(r, c,
+                                    ("r" + std::to_string(r) + "c" + std::to_string(c)).c_str());
+    }
+    // The texts of the user cells, rows joined by '|' and cells by ','.
+    static std::string texts(TStringGridQx& grid) {
+        std::string s;
+        for (int r = 0; r < grid.iGetRowCount(); ++r) {
+            if (r) s += '|';
+            for (int c = 0; c < grid.iGetColCount(); ++c)
+                s += (c ? "," : "") + std::string(grid.cpGetCellString(r, c));
+        }
+        return s;
+    }
+    // Runs `f`, which must throw; returns the code.
+    template <class F>
+    unsigned long failure(F f) {
+        try {
+            f();
+        } catch (unsigned long code) {
+            qx::deleteError();
+            return code;
+        }
+        ADD_FAILURE() << "no error";
+        return 0;
+    }
+    void readBlock(const std::string& bytes) {
+        std::string copy = bytes;
+        TExternMemoryStream s;
+        s.vSetPointer(copy.data(), static_cast<int>(copy.size()));
+        g->vCopyFromBinaerStream(&s);
+    }
+    void record_events() {
+        g->EColsAppended = [this](int n) { events.push_back("cols+" + std::to_string(n)); };
+        g->ERowsAppended = [this](int n) { events.push_back("rows+" + std::to_string(n)); };
+        g->ESizeChanged = [this](int r, int c) {
+            events.push_back("size " + std::to_string(r) + "x" + std::to_string(c));
+        };
+        g->EAfterLoaded = [this](const char* name) {
+            events.push_back(std::string("loaded ") + name);
+        };
+    }
+
+    std::unique_ptr<TStringGridQx> g;
+    std::vector<std::string> events;
+};
+
+TEST_F(GridTransfer, CopyingPutsTheTextBlockAndTheBinaryBlockOnTheClipboard) {
+    fill(*g, 3, 4);
+    g->vSetSelectedArea(0, 0, 3, 3);
+    g->vCopy2Clipboard(1, 2, 0, 2);
+    EXPECT_EQ(qx::platform::GetClipboardText(), "r1c0\tr1c1\tr1c2\r\nr2c0\tr2c1\tr2c2\r\n");
+    EXPECT_EQ(clipboardBytes(CF_TEXT).back(), '\0') << "plain text ends at its NUL";
+    std::string expected = header(2, 1, 3, 3) + "r1c0" + '\0' + "r1c1" + '\0' + "r1c2" + '\0' +
+                           "r2c0" + '\0' + "r2c1" + '\0' + "r2c2" + '\0';
+    for (int i = 0; i < 6; ++i) expected += record();
+    EXPECT_EQ(clipboardBytes(gridFormat()), expected);
+    int fr, lr, fc, lc;
+    g->vGetSelectedArea(fr, lr, fc, lc);
+    EXPECT_EQ((std::vector<int>{fr, lr, fc, lc}), (std::vector<int>{0, 0, 3, 3}))
+        << "bounds restored";
+}
+
+TEST_F(GridTransfer, PastedTextEnlargesTheTableFromTheCell) {
+    g->vSetTableSize(1, 1);
+    record_events();
+    ASSERT_TRUE(qx::platform::SetClipboardText("x\ty\r\nz"));
+    EXPECT_TRUE(g->bCanInsert());
+    g->vInsertFromClipboard(0, 0);
+    EXPECT_EQ(texts(*g), "x,y|z,");
+    EXPECT_EQ(events, (std::vector<std::string>{"cols+1", "size 1x2", "rows+1", "size 2x2"}));
+}
+
+TEST_F(GridTransfer, TextLinesEndAtCrLfCrOrLfAndSeparatorsBecomeNuls) {
+    char text[] = "a\rb\nc\r\n\r\nd\te";
+    g->vSetTableSize(1, 1);
+    g->vReadASCIIFromString(text, 0);
+    EXPECT_EQ(texts(*g), "a,|b,|c,|,|d,e");
+    EXPECT_EQ(std::string(text, sizeof text - 1), std::string("a\0b\0c\0\0\0\0d\0e", 12));
+
+    g->vSetTableSize(1, 1);
+    char twoLines[] = "1\t2\r\n3\r\n";  // a final line end adds no line
+    g->vReadASCIIFromString(twoLines, 0);
+    EXPECT_EQ(texts(*g), "1,2|3,");
+    char empty[] = "";
+    g->vReadASCIIFromString(empty, 0);
+    EXPECT_EQ(texts(*g), "1,2|3,") << "an empty text holds no line";
+    char trailingTab[] = "p\t";
+    g->vReadASCIIFromString(trailingTab, 0);
+    EXPECT_EQ(texts(*g), "p,|3,");
+}
+
+TEST_F(GridTransfer, CopyAndPasteCarryFormattingAndHiddenTextsBetweenGrids) {
+    fill(*g, 2, 3);
+    g->vSetBKColor(eColorRed, 0, 0, 0, 1);
+    g->vSetFontSize(eFontLarge, 1, 1, 2, 2);
+    g->vSetHiddenCellString(1, 0, "secret");
+    g->pGetCellProperty(g->iColIn(2), g->iRowIn(0))->vSetCanEdit(false);
+    g->vCopy2Clipboard(0, 1, 0, 2);
+
+    TStringGridQx other(nullptr);
+    fill(other, 1, 1);
+    other.vInsertFromClipboard(0, 0);
+    EXPECT_EQ(texts(other), "r0c0,r0c1,r0c2|r1c0,r1c1,r1c2");
+    EXPECT_EQ(other.eGetBKColor(0, 1), eColorRed);
+    EXPECT_EQ(other.eGetFontSize(1, 2), eFontLarge);
+    EXPECT_STREQ(other.cpGetHiddenCellString(1, 0), "secret") << "the grid's own format wins";
+    EXPECT_FALSE(other.pGetCellProperty(other.iColIn(2), other.iRowIn(0))->bGetCanEdit());
+    EXPECT_EQ(other.Objects(other.iColIn(1), other.iRowIn(1)), nullptr)
+        << "a default record makes no property object";
+    // The kept widths and heights are those a full measurement gives.
+    std::vector<int> kept;
+    for (int c = 0; c < other.ColCount(); ++c) kept.push_back(other.ColWidths(c));
+    const int height = other.RowHeights(other.iRowIn(1));
+    other.vCalculateColWidths();
+    other.vCalculateRowHeights();
+    for (int c = 0; c < other.ColCount(); ++c) EXPECT_EQ(kept[size_t(c)], other.ColWidths(c)) << c;
+    EXPECT_EQ(height, other.RowHeights(other.iRowIn(1)));
+    EXPECT_GT(height, other.RowHeights(other.iRowIn(0)));
+}
+
+TEST_F(GridTransfer, ADefaultRecordResetsAFormattedCellAndItsWidth) {
+    fill(*g, 1, 1);
+    g->vSetCellString(0, 0, "a long text that sets the width");
+    g->vSetFontSize(eFontLarge, 0, 0, 0, 0);
+    g->vSetBKColor(eColorYellow, 0, 0, 0, 0);
+    const int wide = g->ColWidths(1);
+    readBlock(header(1, 1, 1, 1) + "a long text that sets the width" + '\0' + record());
+    EXPECT_EQ(g->eGetBKColor(0, 0), eColorWhite);
+    EXPECT_EQ(g->eGetFontSize(0, 0), eFontMedium);
+    EXPECT_LT(g->ColWidths(1), wide);
+    const int kept = g->ColWidths(1);
+    g->vCalculateColWidths();
+    EXPECT_EQ(g->ColWidths(1), kept);
+}
+
+TEST_F(GridTransfer, ARecordOfAnotherVersionKeepsItsCellAndTheNextRecordStillReads) {
+    fill(*g, 1, 3);
+    g->vSetBKColor(eColorGreen, 0, 0, 0, 2);
+    // Cell 0: version 2 (one byte, the cell keeps its values); 1: plain; 2: its own record,
+    // whose hidden text brings the block to the 8 bytes a cell takes at least.
+    readBlock(header(1, 1, 1, 3) + "a" + '\0' + "b" + '\0' + "c" + '\0' + "\x02" + record() +
+              record(2, 0, 4, 6, true, "zzz"));
+    EXPECT_EQ(texts(*g), "a,b,c");
+    EXPECT_EQ(g->eGetBKColor(0, 0), eColorGreen);
+    EXPECT_EQ(g->eGetBKColor(0, 1), eColorWhite);
+    EXPECT_EQ(g->eGetBKColor(0, 2), eColorYellow);
+    EXPECT_EQ(g->eGetAdjust(0, 2), eAdjustCenter);
+    EXPECT_EQ(g->eGetColor(0, 2), eColorGreen);
+    EXPECT_EQ(g->eGetFontSize(0, 2), eFontSmall);
+    EXPECT_STREQ(g->cpGetHiddenCellString(0, 2), "zzz");
+}
+
+TEST_F(GridTransfer, HostileOrDamagedBlocksChangeNothing) {
+    struct Case {
+        const char* what;
+        std::string bytes;
+        unsigned long code;  // 0: ignored without an error
+    };
+    const std::string oneCell = std::string("t") + '\0' + record();
+    const Case cases[] = {
+        {"no bytes", "", 0},
+        {"another version", "\x02" + header(1, 1, 1, 1).substr(1) + oneCell, 0},
+        {"header cut", header(1, 1, 1, 1).substr(0, 10), kBlockHeaderCut},
+        {"last row before the first", header(5, 1, 4, 1) + oneCell, kBlockNoCells},
+        {"last column before the first", header(1, 5, 1, 4) + oneCell, kBlockNoCells},
+        {"2^31 x 2^31 cells in a few bytes", header(0, 0, INT_MAX, INT_MAX) + oneCell,
+         kBlockTooShort},
+        {"2^32 rows (counts overflow int)", header(INT_MIN, 1, INT_MAX, 1) + oneCell,
+         kBlockTooShort},
+        {"one cell too many for the bytes", header(1, 1, 1, 2) + oneCell, kBlockTooShort},
+        {"texts end before a NUL", header(1, 1, 1, 2) + "t" + '\0' + std::string(20, 'u'),
+         kBlockCut},
+        {"records end inside a hidden text",
+         header(1, 1, 1, 2) + "t" + '\0' + "u" + '\0' + record() +
+             record(0, 1, 0, 7, true, "h").substr(0, 7),
+         kBlockCut},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        g = std::make_unique<TStringGridQx>(nullptr);
+        fill(*g, 2, 2);
+        g->vSetBKColor(eColorBlue, 0, 0, 0, 0);
+        record_events();
+        if (c.code)
+            EXPECT_EQ(failure([&] { readBlock(c.bytes); }), c.code);
+        else
+            readBlock(c.bytes);
+        EXPECT_EQ(texts(*g), "r0c0,r0c1|r1c0,r1c1");
+        EXPECT_EQ(g->eGetBKColor(0, 0), eColorBlue);
+        EXPECT_TRUE(events.empty()) << "the table did not grow";
+    }
+}
+
+TEST_F(GridTransfer, OverlongTextsAreCutAndTheNextCellsStillRead) {
+    fill(*g, 1, 2);
+    readBlock(header(1, 1, 1, 2) + std::string(3000, 'a') + '\0' + "b" + '\0' +
+              record(0, 1, 0, 7, true, std::string(2000, 'h')) + record(3));
+    EXPECT_EQ(std::string(g->cpGetCellString(0, 0)), std::string(1023, 'a'));
+    EXPECT_STREQ(g->cpGetCellString(0, 1), "b");
+    EXPECT_EQ(std::string(g->cpGetHiddenCellString(0, 0)), std::string(1023, 'h'));
+    EXPECT_EQ(g->eGetAdjust(0, 1), eAdjustRight);
+}
+
+TEST_F(GridTransfer, AReadLeavesTheStreamRightAfterTheBlock) {
+    const std::string block = header(1, 1, 1, 1) + "v" + '\0' + record(0, 1, 0, 7, true, "hid");
+    TTempDir dir;
+    const std::string file = dir.File("block.bin");
+    std::ofstream(file, std::ios::binary) << block << "tail";
+    for (bool memory : {true, false}) {
+        SCOPED_TRACE(memory ? "memory stream" : "file stream");
+        g = std::make_unique<TStringGridQx>(nullptr);
+        TMemoryStream m;
+        m.WriteBuffer(block.data(), long(block.size()));
+        m.WriteBuffer("tail", 4);
+        m.SetPosition(0);
+        TFileStream f(file, fmOpenRead);
+        TStream& s = memory ? static_cast<TStream&>(m) : f;
+        g->vCopyFromBinaerStream(&s);
+        EXPECT_EQ(s.Position(), std::int64_t(block.size()));
+        EXPECT_STREQ(g->cpGetCellString(0, 0), "v");
+        EXPECT_STREQ(g->cpGetHiddenCellString(0, 0), "hid");
+    }
+}
+
+TEST_F(GridTransfer, TablesRoundTripThroughSgrFilesAndTheNameDecidesTheForm) {
+    TTempDir dir;
+    fill(*g, 3, 2);
+    g->vSetFixedArea(1, 0);  // the user-fixed row is saved too
+    g->vSetColor(eColorGreen, 1, 1, 1, 1);
+    g->vSetHiddenCellString(0, 0, "h");
+    const std::string sgr = dir.File("t.SGR");
+    g->vSaveTable(sgr.c_str());
+    ASSERT_EQ(qx::test::ReadFile(sgr).substr(0, 17), header(1, 1, 3, 2));
+
+    TStringGridQx other(nullptr);
+    fill(other, 5, 5);
+    other.vLoadTable(sgr.c_str());
+    EXPECT_EQ(texts(other), "r0c0,r0c1|r1c0,r1c1|r2c0,r2c1");
+    EXPECT_EQ(other.eGetColor(2, 1), eColorGreen);
+    EXPECT_STREQ(other.cpGetHiddenCellString(1, 0), "h");
+
+    const std::string csv = dir.File("t.csv");
+    g->vSaveTable(csv.c_str());
+    EXPECT_EQ(qx::test::ReadFile(csv), "r0c0\tr0c1\r\nr1c0\tr1c1\r\nr2c0\tr2c1\r\n");
+    EXPECT_TRUE(g->bCanLoad("a/b.Sgr"));
+    EXPECT_TRUE(g->bCanLoad("b.TXT"));
+    EXPECT_FALSE(g->bCanLoad(csv.c_str()));
+    EXPECT_FALSE(g->bCanLoad("sgr"));
+    EXPECT_FALSE(g->bCanLoad(nullptr));
+}
+
+TEST_F(GridTransfer, LoadingTextKeepsALastLineWithoutLineEndAndReportsOnceAtTheEnd) {
+    TTempDir dir;
+    const std::string txt = dir.File("t.txt");
+    std::ofstream(txt, std::ios::binary) << "a\tb\r\nc";
+    record_events();
+    g->vLoadTable(txt.c_str());
+    EXPECT_EQ(texts(*g), "a,b|c,");
+    ASSERT_FALSE(events.empty());
+    EXPECT_EQ(events.back(), "loaded " + txt);
+    EXPECT_EQ(std::count_if(events.begin(), events.end(),
+                            [](auto& e) { return e.rfind("loaded", 0) == 0; }),
+              1);
+    EXPECT_EQ(std::find(events.begin(), events.end(), "cols+1") < events.end() - 1, true);
+
+    // Numbers that count the fixed area too replace the same rows.
+    g->vSetUseNumbersWithoutFixed(false);
+    g->vLoadTable(txt.c_str());
+    g->vSetUseNumbersWithoutFixed(true);
+    EXPECT_EQ(texts(*g), "a,b|c,");
+}
+
+TEST_F(GridTransfer, AFailedLoadLeavesTheTableAsItWas) {
+    TTempDir dir;
+    fill(*g, 2, 2);
+    g->vSaveTable(dir.File("good.sgr").c_str());
+    const std::string good = qx::test::ReadFile(dir.File("good.sgr"));
+    std::ofstream(dir.File("cut.sgr"), std::ios::binary) << good.substr(0, good.size() - 3);
+    std::ofstream(dir.File("v2.sgr"), std::ios::binary) << "\x02" << good.substr(1);
+    std::ofstream(dir.File("empty.sgr"), std::ios::binary) << "";
+    std::ofstream(dir.File("huge.sgr"), std::ios::binary)
+        << header(0, 0, INT_MAX, INT_MAX) << std::string(64, '\0');
+    ::mkdir(dir.File("folder.txt").c_str(), 0700);
+    const std::pair<const char*, unsigned long> cases[] = {
+        {"missing.sgr", kFileNotFound}, {"cut.sgr", kBlockCut},       {"v2.sgr", kBlockVersion},
+        {"empty.sgr", kBlockVersion},   {"huge.sgr", kBlockTooShort}, {"folder.txt", kFileOpen},
+    };
+    fill(*g, 3, 3);
+    g->vSetBKColor(eColorGray, 2, 2, 2, 2);
+    record_events();
+    for (const auto& [name, code] : cases) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(failure([&] { g->vLoadTable(dir.File(name).c_str()); }), code);
+        EXPECT_EQ(texts(*g), "r0c0,r0c1,r0c2|r1c0,r1c1,r1c2|r2c0,r2c1,r2c2");
+        EXPECT_EQ(g->eGetBKColor(2, 2), eColorGray);
+    }
+    EXPECT_TRUE(events.empty());
+}
+
+TEST_F(GridTransfer, AFailedSaveLeavesTheOldFileWhole) {
+    TTempDir dir;
+    const std::string file = dir.File("t.sgr");
+    fill(*g, 1, 1);
+    g->vSaveTable(file.c_str());
+    const std::string before = qx::test::ReadFile(file);
+    fill(*g, 200, 20);
+    // Files may not grow past the old one's size: the new content cannot be written.
+    rlimit saved{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    auto* oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved;
+    small.rlim_cur = before.size();
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    const unsigned long code = failure([&] { g->vSaveTable(file.c_str()); });
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_EQ(code, kFileWrite);
+    EXPECT_EQ(qx::test::ReadFile(file), before);
+    EXPECT_EQ(failure([&] { g->vSaveTable(dir.File("no/such/t.txt").c_str()); }), kFileWrite);
+}
+
+TEST_F(GridTransfer, FileCommandsAskWithTheLanguagesFilterAndTheDefaultExtension) {
+    TTempDir dir;
+    TResponderScope r;
+    fill(*g, 2, 2);
+    r.FileDialog(dir.File("table"));  // a bare name gets ".sgr"
+    g->vTabelleSpeichern(nullptr);
+    ASSERT_EQ(r.Requests().size(), 1u);
+    EXPECT_EQ(r.Requests()[0].text, "Tabelle *.sgr|*.sgr|Textexportdatei *.txt|*.txt");
+    EXPECT_EQ(r.Requests()[0].iFlags, 1) << "a save dialog";
+    EXPECT_EQ(qx::test::ReadFile(dir.File("table.sgr")).substr(0, 17), header(1, 1, 2, 2));
+
+    TLanguage::setEnglisch();
+    TStringGridQx other(nullptr);
+    r.FileDialog(dir.File("table.sgr"));
+    other.vTabelleLaden(nullptr);
+    EXPECT_EQ(r.Requests()[1].text, "Table *.sgr|*.sgr|Text export file *.txt|*.txt");
+    EXPECT_EQ(r.Requests()[1].iFlags, 0);
+    EXPECT_EQ(texts(other), "r0c0,r0c1|r1c0,r1c1");
+
+    r.FileDialog("", false);  // cancelled: nothing happens
+    other.vTabelleLaden(nullptr);
+    EXPECT_EQ(texts(other), "r0c0,r0c1|r1c0,r1c1");
+
+    // A failure ends in the error dialog, not in the caller.
+    r.FileDialog(dir.File("missing.sgr"));
+    r.ErrorDialog();
+    other.vTabelleLaden(nullptr);
+    EXPECT_EQ(texts(other), "r0c0,r0c1|r1c0,r1c1");
+    EXPECT_EQ(qx::getErrorCode(), 0UL);
+}
+
+TEST_F(GridTransfer, CopyAndPasteCommandsWorkOnTheSelection) {
+    fill(*g, 3, 3);
+    g->vSetSelectedArea(1, 2, 1, 2);
+    g->vZellenKopieren(nullptr);
+    EXPECT_EQ(qx::platform::GetClipboardText(), "r1c1\tr1c2\r\nr2c1\tr2c2\r\n");
+    g->vSetSelectedArea(0, 0, 0, 0);
+    g->vZellenEinfuegen(nullptr);
+    EXPECT_EQ(texts(*g), "r1c1,r1c2,r0c2|r2c1,r2c2,r1c2|r2c0,r2c1,r2c2");
+}
+
+TEST_F(GridTransfer, InsertingFollowsWhatTheClipboardHolds) {
+    fill(*g, 1, 1);
+    EXPECT_FALSE(g->bCanInsert());
+    g->vInsertFromClipboard(0, 0);  // nothing there: nothing happens
+    EXPECT_EQ(texts(*g), "r0c0");
+    EXPECT_FALSE(g->bReadASCIIFromClipBoard());
+    vPutClipboard(gridFormat(), header(1, 1, 1, 1) + "g" + '\0' + record());
+    EXPECT_TRUE(g->bCanInsert());
+    g->vInsertFromClipboard(0, 0);
+    EXPECT_EQ(texts(*g), "g");
+}
+
+TEST_F(GridTransfer, OutOfRangeCellsAreReportedByTheProofs) {
+    fill(*g, 2, 2);
+    g->vSetSelectedArea(1, 1, 1, 1);
+    EXPECT_EQ(failure([&] { g->vCopy2Clipboard(0, 2, 0, 0); }), 0xE7436007UL);
+    EXPECT_EQ(failure([&] { g->vCopy2Clipboard(0, 0, 1, 0); }), 0xE5136009UL);
+    EXPECT_EQ(failure([&] { g->vInsertFromClipboard(-1, 0); }), 0xE7436005UL);
+    EXPECT_EQ(failure([&] { g->vCopy2BinaerStream(nullptr); }), 0xE513602BUL);
+    int fr, lr, fc, lc;
+    g->vGetSelectedArea(fr, lr, fc, lc);
+    EXPECT_EQ((std::vector<int>{fr, lr, fc, lc}), (std::vector<int>{1, 1, 1, 1}));
+    EXPECT_EQ(clipboardBytes(CF_TEXT), "");
+}
+
+}  // namespace
