@@ -44,8 +44,9 @@ tsan: deps
 	TSAN_OPTIONS=halt_on_error=1 ctest --test-dir build-tsan --output-on-failure -j $(JOBS)
 
 bench:
-	@bash scripts/deps.sh muparser inih
-	cmake -S . -B build-bench $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release -DQX_BUILD_BENCH=ON -DQX_BUILD_TESTS=OFF
+	@bash scripts/deps.sh muparser inih qt
+	cmake -S . -B build-bench $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release -DQX_BUILD_BENCH=ON -DQX_BUILD_TESTS=OFF \
+	    -DQX_WITH_QT=ON
 	cmake --build build-bench -j $(JOBS)
 	bash scripts/bench.sh build-bench/bench
 
