@@ -162,6 +162,8 @@ TStringGridQx::TStringGridQx(TComponent* owner)
     : TStringGrid(owner), pDefaultProperty(std::make_unique<TCellPropertyQx>()), Selection_(*this) {
     // The grid draws every cell itself from its properties.
     SetDefaultDrawing(false);
+    centredColumnProperty_.vSetAdjust(eAdjustCenter);
+    centredLineProperty_.vSetAdjust(eAdjustCenter);
     widths_.assign(static_cast<size_t>(ColCount()), TWidthTable{{0, RowCount()}});
     SetAnchoredCols(iNumLin);
     Selection_.vReset();
@@ -356,8 +358,10 @@ double TStringGridQx::dGetNumber(int row, int col) {
 const TCellPropertyQx& TStringGridQx::rViewProperty(int col, int row) const {
     if (TObject* o = Objects(col, row)) return *static_cast<const TCellPropertyQx*>(o);
     if (!bInside(col, row)) return *pDefaultProperty;
-    if (row < iNumCol) return defaultLineProperty_;
-    if (col < iNumLin) return defaultColumnProperty_;
+    // Numbered header cells are centred, whether or not they have an object yet.
+    const bool centred = numbered_ && (row > 0 || col > 0);
+    if (row < iNumCol) return centred ? centredLineProperty_ : defaultLineProperty_;
+    if (col < iNumLin) return centred ? centredColumnProperty_ : defaultColumnProperty_;
     return *pDefaultProperty;
 }
 

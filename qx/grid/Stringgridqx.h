@@ -325,8 +325,8 @@ private:
 
     bool bUseNumbersWithoutFixed = true;
     std::unique_ptr<TCellPropertyQx> pDefaultProperty;
-    TColumnPropertyQx defaultColumnProperty_;
-    TLinePropertyQx defaultLineProperty_;
+    TColumnPropertyQx defaultColumnProperty_, centredColumnProperty_;
+    TLinePropertyQx defaultLineProperty_, centredLineProperty_;
     bool bInitialised = false;
     bool bCanEditCells = true;
     int iNumCol = 1;

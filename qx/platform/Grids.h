@@ -163,6 +163,7 @@ public:
 
     explicit TCustomGrid(TComponent* owner);
     ~TCustomGrid() override;
+    std::string_view PeerClass() const override { return "TCustomGrid"; }
 
     int ColCount() const { return cols_.Count(); }
     int RowCount() const { return rows_.Count(); }

@@ -5,6 +5,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QTimer>
 #include <QStyle>
 
 #include "qx/platform/Grids.h"
@@ -67,12 +68,12 @@ public:
     }
     QWidget* Host() const override { return area()->viewport(); }
     void Invalidate() override {
-        if (!widget_) return;
+        if (!widget_ || pending_) return;  // the pending update repaints everything
         area()->viewport()->update();
         hostEditor();
     }
     void InvalidateRect(const TRect& r) override {
-        if (!widget_) return;
+        if (!widget_ || pending_) return;
         area()->viewport()->update(QRect(r.left, r.top, r.Width(), r.Height()));
         hostEditor();
     }
@@ -105,15 +106,34 @@ public:
     }
 
 protected:
+    // The first few changes between two turns of the event loop are shown at once; a burst
+    // beyond them (a loop setting every row's height, say) is shown once, when the loop next
+    // runs, so that per-change work does not multiply with the table.
     void applyContent() override {
-        updateScrollBars();
-        Invalidate();
+        if (!widget_) return;
+        if (pending_) return;
+        if (burst_ < kChangesShownAtOnce) {
+            if (burst_++ == 0) QTimer::singleShot(0, guard_.get(), [this] { burst_ = 0; });
+            updateScrollBars();
+            Invalidate();
+            return;
+        }
+        pending_ = true;
+        QTimer::singleShot(0, guard_.get(), [this] {
+            pending_ = false;
+            burst_ = 0;
+            updateScrollBars();
+            Invalidate();
+        });
     }
     void applyState() override { applyContent(); }
     void applyColor() override { Invalidate(); }
     void applyFont() override { Invalidate(); }
 
 private:
+    static constexpr int kChangesShownAtOnce = 16;
+    int burst_ = 0;
+    bool pending_ = false;
     QAbstractScrollArea* area() const { return static_cast<QAbstractScrollArea*>(widget_.data()); }
     // From the fixed entries to the start of the last full page, a page at a time.
     static void setBar(QScrollBar* bar, const qx::platform::TGridAxis& axis, int extent) {
@@ -181,9 +201,6 @@ void RegisterGridPeers(TQtWidgetSet& set) {
         return std::make_unique<TGridPeer>(s, g, new TGridWidget(parent));
     };
     RegisterPeerOf<TCustomGrid>(set, "TCustomGrid", make);
-    // Grids that name no peer class of their own inherit TCustomControl's: claim them there
-    // (factories of one class are tried newest first, so this runs before the panel's).
-    RegisterPeerOf<TCustomGrid>(set, "TCustomControl", make);
 }
 
 }  // namespace qx::qt
