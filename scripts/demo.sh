@@ -29,6 +29,13 @@ run ini dump "$settings/demo.ini"
 run ini delete "$settings/demo.ini" Table LineSize
 run ini get "$settings/demo.ini" Table LineSize || true
 rm -rf "$settings"
+grids=$(mktemp -d)
+printf 'Name\tWert\r\nA\t1,5\r\nB\t-2\r\n' >"$grids/values.txt"
+run grid convert "$grids/values.txt" "$grids/values.sgr"
+run grid show "$grids/values.sgr"
+head -c 20 "$grids/values.sgr" >"$grids/cut.sgr"
+run grid show "$grids/cut.sgr" || true
+rm -rf "$grids"
 dicts=$(mktemp -d)
 printf '%s\n' '#-------------------------------' 'Datei' 'oeffnen' '#' 'Open file' '##' \
     '#-------------------------------' 'Speichern' '#' 'Save' '##' >"$dicts/demo.dict"

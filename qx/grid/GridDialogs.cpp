@@ -139,7 +139,9 @@ constexpr TAdjustRadio kAdjustRadios[] = {
     {&TZellenFormatierung::rbRechts, eAdjustRight},
 };
 
-constexpr int kGroupWidth = 112, kGroupHeight = 150, kGap = 8;
+// Wide enough for the longest caption, "Color of background", as a group title and as a
+// check box in a common sans face.
+constexpr int kGroupWidth = 136, kGroupHeight = 150, kGap = 8;
 
 TGroupBox* makeGroup(TForm& f, const char* name, int index) {
     auto* g = MakeChild<TGroupBox>(&f, &f, name);

@@ -379,24 +379,32 @@ TCellPropertyQx* TStringGridQx::pGetCellProperty(int col, int row) {
     return raw;
 }
 
-namespace {
-// Runs `apply` on the property of every cell of a block whose current value differs, creating
-// a property only where the value changes.
-template <class Get, class Apply>
-void forBlock(TStringGridQx& g, int r0, int r1, int c0, int c1, Get differs, Apply apply) {
+template <class Get>
+auto TStringGridQx::formatOf(int row, int col, Get get) {
+    try {
+        vProofRowCol(iRowIn(row), iColIn(col));
+        return get(rViewProperty(iColIn(col), iRowIn(row)));
+    } catch (...) {
+        QX_PASS();
+    }
+}
+
+template <class Differs, class Apply>
+void TStringGridQx::vFormatBlock(int firstRow, int lastRow, int firstCol, int lastCol, Differs differs, Apply apply) {
+    const int r0 = iRowIn(firstRow), r1 = iRowIn(lastRow), c0 = iColIn(firstCol), c1 = iColIn(lastCol);
+    vProofFirstLastRowCol(r0, r1, c0, c1);
+    const TGridUpdateScope batch(*this);
+    // A property is made only where the value changes.
     for (int r = r0; r <= r1; ++r)
         for (int c = c0; c <= c1; ++c)
-            if (differs(c, r)) apply(c, r, *g.pGetCellProperty(c, r));
+            if (differs(rViewProperty(c, r))) apply(c, r, *pGetCellProperty(c, r));
+    Invalidate();
 }
-}  // namespace
 
 void TStringGridQx::vSetColor(eColorQx color, int firstRow, int lastRow, int firstCol, int lastCol) {
     try {
-        const int r0 = iRowIn(firstRow), r1 = iRowIn(lastRow), c0 = iColIn(firstCol), c1 = iColIn(lastCol);
-        vProofFirstLastRowCol(r0, r1, c0, c1);
-        forBlock(*this, r0, r1, c0, c1, [&](int c, int r) { return rViewProperty(c, r).eGetFontColor() != color; },
-                 [&](int, int, TCellPropertyQx& p) { p.vSetFontColor(color); });
-        Invalidate();
+        vFormatBlock(firstRow, lastRow, firstCol, lastCol, [&](const TCellPropertyQx& p) { return p.eGetFontColor() != color; },
+                     [&](int, int, TCellPropertyQx& p) { p.vSetFontColor(color); });
     } catch (...) {
         QX_PASS();
     }
@@ -404,11 +412,8 @@ void TStringGridQx::vSetColor(eColorQx color, int firstRow, int lastRow, int fir
 
 void TStringGridQx::vSetBKColor(eColorQx color, int firstRow, int lastRow, int firstCol, int lastCol) {
     try {
-        const int r0 = iRowIn(firstRow), r1 = iRowIn(lastRow), c0 = iColIn(firstCol), c1 = iColIn(lastCol);
-        vProofFirstLastRowCol(r0, r1, c0, c1);
-        forBlock(*this, r0, r1, c0, c1, [&](int c, int r) { return rViewProperty(c, r).eGetBKColor() != color; },
-                 [&](int, int, TCellPropertyQx& p) { p.vSetBKColor(color); });
-        Invalidate();
+        vFormatBlock(firstRow, lastRow, firstCol, lastCol, [&](const TCellPropertyQx& p) { return p.eGetBKColor() != color; },
+                     [&](int, int, TCellPropertyQx& p) { p.vSetBKColor(color); });
     } catch (...) {
         QX_PASS();
     }
@@ -416,11 +421,8 @@ void TStringGridQx::vSetBKColor(eColorQx color, int firstRow, int lastRow, int f
 
 void TStringGridQx::vSetAdjust(eAdjustQx adjust, int firstRow, int lastRow, int firstCol, int lastCol) {
     try {
-        const int r0 = iRowIn(firstRow), r1 = iRowIn(lastRow), c0 = iColIn(firstCol), c1 = iColIn(lastCol);
-        vProofFirstLastRowCol(r0, r1, c0, c1);
-        forBlock(*this, r0, r1, c0, c1, [&](int c, int r) { return rViewProperty(c, r).eGetAdjust() != adjust; },
-                 [&](int, int, TCellPropertyQx& p) { p.vSetAdjust(adjust); });
-        Invalidate();
+        vFormatBlock(firstRow, lastRow, firstCol, lastCol, [&](const TCellPropertyQx& p) { return p.eGetAdjust() != adjust; },
+                     [&](int, int, TCellPropertyQx& p) { p.vSetAdjust(adjust); });
     } catch (...) {
         QX_PASS();
     }
@@ -428,57 +430,35 @@ void TStringGridQx::vSetAdjust(eAdjustQx adjust, int firstRow, int lastRow, int 
 
 void TStringGridQx::vSetFontSize(eFontSizeQx size, int firstRow, int lastRow, int firstCol, int lastCol) {
     try {
-        const int r0 = iRowIn(firstRow), r1 = iRowIn(lastRow), c0 = iColIn(firstCol), c1 = iColIn(lastCol);
-        vProofFirstLastRowCol(r0, r1, c0, c1);
         const TGridUpdateScope batch(*this);
-        forBlock(*this, r0, r1, c0, c1, [&](int c, int r) { return rViewProperty(c, r).eGetFontSize() != size; },
-                 [&](int c, int r, TCellPropertyQx& p) {
-                     const int before = p.iGetFontSize();
-                     p.vSetFontSize(size);
-                     vFontSizeChanged(c, r, before, p.iGetFontSize());
-                 });
-        for (int r = r0; r <= r1; ++r) vCalculateRowHeight(r);
-        for (int c = c0; c <= c1; ++c) vUpdateColWidth(c);
-        Invalidate();
+        vFormatBlock(firstRow, lastRow, firstCol, lastCol, [&](const TCellPropertyQx& p) { return p.eGetFontSize() != size; },
+                     [&](int c, int r, TCellPropertyQx& p) {
+                         const int before = p.iGetFontSize();
+                         p.vSetFontSize(size);
+                         vFontSizeChanged(c, r, before, p.iGetFontSize());
+                     });
+        // Sized in one place after every cell has its size.
+        for (int r = iRowIn(firstRow); r <= iRowIn(lastRow); ++r) vCalculateRowHeight(r);
+        for (int c = iColIn(firstCol); c <= iColIn(lastCol); ++c) vUpdateColWidth(c);
     } catch (...) {
         QX_PASS();
     }
 }
 
 eColorQx TStringGridQx::eGetColor(int row, int col) {
-    try {
-        vProofRowCol(iRowIn(row), iColIn(col));
-        return rViewProperty(iColIn(col), iRowIn(row)).eGetFontColor();
-    } catch (...) {
-        QX_PASS();
-    }
+    return formatOf(row, col, [](const TCellPropertyQx& p) { return p.eGetFontColor(); });
 }
 
 eColorQx TStringGridQx::eGetBKColor(int row, int col) {
-    try {
-        vProofRowCol(iRowIn(row), iColIn(col));
-        return rViewProperty(iColIn(col), iRowIn(row)).eGetBKColor();
-    } catch (...) {
-        QX_PASS();
-    }
+    return formatOf(row, col, [](const TCellPropertyQx& p) { return p.eGetBKColor(); });
 }
 
 eFontSizeQx TStringGridQx::eGetFontSize(int row, int col) {
-    try {
-        vProofRowCol(iRowIn(row), iColIn(col));
-        return rViewProperty(iColIn(col), iRowIn(row)).eGetFontSize();
-    } catch (...) {
-        QX_PASS();
-    }
+    return formatOf(row, col, [](const TCellPropertyQx& p) { return p.eGetFontSize(); });
 }
 
 eAdjustQx TStringGridQx::eGetAdjust(int row, int col) {
-    try {
-        vProofRowCol(iRowIn(row), iColIn(col));
-        return rViewProperty(iColIn(col), iRowIn(row)).eGetAdjust();
-    } catch (...) {
-        QX_PASS();
-    }
+    return formatOf(row, col, [](const TCellPropertyQx& p) { return p.eGetAdjust(); });
 }
 
 // ---------------------------------------------------------------------------- storage hooks
@@ -686,6 +666,16 @@ void TStringGridQx::vSelectionChanged() {
     vMessageSelectionChanged();
 }
 
+void TStringGridQx::vCollapse() {
+    SetFixedRows(iNumCol);
+    SetFixedCols(iNumLin);
+    SetRowCount(iNumCol + 1);
+    SetColCount(iNumLin + 1);
+    SetCells(iNumLin, iNumCol, cpEmptyString);
+    if (TObject* o = Objects(iNumLin, iNumCol)) static_cast<TCellPropertyQx*>(o)->vSetHiddenString("");
+    vNumLinesColumns();
+}
+
 void TStringGridQx::vDeleteRows(int first, int last) {
     try {
         const int f = iRowIn(first), l = iRowIn(last);
@@ -697,14 +687,7 @@ void TStringGridQx::vDeleteRows(int first, int last) {
             DeleteRows(f, n);  // the line-number cells are anchored: the last ones go
             vNumLinesColumnsFrom(RowCount(), ColCount());
         } else {
-            // No data row remains: one empty data cell.
-            SetFixedRows(iNumCol);
-            SetFixedCols(iNumLin);
-            SetRowCount(iNumCol + 1);
-            SetColCount(iNumLin + 1);
-            SetCells(iNumLin, iNumCol, cpEmptyString);
-            if (TObject* o = Objects(iNumLin, iNumCol)) static_cast<TCellPropertyQx*>(o)->vSetHiddenString("");
-            vNumLinesColumns();
+            vCollapse();  // no data row remains
         }
         Selection_.vStart(FixedRows(), FixedCols());
         Selection_.bExtend(FixedRows(), FixedCols());
@@ -731,13 +714,7 @@ void TStringGridQx::vDeleteCols(int first, int last) {
             DeleteCols(f, n);
             vNumLinesColumnsFrom(RowCount(), ColCount());
         } else {
-            SetFixedRows(iNumCol);
-            SetFixedCols(iNumLin);
-            SetRowCount(iNumCol + 1);
-            SetColCount(iNumLin + 1);
-            SetCells(iNumLin, iNumCol, cpEmptyString);
-            if (TObject* o = Objects(iNumLin, iNumCol)) static_cast<TCellPropertyQx*>(o)->vSetHiddenString("");
-            vNumLinesColumns();
+            vCollapse();  // no data column remains
         }
         Selection_.vStart(FixedRows(), FixedCols());
         Selection_.bExtend(FixedRows(), FixedCols());

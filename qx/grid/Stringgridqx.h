@@ -319,6 +319,14 @@ private:
     void vWidthRemove(int col, int width, int count = 1);
     void vRebuildWidthTable(int col);
     void vDeleteProperties(int firstCol, int lastCol, int firstRow, int lastRow);
+    // One empty data cell, the fixation released: what deleting every data row or column leaves.
+    void vCollapse();
+    // A formatting value of one cell (user numbers), proved.
+    template <class Get>
+    auto formatOf(int row, int col, Get get);
+    // Sets a formatting value over a block (user numbers, proved) where `differs` says it changes.
+    template <class Differs, class Apply>
+    void vFormatBlock(int firstRow, int lastRow, int firstCol, int lastCol, Differs differs, Apply apply);
     // Reads a binary block at the selection's first cell: checks all of it, then runs
     // `beforeChange` (when set), then enlarges and fills. False for another block version.
     bool _bReadBinaerBlock(TStream* stream, const std::function<void()>& beforeChange);

@@ -207,7 +207,18 @@ protected:
         const QSignalBlocker block(b);
         b->setChecked(check_.Checked());
     }
-    void applyColor() override {}
+    void applyColor() override {
+        // Check and radio boxes show the face colour of their parent unless given one of
+        // their own, as colour choosers are.
+        if (control_.Color() == clBtnFace) {
+            widget_->setAutoFillBackground(false);
+            return;
+        }
+        QPalette pal = widget_->palette();
+        pal.setColor(widget_->backgroundRole(), TQtCanvas::ToQColor(control_.Color()));
+        widget_->setPalette(pal);
+        widget_->setAutoFillBackground(true);
+    }
 
 private:
     TCheckBox& check_;
