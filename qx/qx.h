@@ -43,6 +43,7 @@
 #include "qx/grid/CellPropertyQx.h"
 #include "qx/grid/GridDialogs.h"
 #include "qx/grid/Stringgridqx.h"
+#include "qx/tableframe/QxTableFrame.h"
 #include "qx/orvi_components/ORVI_TableView.h"
 
 #include "qx/numeric/FormatNumber.h"

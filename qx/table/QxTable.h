@@ -178,6 +178,8 @@ class TQxTable {
     // changes. Unbound lines are written as zero bytes; the name is cut to 1022 bytes (the
     // most the reader takes). A device or pipe is written into directly.
     void vWriteBin(const char* file) const;
+    // vWriteBin that tells whether the file was written (false for a null or empty name).
+    bool bWriteBin(const char* file) const;
     // Reads the description, and unless `buffer` is null, the lines into new storage of
     // N * S bytes (one piece) and the counters. On success the storage from *buffer (if any)
     // is released with delete[] and replaced; the caller owns the new one. With a null

@@ -186,10 +186,14 @@ void TQxTable::vReadNeededLines(std::istream& stream) {
 }
 
 void TQxTable::vWriteBin(const char* file) const {
+    // A failed write leaves the previous file; nothing is raised.
+    bWriteBin(file);
+}
+
+bool TQxTable::bWriteBin(const char* file) const {
     try {
-        if (file == nullptr || *file == '\0') return;
-        // A failed write leaves the previous file; nothing is raised.
-        qx::platform::ReplaceFile(file, [&](int fd) {
+        if (file == nullptr || *file == '\0') return false;
+        return qx::platform::ReplaceFile(file, [&](int fd) {
             qx::platform::TDescriptorBuffer buffer(fd);
             std::ostream s(&buffer);
             vWriteVersion(s);
