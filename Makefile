@@ -26,6 +26,8 @@ demo: build
 	@mkdir -p $(BUILD)/demo
 	@echo; echo '$$ qxdialog  (the error dialog: on screen with a display, else PNG files)'
 	$(BUILD)/apps/qxdialog/qxdialog $(BUILD)/demo
+	@echo; echo '$$ qxtable  (the table editor: a window with a display, else PNG files)'
+	$(BUILD)/apps/qxtable/qxtable --shots $(BUILD)/demo
 
 # ASan + UBSan build running the same tests (Qt itself is not instrumented, so the Qt widget
 # set is left out here and under ThreadSanitizer).
