@@ -17,6 +17,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "qx/qx.h"
 #include "qx/platform/qt/QtCanvas.h"
@@ -174,6 +175,60 @@ int main(int argc, char** argv) {
         row(".sgr save", NAN, save, "1000 ms");
         row(".sgr load", NAN, load, "1000 ms");
         row("copy 10,000 x 20 to the clipboard, paste back", NAN, copyPaste, "300 ms");
+    }
+
+    // The table frame: a binary table file of `rows` lines loaded and drawn, one cell edited.
+    {
+        qx::platform::SetWidgetSet(&qtSet);
+        char dir[] = "/tmp/gridqx_frameXXXXXX";
+        if (::mkdtemp(dir) && ::chdir(dir) == 0) try {
+            TForm form(nullptr);
+            auto* maker = MakeChild<TQxTableFrame>(&form, &form, "Maker");
+            maker->vCreateTestTable();  // writes its example files into the folder
+            const TQxTable& t = maker->tTable;
+            maker->StringGridQx->vSetTableSize(maker->iGetLineCount() + (t.bShowColumnCaption ? 1 : 0) + (t.bShowEinheit ? 1 : 0),
+                                               maker->iGetColCount() + (t.bShowLineNum ? 1 : 0));
+            maker->vDrawTable();
+            const unsigned size = maker->tTable.uGetLineSize();
+            const int have = maker->iGetLineCount();
+            std::vector<unsigned char> block(static_cast<size_t>(rows - have) * size);
+            for (int i = 0; i < rows - have; ++i)
+                std::memcpy(block.data() + static_cast<size_t>(i) * size, maker->tTable.vLines[static_cast<unsigned>(i % have)], size);
+            maker->vAppendLines(block.data(), rows - have);
+            const std::string file = std::string(dir) + "/big.tbl";
+            maker->vWriteFileBin(file.c_str());
+            std::unique_ptr<TForm> shown;
+            TQxTableFrame* frame = nullptr;
+            const double load = best(2, [&] {
+                shown = std::make_unique<TForm>(nullptr);
+                shown->SetBounds(0, 0, 1200, 800);
+                frame = MakeChild<TQxTableFrame>(shown.get(), shown.get(), "Frame");
+                frame->SetAlign(alClient);
+                frame->vPermitChangeColumn(true);
+            }, [&] {
+                frame->vReadFile(file.c_str(), false);
+                paintQt(*frame->StringGridQx);  // the first drawing
+                paintQt(*frame->StringGridQx);
+            });
+            TStringGridQx& g = *frame->StringGridQx;
+            const int editRow = rows / 2, col = 1;
+            const double edit = best(5, nullptr, [&] {
+                // What typing into a cell does: the text, the changed mark, the next drawing.
+                g.vSetCellString(editRow, col, "42");
+                g.pGetCellProperty(g.iColIn(col), g.iRowIn(editRow))->vSetChanged(true);
+                g.vOnDrawCell(&g, g.iColIn(col), g.iRowIn(editRow), g.CellRect(g.iColIn(col), g.iRowIn(editRow)), 0);
+            });
+            row("table frame: load binary file and draw", NAN, load, "1000 ms (100k lines)");
+            row("table frame: edit one cell, stored and shown", NAN, edit, "5 ms");
+            (void)::chdir("/");
+            std::system((std::string("rm -rf ") + dir).c_str());
+        } catch (unsigned long) {
+            char report[2048];
+            qx::SPrintfErrorMessage(report, sizeof report);
+            std::printf("table frame: failed:\n%s\n", report);
+            qx::deleteError();
+        }
+        qx::platform::SetWidgetSet(nullptr);
     }
 
     // The table view.

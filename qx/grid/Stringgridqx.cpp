@@ -584,6 +584,11 @@ void TStringGridQx::vCalculateColWidth(int col) {
     vUpdateColWidth(col);
 }
 
+void TStringGridQx::vUpdateColWidths() {
+    const TGridUpdateScope batch(*this);
+    for (int c = 0; c < ColCount(); ++c) vUpdateColWidth(c);
+}
+
 void TStringGridQx::vCalculateColWidths() {
     const TGridUpdateScope batch(*this);
     for (int c = 0; c < ColCount(); ++c) vCalculateColWidth(c);

@@ -195,6 +195,10 @@ public:
     void vCalculateRowHeights();
     void vCalculateColWidth(int col);
     void vCalculateColWidths();
+    // Every column as wide as vCalculateColWidths makes it, from the text widths the grid
+    // keeps as texts change: costs the number of columns, not of cells. (A font size changed
+    // through a property pointer is seen by vCalculateColWidths only.)
+    void vUpdateColWidths();
     // Line numbers into the header column and column numbers into the header line, centred.
     void vNumLinesColumns();
 

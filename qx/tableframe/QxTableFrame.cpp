@@ -200,7 +200,7 @@ void TQxTableFrame::vRedrawLines(int first, int last) {
         const TGridUpdateScope batch(g);
         if (first <= last) vWriteLines(first, last);
         for (int i = first; i <= last; ++i) g.vCalculateRowHeight(g.iRowIn(i));
-        g.vCalculateColWidths();
+        g.vUpdateColWidths();  // the grid keeps its text widths: no pass over every row
     } catch (...) {
         QX_PASS();
     }
