@@ -1,0 +1,279 @@
+// The table frame on a shown form with real Qt widgets: a table file opened, cells typed
+// through the grid's in-place editor and stored by their column's type, the result saved and
+// reopened; the popup menu by the permissions; the caption command through the input dialog.
+#include <QAbstractScrollArea>
+#include <QAction>
+#include <QInputDialog>
+#include <QMenu>
+#include <QPainter>
+#include <QTest>
+
+#include <cstring>
+#include <filesystem>
+#include <vector>
+
+#include "qx/tableframe/QxTableFrame.h"
+#include "tests/qt/QtTestSupport.h"
+
+namespace {
+
+using qx::qt::TQtWidgetSet;
+
+const QString kCaptionItem = QString::fromUtf8("\xC3\x9C" "berschrift");
+const QString kSaveItem = QStringLiteral("Tabelle speichern");
+const QString kLoadItem = QStringLiteral("Tabelle laden");
+
+class QtTableFrame : public qx::test::QtTest {
+protected:
+    void SetUp() override {
+        QtTest::SetUp();
+        // The example table writes its file into the current folder: keep it in a scratch one.
+        const auto here = std::filesystem::current_path();
+        std::filesystem::current_path(dir.Path());
+        {
+            TQxTableFrame example(nullptr);
+            example.vCreateTestTable();
+        }
+        std::filesystem::current_path(here);
+        tableFile = dir.File("TableTest.tbl");
+        ASSERT_TRUE(std::filesystem::exists(tableFile));
+
+        form = std::make_unique<TForm>(nullptr);
+        form->SetName("TableFrameForm");
+        form->SetCaption("TQxTableFrame");
+        form->SetClientWidth(760);
+        form->SetClientHeight(420);
+        frame = MakeChild<TQxTableFrame>(form.get(), form.get(), "TableFrame");
+        frame->SetAlign(alClient);
+        frame->vPermitChangeColumn(true);  // the file brings its own columns
+        frame->vReadFile(tableFile.c_str(), false);
+        // A file brings columns and lines only, not its name: the caption is the host's.
+        frame->vSetCaption("Beispiel einer Tabelle");
+        form->ShowForm();
+        grid = frame->StringGridQx;
+        area = qobject_cast<QAbstractScrollArea*>(TQtWidgetSet::Widget(*grid));
+        ASSERT_NE(area, nullptr);
+        area->grab();  // the first paint numbers and sizes the grid
+    }
+    void TearDown() override {
+        form.reset();
+        QtTest::TearDown();
+    }
+
+    std::vector<unsigned char> bytes(const TQxTableFrame& f, int at) const {
+        std::vector<unsigned char> d(static_cast<std::size_t>(f.iGetLineSize()));
+        f.vGetLine(at, reinterpret_cast<char*>(d.data()));
+        return d;
+    }
+    static double doubleAt(const std::vector<unsigned char>& line, std::size_t offset) {
+        double d = 0;
+        std::memcpy(&d, line.data() + offset, sizeof d);
+        return d;
+    }
+    static std::string shown(double value) {
+        char out[TQxTableFrame::kWorkSize];
+        TQxTableFrame::vPrintDouble(value, "%t4-", out);
+        return out;
+    }
+    std::string cell(int line, int column) const { return grid->cpGetCellString(line, column); }
+
+    // Centre of the table's cell (line, column) in the viewport.
+    QPoint centre(int line, int column) const {
+        const TRect r = grid->CellRect(grid->iColIn(column), grid->iRowIn(line));
+        return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    }
+    void move(QPoint at) {
+        QMouseEvent e(QEvent::MouseMove, at, area->viewport()->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
+                      Qt::NoModifier);
+        QApplication::sendEvent(area->viewport(), &e);
+    }
+    // Clicks the cell, types `text` as a user would (the first key opens the editor), ends with
+    // Return and paints, which hands the edit to the frame.
+    void typeInto(int line, int column, const char* text) {
+        const QPoint at = centre(line, column);
+        move(at);
+        QTest::mouseClick(area->viewport(), Qt::LeftButton, {}, at);
+        ASSERT_NE(grid->Options() & goEditing, 0u) << "one cell selected: editing on";
+        QTest::keyClick(area, text[0]);
+        ASSERT_TRUE(grid->EditorMode());
+        QWidget* editor = TQtWidgetSet::Widget(*grid->InplaceEditor());
+        ASSERT_NE(editor, nullptr);
+        QTest::keyClicks(editor, QString::fromLatin1(text + 1));
+        QTest::keyClick(editor, Qt::Key_Return);
+        area->grab();
+    }
+    void save(QWidget* w, const char* file) {
+        ASSERT_TRUE(w->grab().save(QString::fromStdString(qx::test::ArtefactPath(file))));
+    }
+    // Right-clicks the cell and returns the visible items of the popup; `inside` runs while
+    // the menu is open (it may choose an item), otherwise the menu is closed. `file`, when
+    // given, keeps the menu over the form.
+    QStringList popup(int line, int column, const char* file = nullptr,
+                      std::function<void(QMenu&)> inside = nullptr) {
+        QStringList items;
+        Later([&, file, inside] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            if (!menu) {
+                ADD_FAILURE() << "no popup menu";
+                return;
+            }
+            for (QAction* a : menu->actions())
+                if (a->isVisible() && !a->isSeparator()) items << a->text();
+            if (file) {
+                QImage picture = TQtWidgetSet::Widget(*form)->grab().toImage();
+                QPainter p(&picture);
+                p.drawPixmap(TQtWidgetSet::Widget(*form)->mapFromGlobal(menu->pos()), menu->grab());
+                p.end();
+                EXPECT_TRUE(picture.save(QString::fromStdString(qx::test::ArtefactPath(file))));
+            }
+            if (inside) inside(*menu);
+            else menu->close();
+        });
+        const QPoint at = centre(line, column);
+        move(at);
+        QTest::mouseClick(area->viewport(), Qt::RightButton, {}, at);
+        return items;
+    }
+    // Chooses the visible item with this text in an open menu.
+    static void choose(QMenu& menu, const QString& text) {
+        for (QAction* a : menu.actions())
+            if (a->isVisible() && a->text() == text) {
+                menu.setActiveAction(a);
+                QTest::keyClick(&menu, Qt::Key_Return);
+                return;
+            }
+        ADD_FAILURE() << "no item " << text.toStdString();
+        menu.close();
+    }
+    // Runs `step` on the input dialog once it is up (looked for from the event loop).
+    static void whenInputDialog(std::function<void(QInputDialog&)> step) {
+        auto* timer = new QTimer(&qx::test::QtApp());
+        QObject::connect(timer, &QTimer::timeout, [timer, step] {
+            auto* dlg = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
+            if (!dlg || !dlg->isVisible()) return;
+            timer->stop();
+            timer->deleteLater();
+            step(*dlg);
+        });
+        timer->start(0);
+    }
+
+    qx::test::TTempDir dir;
+    std::string tableFile;
+    std::unique_ptr<TForm> form;
+    TQxTableFrame* frame = nullptr;
+    TStringGridQx* grid = nullptr;
+    QAbstractScrollArea* area = nullptr;
+};
+
+}  // namespace
+
+TEST_F(QtTableFrame, TypedCellsAreStoredByTypeSavedAndReopened) {
+    qx::test::TModalGuard guard;  // an error dialog would otherwise block the run
+    ASSERT_EQ(frame->iGetLineCount(), 100);
+    ASSERT_EQ(frame->iGetColCount(), 5);
+    ASSERT_EQ(frame->iGetLineSize(), 96);
+    const std::vector<unsigned char> before = bytes(*frame, 2);
+    EXPECT_EQ(cell(2, 0), "Name3");
+    EXPECT_EQ(cell(2, 1), shown(2 * 99.9)) << "a loaded value shown by its column's format";
+
+    // A string column: the text with its NUL at the column's offset, nothing else touched.
+    typeInto(2, 0, "Neu");
+    std::vector<unsigned char> now = bytes(*frame, 2);
+    EXPECT_EQ(std::memcmp(now.data(), "Neu", 4), 0);
+    EXPECT_TRUE(std::equal(now.begin() + 64, now.end(), before.begin() + 64));
+    EXPECT_EQ(cell(2, 0), "Neu");
+
+    // A double column takes a decimal comma; the cell shows the stored value by the format.
+    typeInto(2, 1, "12,5");
+    now = bytes(*frame, 2);
+    EXPECT_EQ(doubleAt(now, 64), 12.5);
+    EXPECT_TRUE(std::equal(now.begin() + 72, now.end(), before.begin() + 72));
+    EXPECT_EQ(cell(2, 1), shown(12.5));
+    typeInto(3, 3, "-0.25");
+    EXPECT_EQ(doubleAt(bytes(*frame, 3), 80), -0.25);
+    EXPECT_EQ(cell(3, 3), shown(-0.25));
+
+    // Text that is no number leaves the value and brings the stored one back into the cell.
+    typeInto(2, 2, "abc");
+    EXPECT_EQ(doubleAt(bytes(*frame, 2), 72), 2 * 299.9);
+    EXPECT_EQ(cell(2, 2), shown(2 * 299.9));
+    TQxTableFrame fresh(nullptr);
+    fresh.vPermitChangeColumn(true);
+    fresh.vReadFile(tableFile.c_str(), false);
+    EXPECT_EQ(bytes(*frame, 1), bytes(fresh, 1)) << "other lines untouched";
+    save(TQtWidgetSet::Widget(*form), "tableframe-edited.png");
+
+    // Saved and opened in a second frame: the same columns and lines.
+    const std::string saved = dir.File("edited.tbl");
+    frame->vWriteFileBin(saved.c_str());
+    TQxTableFrame second(nullptr);
+    second.vPermitChangeColumn(true);
+    second.vReadFile(saved.c_str(), false);
+    ASSERT_EQ(second.iGetLineCount(), frame->iGetLineCount());
+    ASSERT_EQ(second.iGetLineSize(), frame->iGetLineSize());
+    EXPECT_TRUE(second.tTable.bCompareColumns(frame->tTable));
+    for (int i = 0; i < frame->iGetLineCount(); ++i) EXPECT_EQ(bytes(second, i), bytes(*frame, i)) << "line " << i;
+    EXPECT_EQ(std::string(second.StringGridQx->cpGetCellString(2, 1)), shown(12.5));
+}
+
+TEST_F(QtTableFrame, ThePopupOffersWhatThePermissionsAllow) {
+    qx::test::TModalGuard guard;
+    QStringList items = popup(1, 1, "tableframe-popup.png");
+    EXPECT_TRUE(items.contains(kCaptionItem)) << items.join(", ").toStdString();
+    EXPECT_TRUE(items.contains(kSaveItem));
+    EXPECT_TRUE(items.contains(kLoadItem));
+    EXPECT_TRUE(items.contains(QStringLiteral("Kopieren")));
+    EXPECT_TRUE(items.contains(QStringLiteral("Formatierung")));
+    EXPECT_EQ(items.count(kCaptionItem), 1);
+
+    frame->vPermitSave(false);
+    frame->vPermitChangeCaption(false);
+    frame->vPermitCopy(false);
+    items = popup(1, 1);
+    EXPECT_FALSE(items.contains(kSaveItem)) << items.join(", ").toStdString();
+    EXPECT_FALSE(items.contains(kCaptionItem));
+    EXPECT_FALSE(items.contains(QStringLiteral("Kopieren")));
+    EXPECT_TRUE(items.contains(kLoadItem));
+    EXPECT_TRUE(items.contains(QStringLiteral("Formatierung")));
+
+    frame->vPermitLoad(false);
+    frame->vPermitFormat(false);
+    frame->vPermitChangeCaption(true);
+    items = popup(1, 1, "tableframe-popup-caption-only.png");
+    EXPECT_EQ(items.join(QStringLiteral(", ")).toStdString(), kCaptionItem.toStdString());
+}
+
+TEST_F(QtTableFrame, TheCaptionCommandRetitlesTheTable) {
+    qx::test::TModalGuard guard;
+    ASSERT_EQ(frame->sGetCaption(), "Beispiel einer Tabelle");
+
+    // Cancelled: nothing changes.
+    whenInputDialog([](QInputDialog& dlg) {
+        EXPECT_EQ(dlg.textValue(), QStringLiteral("Beispiel einer Tabelle")) << "starts with the caption";
+        dlg.setTextValue(QStringLiteral("Verworfen"));
+        dlg.reject();
+    });
+    popup(1, 1, nullptr, [](QMenu& m) { choose(m, kCaptionItem); });
+    EXPECT_EQ(frame->sGetCaption(), "Beispiel einer Tabelle");
+
+    whenInputDialog([](QInputDialog& dlg) {
+        EXPECT_EQ(dlg.windowTitle(), kCaptionItem);
+        dlg.setTextValue(QString::fromUtf8("Messwerte gr\xC3\xBCn"));
+        dlg.accept();
+    });
+    popup(1, 1, nullptr, [](QMenu& m) { choose(m, kCaptionItem); });
+    EXPECT_EQ(frame->sGetCaption(), "Messwerte gr\xFCn");
+    EXPECT_EQ(frame->tTable.sName, "Messwerte gr\xFCn") << "the table's name follows";
+    EXPECT_TRUE(frame->paCaption->Visible());
+    save(TQtWidgetSet::Widget(*form), "tableframe-retitled.png");
+
+    // The new name goes into the file.
+    const std::string saved = dir.File("retitled.tbl");
+    frame->vWriteFileBin(saved.c_str());
+    TQxTable back;
+    unsigned char* raw = nullptr;
+    back.vReadBin(saved.c_str(), &raw);
+    const std::unique_ptr<unsigned char[]> storage(raw);
+    EXPECT_EQ(back.sName, "Messwerte gr\xFCn");
+}
