@@ -564,8 +564,6 @@ void TStringGridQx::vUpdateColWidth(int col) {
     SetColWidths(col, (t.empty() ? 0 : t.rbegin()->first) + kWidthMargin);
 }
 
-void TStringGridQx::vUpdateRowHeight(int row) { vCalculateRowHeight(row); }
-
 void TStringGridQx::vCalculateRowHeight(int row) {
     if (row < 0 || row >= RowCount()) return;
     int m = 0;

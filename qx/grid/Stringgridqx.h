@@ -293,9 +293,8 @@ protected:
     void vSetBounds(const TBounds& b);
     // Row and column operations without their guards and events: the shared steps.
     void vEnlargeTo(int lastRow, int lastCol);
-    // Sizing after a change: widths from the width table, heights from the rows' fonts.
+    // A column's width from its width table (no pass over its cells).
     void vUpdateColWidth(int col);
-    void vUpdateRowHeight(int row);
     // The width of a text at a font size, measured on the grid's canvas.
     int iMeasure(const AnsiString& text, int points);
     // A property's formatting changed from `before` (font size matters for the width table).

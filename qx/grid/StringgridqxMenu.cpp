@@ -177,7 +177,7 @@ void TStringGridQx::vInhalteLoeschen(TObject*) {
                     p->vSetHiddenString(cpEmptyString);
             }
         }
-        for (int row = firstRow; row <= lastRow; ++row) vUpdateRowHeight(row);
+        for (int row = firstRow; row <= lastRow; ++row) vCalculateRowHeight(row);
         for (int col = firstCol; col <= lastCol; ++col) vUpdateColWidth(col);
     } catch (...) {
         QX_SHOW();

@@ -174,10 +174,7 @@ bool bReadText(TBlockStream& s, std::string* out) {
 
 // Whether two properties hold the same record (formatting, edit flag, hidden text).
 bool bSameRecord(const TCellPropertyQx& a, const TCellPropertyQx& b) {
-    return a.eGetAdjust() == b.eGetAdjust() && a.eGetFontSize() == b.eGetFontSize() &&
-           a.eGetFontColor() == b.eGetFontColor() && a.eGetBKColor() == b.eGetBKColor() &&
-           a.bGetCanEdit() == b.bGetCanEdit() &&
-           std::strcmp(a.cpGetHiddenString(), b.cpGetHiddenString()) == 0;
+    return a.bSameFormat(b) && std::strcmp(a.cpGetHiddenString(), b.cpGetHiddenString()) == 0;
 }
 
 // The property records of a checked block. The plain default record (most cells) and a record
@@ -412,7 +409,7 @@ bool TStringGridQx::_bReadBinaerBlock(TStream* stream, const std::function<void(
             if (p->iGetFontSize() != oldPoints)
                 vFontSizeChanged(c, r, oldPoints, p->iGetFontSize());
         }
-    for (int r = firstRow; r <= lastRow; ++r) vUpdateRowHeight(r);
+    for (int r = firstRow; r <= lastRow; ++r) vCalculateRowHeight(r);
     for (int c = firstCol; c <= lastCol; ++c) vUpdateColWidth(c);
     return true;
 }
@@ -492,7 +489,7 @@ void TStringGridQx::vReadASCIIFromString(char* text, unsigned /*length*/) {
                 field = p + 1;
             }
         }
-        for (int r = 0; r < RowCount(); ++r) vUpdateRowHeight(r);
+        for (int r = 0; r < RowCount(); ++r) vCalculateRowHeight(r);
         for (int c = 0; c < ColCount(); ++c) vUpdateColWidth(c);
         vNumLinesColumns();
     } catch (...) {

@@ -41,6 +41,7 @@ protected:
         form->ShowForm();
         area = qobject_cast<QAbstractScrollArea*>(TQtWidgetSet::Widget(*grid));
         ASSERT_NE(area, nullptr);
+        drive = std::make_unique<qx::test::TGridDriver>(*grid, *area);
         area->grab();  // the first paint numbers and sizes the grid
     }
     void TearDown() override {
@@ -54,57 +55,19 @@ protected:
         t += std::to_string(c);
         return t;
     }
-    // Centre of a cell given in base-grid indices.
-    QPoint centre(int col, int row) const {
-        const TRect r = grid->CellRect(col, row);
-        return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-    }
-    void move(QPoint at, Qt::MouseButtons buttons) {
-        QMouseEvent e(QEvent::MouseMove, at, area->viewport()->mapToGlobal(at), Qt::NoButton, buttons, Qt::NoModifier);
-        QApplication::sendEvent(area->viewport(), &e);
-    }
-    void drag(QPoint from, QPoint to) {
-        move(from, Qt::NoButton);
-        QTest::mousePress(area->viewport(), Qt::LeftButton, {}, from);
-        move((from + to) / 2, Qt::LeftButton);
-        move(to, Qt::LeftButton);
-        QTest::mouseRelease(area->viewport(), Qt::LeftButton, {}, to);
-    }
-    void click(QPoint at) {
-        move(at, Qt::NoButton);
-        QTest::mouseClick(area->viewport(), Qt::LeftButton, {}, at);
+    QPoint centre(int col, int row) const { return drive->Centre(col, row); }
+    void click(QPoint at) { drive->Click(at); }
+    QStringList popupAt(QPoint at, const char* file) {
+        return drive->Popup(at, file, TQtWidgetSet::Widget(*form));
     }
     void save(QWidget* w, const char* file) {
         ASSERT_TRUE(w->grab().save(QString::fromStdString(qx::test::ArtefactPath(file))));
-    }
-    // Right-clicks at `at` and returns the texts of the menu's visible items; the menu is
-    // saved as `file` with the form behind it and closed.
-    QStringList popupAt(QPoint at, const char* file) {
-        QStringList shown;
-        Later([&] {
-            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-            if (!menu) {
-                ADD_FAILURE() << "no popup menu";
-                return;
-            }
-            for (QAction* a : menu->actions())
-                if (a->isVisible() && !a->isSeparator()) shown << a->text();
-            QImage picture = TQtWidgetSet::Widget(*form)->grab().toImage();
-            QPainter p(&picture);
-            const QPoint where = TQtWidgetSet::Widget(*form)->mapFromGlobal(menu->pos());
-            p.drawPixmap(where, menu->grab());
-            p.end();
-            picture.save(QString::fromStdString(qx::test::ArtefactPath(file)));
-            menu->close();
-        });
-        move(at, Qt::NoButton);
-        QTest::mouseClick(area->viewport(), Qt::RightButton, {}, at);
-        return shown;
     }
 
     std::unique_ptr<TForm> form;
     TStringGridQx* grid = nullptr;
     QAbstractScrollArea* area = nullptr;
+    std::unique_ptr<qx::test::TGridDriver> drive;
     std::vector<std::vector<int>> blocks;
 };
 
@@ -112,7 +75,7 @@ protected:
 
 TEST_F(QtGridQx, ADragSelectsABlockDrawnWithItsFrame) {
     blocks.clear();
-    drag(centre(grid->iColIn(1), grid->iRowIn(1)), centre(grid->iColIn(3), grid->iRowIn(2)));
+    drive->Drag(centre(grid->iColIn(1), grid->iRowIn(1)), centre(grid->iColIn(3), grid->iRowIn(2)));
     ASSERT_FALSE(blocks.empty());
     EXPECT_EQ(blocks.back(), (std::vector<int>{1, 2, 1, 3}));
     EXPECT_EQ(grid->rGetSelection().iCount, 6);
@@ -166,15 +129,7 @@ TEST_F(QtGridQx, AnEditIsReportedAtTheNextPaint) {
         changed.emplace_back(row, col);
         return true;
     };
-    const QPoint at = centre(grid->iColIn(2), grid->iRowIn(3));
-    click(at);
-    ASSERT_NE(grid->Options() & goEditing, 0u) << "one cell selected: editing on";
-    QTest::keyClick(area, 'n');  // typing starts the editor, which takes the focus
-    ASSERT_TRUE(grid->EditorMode());
-    QWidget* editor = TQtWidgetSet::Widget(*grid->InplaceEditor());
-    ASSERT_NE(editor, nullptr);
-    QTest::keyClicks(editor, "eu");
-    QTest::keyClick(editor, Qt::Key_Return);
+    drive->Type(centre(grid->iColIn(2), grid->iRowIn(3)), "neu", false);
     EXPECT_EQ(std::string(grid->cpGetCellString(3, 2)), "neu");
     EXPECT_TRUE(changed.empty()) << "reported when drawn";
     area->grab();

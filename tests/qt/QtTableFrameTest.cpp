@@ -53,6 +53,7 @@ protected:
         grid = frame->StringGridQx;
         area = qobject_cast<QAbstractScrollArea*>(TQtWidgetSet::Widget(*grid));
         ASSERT_NE(area, nullptr);
+        drive = std::make_unique<qx::test::TGridDriver>(*grid, *area);
         area->grab();  // the first paint numbers and sizes the grid
     }
     void TearDown() override {
@@ -79,60 +80,16 @@ protected:
 
     // Centre of the table's cell (line, column) in the viewport.
     QPoint centre(int line, int column) const {
-        const TRect r = grid->CellRect(grid->iColIn(column), grid->iRowIn(line));
-        return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+        return drive->Centre(grid->iColIn(column), grid->iRowIn(line));
     }
-    void move(QPoint at) {
-        QMouseEvent e(QEvent::MouseMove, at, area->viewport()->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
-                      Qt::NoModifier);
-        QApplication::sendEvent(area->viewport(), &e);
-    }
-    // Clicks the cell, types `text` as a user would (the first key opens the editor), ends with
-    // Return and paints, which hands the edit to the frame.
-    void typeInto(int line, int column, const char* text) {
-        const QPoint at = centre(line, column);
-        move(at);
-        QTest::mouseClick(area->viewport(), Qt::LeftButton, {}, at);
-        ASSERT_NE(grid->Options() & goEditing, 0u) << "one cell selected: editing on";
-        QTest::keyClick(area, text[0]);
-        ASSERT_TRUE(grid->EditorMode());
-        QWidget* editor = TQtWidgetSet::Widget(*grid->InplaceEditor());
-        ASSERT_NE(editor, nullptr);
-        QTest::keyClicks(editor, QString::fromLatin1(text + 1));
-        QTest::keyClick(editor, Qt::Key_Return);
-        area->grab();
-    }
+    // Types into the table's cell as a user would and paints, which hands the edit to the frame.
+    void typeInto(int line, int column, const char* text) { drive->Type(centre(line, column), text); }
     void save(QWidget* w, const char* file) {
         ASSERT_TRUE(w->grab().save(QString::fromStdString(qx::test::ArtefactPath(file))));
     }
-    // Right-clicks the cell and returns the visible items of the popup; `inside` runs while
-    // the menu is open (it may choose an item), otherwise the menu is closed. `file`, when
-    // given, keeps the menu over the form.
     QStringList popup(int line, int column, const char* file = nullptr,
                       std::function<void(QMenu&)> inside = nullptr) {
-        QStringList items;
-        Later([&, file, inside] {
-            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-            if (!menu) {
-                ADD_FAILURE() << "no popup menu";
-                return;
-            }
-            for (QAction* a : menu->actions())
-                if (a->isVisible() && !a->isSeparator()) items << a->text();
-            if (file) {
-                QImage picture = TQtWidgetSet::Widget(*form)->grab().toImage();
-                QPainter p(&picture);
-                p.drawPixmap(TQtWidgetSet::Widget(*form)->mapFromGlobal(menu->pos()), menu->grab());
-                p.end();
-                EXPECT_TRUE(picture.save(QString::fromStdString(qx::test::ArtefactPath(file))));
-            }
-            if (inside) inside(*menu);
-            else menu->close();
-        });
-        const QPoint at = centre(line, column);
-        move(at);
-        QTest::mouseClick(area->viewport(), Qt::RightButton, {}, at);
-        return items;
+        return drive->Popup(centre(line, column), file, TQtWidgetSet::Widget(*form), std::move(inside));
     }
     // Chooses the visible item with this text in an open menu.
     static void choose(QMenu& menu, const QString& text) {
@@ -164,6 +121,7 @@ protected:
     TQxTableFrame* frame = nullptr;
     TStringGridQx* grid = nullptr;
     QAbstractScrollArea* area = nullptr;
+    std::unique_ptr<qx::test::TGridDriver> drive;
 };
 
 }  // namespace

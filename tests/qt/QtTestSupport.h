@@ -2,13 +2,20 @@
 // around each test, a deadlock guard for modal loops, and the folder screenshots go to.
 #pragma once
 
+#include <QAbstractScrollArea>
+#include <QAction>
 #include <QApplication>
+#include <QImage>
+#include <QMenu>
+#include <QPainter>
+#include <QTest>
 #include <QKeyEvent>
 #include <QTimer>
 #include <QWidget>
 #include <functional>
 #include <string>
 
+#include "qx/platform/Grids.h"
 #include "qx/platform/qt/QtWidgetSet.h"
 #include "tests/support/TestSupport.h"
 
@@ -43,6 +50,80 @@ inline void TypeText(QWidget* w, const QString& text) {
         QApplication::sendEvent(w, &release);
     }
 }
+
+// Drives a grid's Qt widget as a person would: button-less moves before presses (the mouse is
+// tracked), clicks, typing through the in-place editor, and the popup menu of a right click.
+class TGridDriver {
+public:
+    TGridDriver(TCustomGrid& grid, QAbstractScrollArea& area) : grid_(grid), area_(area) {}
+
+    // Centre of a cell given in base-grid indices.
+    QPoint Centre(int col, int row) const {
+        const TRect r = grid_.CellRect(col, row);
+        return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    }
+    void Move(QPoint at, Qt::MouseButtons buttons = Qt::NoButton) {
+        QMouseEvent e(QEvent::MouseMove, at, area_.viewport()->mapToGlobal(at), Qt::NoButton, buttons,
+                      Qt::NoModifier);
+        QApplication::sendEvent(area_.viewport(), &e);
+    }
+    void Click(QPoint at) {
+        Move(at);
+        QTest::mouseClick(area_.viewport(), Qt::LeftButton, {}, at);
+    }
+    void Drag(QPoint from, QPoint to) {
+        Move(from);
+        QTest::mousePress(area_.viewport(), Qt::LeftButton, {}, from);
+        Move((from + to) / 2, Qt::LeftButton);
+        Move(to, Qt::LeftButton);
+        QTest::mouseRelease(area_.viewport(), Qt::LeftButton, {}, to);
+    }
+    // Clicks the cell, types `text` (the first key opens the editor, which takes the focus),
+    // ends with Return and, unless told not to, paints.
+    void Type(QPoint at, const char* text, bool paint = true) {
+        Click(at);
+        ASSERT_NE(grid_.Options() & goEditing, 0u) << "one cell selected: editing on";
+        QTest::keyClick(&area_, text[0]);
+        ASSERT_TRUE(grid_.EditorMode());
+        QWidget* editor = qx::qt::TQtWidgetSet::Widget(*grid_.InplaceEditor());
+        ASSERT_NE(editor, nullptr);
+        QTest::keyClicks(editor, QString::fromLatin1(text + 1));
+        QTest::keyClick(editor, Qt::Key_Return);
+        if (paint) area_.grab();
+    }
+    // Right-clicks at `at` and returns the texts of the menu's visible items. `inside` runs
+    // while the menu is open (it may choose an item); without it the menu is closed. With a
+    // `file`, the menu is saved over `background`.
+    QStringList Popup(QPoint at, const char* file = nullptr, QWidget* background = nullptr,
+                      std::function<void(QMenu&)> inside = nullptr) {
+        QStringList items;
+        QTimer::singleShot(0, QApplication::instance(), [&, file, background, inside] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            if (!menu) {
+                ADD_FAILURE() << "no popup menu";
+                return;
+            }
+            for (QAction* a : menu->actions())
+                if (a->isVisible() && !a->isSeparator()) items << a->text();
+            if (file && background) {
+                QImage picture = background->grab().toImage();
+                QPainter p(&picture);
+                p.drawPixmap(background->mapFromGlobal(menu->pos()), menu->grab());
+                p.end();
+                EXPECT_TRUE(picture.save(QString::fromStdString(ArtefactPath(file))));
+            }
+            if (inside) inside(*menu);
+            else menu->close();
+        });
+        Move(at);
+        QTest::mouseClick(area_.viewport(), Qt::RightButton, {}, at);
+        return items;
+    }
+
+private:
+    TCustomGrid& grid_;
+    QAbstractScrollArea& area_;
+};
 
 class QtTest : public ErrorStateTest {
 protected:

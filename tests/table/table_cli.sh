@@ -1,17 +1,6 @@
 #!/usr/bin/env bash
 # The qx table commands end to end: output, exit codes, and messages for bad files.
-set -u
-qx=$1
-dir=$(mktemp -d)
-trap 'rm -rf "$dir"' EXIT
-fail() { echo "FAIL: $*" >&2; exit 1; }
-expect_rc() {  # expect_rc CODE PATTERN ARGS...: exit code and a message matching PATTERN
-    local want=$1 pattern=$2; shift 2
-    "$qx" "$@" >"$dir/out" 2>"$dir/err"
-    local rc=$?
-    [[ $rc == "$want" ]] || fail "qx $* exited $rc, wanted $want: $(cat "$dir/err")"
-    grep -q -- "$pattern" "$dir/err" || fail "qx $*: no '$pattern' in: $(cat "$dir/err")"
-}
+source "$(dirname "$0")/../support/cli_support.sh" "$1"
 
 "$qx" table example "$dir" >/dev/null || fail "table example"
 [[ -s $dir/TableTest.tbl && -s $dir/TableTest.ini ]] || fail "example files missing"
