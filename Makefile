@@ -3,7 +3,7 @@ JOBS ?= 2
 CMAKE_GEN := -G Ninja
 BUILD := build
 
-.PHONY: all deps deps-qt build test demo sanitize tsan bench fuzz clean format
+.PHONY: all deps deps-qt build test demo sanitize tsan coverage bench fuzz clean format format-check
 
 all: build
 
@@ -45,6 +45,19 @@ tsan: deps
 	cmake --build build-tsan -j $(JOBS)
 	TSAN_OPTIONS=halt_on_error=1 ctest --test-dir build-tsan --output-on-failure -j $(JOBS)
 
+# Line and branch coverage of the library by the whole test suite (Qt tests included):
+# a summary on the terminal and an HTML report in build-cov/coverage/.
+coverage: deps deps-qt
+	@bash scripts/deps.sh gcovr
+	cmake -S . -B build-cov $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DQX_COVERAGE=ON -DQX_WITH_QT=ON
+	cmake --build build-cov -j $(JOBS)
+	find build-cov -name '*.gcda' -delete
+	ctest --test-dir build-cov --output-on-failure -j $(JOBS)
+	@mkdir -p build-cov/coverage
+	gcovr -r . --object-directory build-cov --filter 'qx/' --exclude-unreachable-branches \
+	    --exclude-throw-branches --print-summary --html-details build-cov/coverage/index.html \
+	    --txt build-cov/coverage/summary.txt
+
 bench:
 	@bash scripts/deps.sh muparser inih qt
 	cmake -S . -B build-bench $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release -DQX_BUILD_BENCH=ON -DQX_BUILD_TESTS=OFF \
@@ -62,5 +75,10 @@ fuzz:
 format:
 	git ls-files '*.h' '*.cpp' | xargs clang-format -i
 
+# Fails when a source file differs from .clang-format's layout (run `make format` to fix).
+format-check:
+	@bash scripts/deps.sh format
+	git ls-files '*.h' '*.cpp' | xargs clang-format --dry-run --Werror
+
 clean:
-	rm -rf build build-asan build-tsan build-bench build-fuzz
+	rm -rf build build-asan build-tsan build-cov build-bench build-fuzz

@@ -25,8 +25,12 @@ void* operator new(std::size_t n) {
     if (void* p = std::malloc(n ? n : 1)) return p;
     throw std::bad_alloc();
 }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete(void* p) noexcept {
+    std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept {
+    std::free(p);
+}
 
 namespace {
 
@@ -39,8 +43,8 @@ void errorPath() {
 }
 
 void report(benchmark::State& state, long allocations) {
-    state.counters["allocs/error"] =
-        benchmark::Counter(static_cast<double>(allocations) / static_cast<double>(state.iterations()));
+    state.counters["allocs/error"] = benchmark::Counter(static_cast<double>(allocations) /
+                                                        static_cast<double>(state.iterations()));
 }
 
 void BM_QxError_LogClosed(benchmark::State& state) {

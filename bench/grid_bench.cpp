@@ -119,7 +119,7 @@ std::size_t heapInUse() {
 // "r<row>c<col>" written without formatting calls, so making the text costs little next to
 // storing it.
 class TCellText {
-public:
+  public:
     void Row(int r) {
         buf_[0] = 'r';
         prefix_ = 1 + digits(r, buf_ + 1);
@@ -129,7 +129,7 @@ public:
     int Col(int c) { return prefix_ + digits(c, buf_ + prefix_); }
     const char* Data() const { return buf_; }
 
-private:
+  private:
     static int digits(int v, char* out) {
         char tmp[12];
         int n = 0;
@@ -147,7 +147,7 @@ private:
 // Draws nothing and measures with a fixed metric, so a headless paint costs only the grid's
 // own work. Counts the texts it was given, to show how many cells one frame visits.
 class TNullCanvas final : public TCanvas {
-public:
+  public:
     void FillRect(const TRect&) override {}
     void TextOut(int x, int y, const AnsiString& text) override {
         ++texts;
@@ -168,7 +168,7 @@ void settle() {
 // One way of holding the table. Rows and columns are counted as the subject counts them; the
 // qx grid's row 0 and column 0 are its fixed ones and hold texts like the rest.
 class TSubject {
-public:
+  public:
     virtual ~TSubject() = default;
     // An empty table, shown where there is a window.
     virtual void Setup() = 0;
@@ -197,7 +197,7 @@ public:
 };
 
 class TQxSubject : public TSubject {
-public:
+  public:
     void Resize(int rows, int cols) override {
         grid_->SetColCount(cols);
         grid_->SetRowCount(rows);
@@ -243,7 +243,8 @@ public:
     int Widest(int col) override {
         TCanvas& c = grid_->Canvas();
         int w = 0;
-        for (int r = 0; r < grid_->RowCount(); ++r) w = std::max(w, c.TextWidth(grid_->Cells(col, r)));
+        for (int r = 0; r < grid_->RowCount(); ++r)
+            w = std::max(w, c.TextWidth(grid_->Cells(col, r)));
         return w;
     }
     TStringGrid& Grid() { return *grid_; }
@@ -251,12 +252,12 @@ public:
     void BeginBatch() override { grid_->BeginUpdate(); }
     void EndBatch() override { grid_->EndUpdate(); }
 
-protected:
+  protected:
     TStringGrid* grid_ = nullptr;
 };
 
 class THeadlessSubject final : public TQxSubject {
-public:
+  public:
     void Setup() override {
         owned_ = std::make_unique<TStringGrid>(nullptr);
         grid_ = owned_.get();
@@ -269,13 +270,13 @@ public:
     void Paint() override { grid_->PaintTo(canvas_); }
     TNullCanvas& Canvas() { return canvas_; }
 
-private:
+  private:
     std::unique_ptr<TStringGrid> owned_;
     TNullCanvas canvas_;
 };
 
 class TQtGridSubject final : public TQxSubject {
-public:
+  public:
     void Setup() override {
         form_ = std::make_unique<TForm>(nullptr);
         form_->SetCaption("grid_bench");
@@ -306,17 +307,18 @@ public:
         qx::qt::TQtCanvas c(p);
         c.Font = grid_->Font();
         int w = 0;
-        for (int r = 0; r < grid_->RowCount(); ++r) w = std::max(w, c.TextWidth(grid_->Cells(col, r)));
+        for (int r = 0; r < grid_->RowCount(); ++r)
+            w = std::max(w, c.TextWidth(grid_->Cells(col, r)));
         return w;
     }
 
-private:
+  private:
     std::unique_ptr<TForm> form_;
     QWidget* widget_ = nullptr;
 };
 
 class TTableWidgetSubject final : public TSubject {
-public:
+  public:
     void Setup() override {
         table_ = std::make_unique<QTableWidget>();
         table_->resize(kViewWidth, kViewHeight);
@@ -342,8 +344,10 @@ public:
         }
     }
     void ShowAt(int row) override {
-        if (row < 0) table_->scrollToBottom();
-        else table_->scrollTo(table_->model()->index(row, 0), QAbstractItemView::PositionAtTop);
+        if (row < 0)
+            table_->scrollToBottom();
+        else
+            table_->scrollTo(table_->model()->index(row, 0), QAbstractItemView::PositionAtTop);
         Settle();
     }
     void Paint() override { benchmark::DoNotOptimize(table_->grab()); }
@@ -378,12 +382,13 @@ public:
         const QFontMetrics fm(table_->font());
         int w = 0;
         for (int r = 0; r < table_->rowCount(); ++r)
-            if (const QTableWidgetItem* it = table_->item(r, col)) w = std::max(w, fm.horizontalAdvance(it->text()));
+            if (const QTableWidgetItem* it = table_->item(r, col))
+                w = std::max(w, fm.horizontalAdvance(it->text()));
         return w;
     }
     void Settle() override { settle(); }
 
-private:
+  private:
     std::unique_ptr<QTableWidget> table_;
 };
 
@@ -399,19 +404,22 @@ struct TMeasure {
 };
 
 class TResults {
-public:
+  public:
     // A measurement seen first goes after the one set last, so that rows keep the step order
     // whichever column first has them.
     void Set(const TMeasure& m, int rows, TColumn col, TFigure f) {
-        auto it = std::find_if(order_.begin(), order_.end(), [&](const TMeasure& o) { return o.name == m.name; });
-        if (it == order_.end()) it = order_.insert(order_.begin() + static_cast<std::ptrdiff_t>(next_), m);
+        auto it = std::find_if(order_.begin(), order_.end(),
+                               [&](const TMeasure& o) { return o.name == m.name; });
+        if (it == order_.end())
+            it = order_.insert(order_.begin() + static_cast<std::ptrdiff_t>(next_), m);
         next_ = static_cast<std::size_t>(it - order_.begin()) + 1;
         figures_[m.name][rows][col] = f;
-        std::fprintf(stderr, "  %-12s %-46s %s\n", kColumnNames[col], m.name.c_str(), format(f, m.bytes).c_str());
+        std::fprintf(stderr, "  %-12s %-46s %s\n", kColumnNames[col], m.name.c_str(),
+                     format(f, m.bytes).c_str());
     }
     void Print(const std::vector<int>& sizes) const {
-        std::printf("\n%-46s %8s %13s %13s %13s  %s\n", "measurement", "rows", kColumnNames[0], kColumnNames[1],
-                    kColumnNames[2], "budget (100k)");
+        std::printf("\n%-46s %8s %13s %13s %13s  %s\n", "measurement", "rows", kColumnNames[0],
+                    kColumnNames[1], kColumnNames[2], "budget (100k)");
         std::printf("%s\n", std::string(46 + 9 + 14 * 3 + 16, '-').c_str());
         for (const TMeasure& m : order_) {
             const auto& byRows = figures_.at(m.name);
@@ -419,13 +427,14 @@ public:
                 auto it = byRows.find(rows);
                 if (it == byRows.end()) continue;
                 std::printf("%-46s %8d", m.name.c_str(), rows);
-                for (int c = 0; c < kColumns; ++c) std::printf(" %13s", format(it->second[c], m.bytes).c_str());
+                for (int c = 0; c < kColumns; ++c)
+                    std::printf(" %13s", format(it->second[c], m.bytes).c_str());
                 std::printf("  %s\n", m.budget.c_str());
             }
         }
     }
 
-private:
+  private:
     static std::string format(TFigure f, bool bytes) {
         if (std::isnan(f.v)) return "-";
         char buf[32];
@@ -467,7 +476,8 @@ void measure(TSubject& s, TColumn col, int rows, TResults& res, TNotes& notes) {
         const TFigure c = timed([&] { s.Resize(rows, kCols); });
         const TFigure f = timed([&] { s.Fill(rows, kCols); });
         if (rep == 0)
-            perCell.v = static_cast<double>(heapInUse() - before) / (static_cast<double>(rows) * kCols);
+            perCell.v =
+                static_cast<double>(heapInUse() - before) / (static_cast<double>(rows) * kCols);
         if (std::isnan(countTime.v) || c.v < countTime.v) countTime = c;
         if (std::isnan(fillTime.v) || f.v < fillTime.v) fillTime = f;
         s.Settle();
@@ -487,7 +497,8 @@ void measure(TSubject& s, TColumn col, int rows, TResults& res, TNotes& notes) {
         if (auto* h = dynamic_cast<THeadlessSubject*>(&s); h && row == 0) {
             h->Canvas().texts = 0;
             s.Paint();
-            notes.Add(strf("%d rows: a headless paint of the top draws %ld texts", rows, h->Canvas().texts));
+            notes.Add(strf("%d rows: a headless paint of the top draws %ld texts", rows,
+                           h->Canvas().texts));
         }
     }
 
@@ -514,36 +525,41 @@ void measure(TSubject& s, TColumn col, int rows, TResults& res, TNotes& notes) {
     int heightRep = 0;
     for (const bool batched : {false, true}) {
         if (batched && !s.CanBatch()) continue;
-        res.Set({batched ? "set every row's height, BeginUpdate/EndUpdate" : "set every row's height",
-                 batched ? "-" : "20 ms"},
-                rows, col, best(fewReps, [&] {
-                    // Alternating heights: setting the same height again may be skipped.
-                    const int h = 20 + (heightRep++ & 1);
-                    int done = 0;
-                    const int n = s.RowCount();
-                    const auto t0 = Clock::now();
-                    if (batched) s.BeginBatch();
-                    TFigure f = cappedLoop(n, done, [&](int r) { s.SetRowHeight(r, h); });
-                    if (batched) {
-                        s.EndBatch();
-                        if (!f.estimated) f.v = msSince(t0);
-                    }
-                    s.Settle();
-                    return f;
-                }));
+        res.Set(
+            {batched ? "set every row's height, BeginUpdate/EndUpdate" : "set every row's height",
+             batched ? "-" : "20 ms"},
+            rows, col, best(fewReps, [&] {
+                // Alternating heights: setting the same height again may be skipped.
+                const int h = 20 + (heightRep++ & 1);
+                int done = 0;
+                const int n = s.RowCount();
+                const auto t0 = Clock::now();
+                if (batched) s.BeginBatch();
+                TFigure f = cappedLoop(n, done, [&](int r) { s.SetRowHeight(r, h); });
+                if (batched) {
+                    s.EndBatch();
+                    if (!f.estimated) f.v = msSince(t0);
+                }
+                s.Settle();
+                return f;
+            }));
     }
 
     int widest = 0;
     res.Set({"widest text of column 1 (control's canvas)", "50 ms"}, rows, col,
             best(fewReps, [&] { return timed([&] { widest = s.Widest(1); }); }));
-    notes.Add(strf("%d rows: %s: widest text of column 1 = %d px", rows, kColumnNames[col], widest));
+    notes.Add(
+        strf("%d rows: %s: widest text of column 1 = %d px", rows, kColumnNames[col], widest));
     // Without a Qt measuring canvas outside painting, a Qt canvas on an image stands in.
-    if (auto* q = dynamic_cast<TQtGridSubject*>(&s); q && !dynamic_cast<qx::qt::TQtCanvas*>(&q->Grid().Canvas())) {
-        notes.Add("qx Qt: the grid's Canvas() outside painting is not a Qt canvas (headless metric)");
+    if (auto* q = dynamic_cast<TQtGridSubject*>(&s);
+        q && !dynamic_cast<qx::qt::TQtCanvas*>(&q->Grid().Canvas())) {
+        notes.Add(
+            "qx Qt: the grid's Canvas() outside painting is not a Qt canvas (headless metric)");
         int onImage = 0;
         res.Set({"widest text of column 1 (TQtCanvas, QImage)", "50 ms"}, rows, col,
                 best(fewReps, [&] { return timed([&] { onImage = q->WidestOnImage(1); }); }));
-        notes.Add(strf("%d rows: qx Qt: widest text measured by TQtCanvas on a QImage = %d px", rows, onImage));
+        notes.Add(strf("%d rows: qx Qt: widest text measured by TQtCanvas on a QImage = %d px",
+                       rows, onImage));
     }
 
     // Appending: on top of the filled table; the appended rows are removed afterwards.
@@ -559,7 +575,8 @@ void measure(TSubject& s, TColumn col, int rows, TResults& res, TNotes& notes) {
                         int done = 0;
                         const auto t0 = Clock::now();
                         if (batched) s.BeginBatch();
-                        TFigure f = cappedLoop(appendRows, done, [&](int) { s.AppendRow(withTexts, t); });
+                        TFigure f =
+                            cappedLoop(appendRows, done, [&](int) { s.AppendRow(withTexts, t); });
                         if (batched) {
                             s.EndBatch();
                             if (!f.estimated) f.v = msSince(t0);
@@ -573,7 +590,8 @@ void measure(TSubject& s, TColumn col, int rows, TResults& res, TNotes& notes) {
 }
 
 void printMachine(const std::vector<int>& sizes) {
-    std::printf("grid_bench: %ld cores online, build type %s, %s, Qt %s (platform %s)\n", ::sysconf(_SC_NPROCESSORS_ONLN),
+    std::printf("grid_bench: %ld cores online, build type %s, %s, Qt %s (platform %s)\n",
+                ::sysconf(_SC_NPROCESSORS_ONLN),
                 *QX_BENCH_BUILD_TYPE ? QX_BENCH_BUILD_TYPE : "(none)",
 #if defined(__clang__)
                 "clang " __clang_version__,
@@ -586,9 +604,10 @@ void printMachine(const std::vector<int>& sizes) {
     std::printf("%d columns of short texts (\"r123c4\"); rows:", kCols);
     for (int r : sizes) std::printf(" %d", r);
     std::printf("; view %dx%d\n", kViewWidth, kViewHeight);
-    std::printf("times in ms, best of up to 10 (paint), 5 (scroll, insert, delete) or 3 runs; "
-                "'~' = cut at the %.0f s cap and extrapolated linearly (a lower bound)\n",
-                g_capMs / 1000);
+    std::printf(
+        "times in ms, best of up to 10 (paint), 5 (scroll, insert, delete) or 3 runs; "
+        "'~' = cut at the %.0f s cap and extrapolated linearly (a lower bound)\n",
+        g_capMs / 1000);
     std::fflush(stdout);
 }
 
@@ -662,7 +681,8 @@ int main(int argc, char** argv) {
                 TInstall install(&set);
                 TQtGridSubject s;
                 s.Setup();
-                notes.Add(strf("qx Qt grid widget %dx%d", s.Widget()->width(), s.Widget()->height()));
+                notes.Add(
+                    strf("qx Qt grid widget %dx%d", s.Widget()->width(), s.Widget()->height()));
                 s.Teardown();
                 measure(s, kQtGrid, rows, res, notes);
             }

@@ -28,7 +28,9 @@ namespace {
 using Clock = std::chrono::steady_clock;
 constexpr int kCols = 20;
 
-double msSince(Clock::time_point t0) { return std::chrono::duration<double, std::milli>(Clock::now() - t0).count(); }
+double msSince(Clock::time_point t0) {
+    return std::chrono::duration<double, std::milli>(Clock::now() - t0).count();
+}
 
 // The best of `reps` runs of `prepare` (untimed) then `op` (timed).
 double best(int reps, const std::function<void()>& prepare, const std::function<void()>& op) {
@@ -58,10 +60,12 @@ std::string cellText(int r, int c) {
 
 // A canvas that draws nothing and measures with the fixed metric.
 class TNullCanvas final : public TCanvas {
-public:
+  public:
     void FillRect(const TRect&) override {}
     void TextOut(int, int, const AnsiString&) override {}
-    int TextWidth(const AnsiString& t) override { return static_cast<int>(t.size()) * TRecordingCanvas::CharWidth(Font.Size); }
+    int TextWidth(const AnsiString& t) override {
+        return static_cast<int>(t.size()) * TRecordingCanvas::CharWidth(Font.Size);
+    }
     int TextHeight(const AnsiString&) override { return TRecordingCanvas::LineHeight(Font.Size); }
     void MoveTo(int, int) override {}
     void LineTo(int, int) override {}
@@ -81,12 +85,13 @@ std::unique_ptr<TStringGridQx> makeGrid(int rows, bool qt) {
     g->BeginUpdate();
     g->vSetTableSize(rows, kCols);
     for (int r = 0; r < rows; ++r)
-        for (int c = 0; c < kCols; ++c)
-            g->SetCells(g->iColIn(c), g->iRowIn(r), cellText(r, c));
+        for (int c = 0; c < kCols; ++c) g->SetCells(g->iColIn(c), g->iRowIn(r), cellText(r, c));
     g->EndUpdate();
     TNullCanvas null;
-    if (qt) paintQt(*g);
-    else g->PaintTo(null);  // the first drawing: numbering and sizing
+    if (qt)
+        paintQt(*g);
+    else
+        g->PaintTo(null);  // the first drawing: numbering and sizing
     return g;
 }
 
@@ -99,14 +104,16 @@ void row(const char* what, double headless, double qt, const char* budget) {
 int main(int argc, char** argv) {
     int rows = 100'000;
     for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--quick") == 0) rows = 10'000;
-        else if (std::strncmp(argv[i], "--rows=", 7) == 0) rows = std::max(10, std::atoi(argv[i] + 7));
+        if (std::strcmp(argv[i], "--quick") == 0)
+            rows = 10'000;
+        else if (std::strncmp(argv[i], "--rows=", 7) == 0)
+            rows = std::max(10, std::atoi(argv[i] + 7));
     }
     if (!std::getenv("QT_QPA_PLATFORM")) ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
     QApplication app(argc, argv);
     qx::qt::TQtWidgetSet qtSet;
-    std::printf("gridqx_bench: %ld cores, %d rows x %d columns of short texts\n", ::sysconf(_SC_NPROCESSORS_ONLN),
-                rows, kCols);
+    std::printf("gridqx_bench: %ld cores, %d rows x %d columns of short texts\n",
+                ::sysconf(_SC_NPROCESSORS_ONLN), rows, kCols);
     std::printf("%-46s %12s %12s   %s\n", "measurement (ms)", "headless", "Qt metrics", "budget");
 
     double h = 0, q = 0;
@@ -127,20 +134,30 @@ int main(int argc, char** argv) {
     }
     both([&] {
         std::unique_ptr<TStringGridQx> g;
-        return best(3, [&] { g = std::make_unique<TStringGridQx>(nullptr); g->SetBounds(0, 0, 1200, 800); },
-                    [&] { g->vAppendRows(rows); });
+        return best(
+            3,
+            [&] {
+                g = std::make_unique<TStringGridQx>(nullptr);
+                g->SetBounds(0, 0, 1200, 800);
+            },
+            [&] { g->vAppendRows(rows); });
     });
     row("vAppendRows(rows)", h, q, "100 ms");
     both([&] {
         std::unique_ptr<TStringGridQx> g;
         const bool qt = &qx::platform::WidgetSet() == &qtSet;
-        return best(2, [&] { g = makeGrid(rows, qt); g->vCalculateColWidths(); },
-                    [&] {
-                        // What the first drawing does: numbering, every width, every height.
-                        g->vNumLinesColumns();
-                        g->vCalculateColWidths();
-                        g->vCalculateRowHeights();
-                    });
+        return best(
+            2,
+            [&] {
+                g = makeGrid(rows, qt);
+                g->vCalculateColWidths();
+            },
+            [&] {
+                // What the first drawing does: numbering, every width, every height.
+                g->vNumLinesColumns();
+                g->vCalculateColWidths();
+                g->vCalculateRowHeights();
+            });
     });
     row("first drawing: numbering and sizing", h, q, "300 ms (Qt)");
     {
@@ -182,52 +199,59 @@ int main(int argc, char** argv) {
         qx::platform::SetWidgetSet(&qtSet);
         char dir[] = "/tmp/gridqx_frameXXXXXX";
         if (::mkdtemp(dir) && ::chdir(dir) == 0) try {
-            TForm form(nullptr);
-            auto* maker = MakeChild<TQxTableFrame>(&form, &form, "Maker");
-            maker->vCreateTestTable();  // writes its example files into the folder
-            const TQxTable& t = maker->tTable;
-            maker->StringGridQx->vSetTableSize(maker->iGetLineCount() + (t.bShowColumnCaption ? 1 : 0) + (t.bShowEinheit ? 1 : 0),
-                                               maker->iGetColCount() + (t.bShowLineNum ? 1 : 0));
-            maker->vDrawTable();
-            const unsigned size = maker->tTable.uGetLineSize();
-            const int have = maker->iGetLineCount();
-            std::vector<unsigned char> block(static_cast<size_t>(rows - have) * size);
-            for (int i = 0; i < rows - have; ++i)
-                std::memcpy(block.data() + static_cast<size_t>(i) * size, maker->tTable.vLines[static_cast<unsigned>(i % have)], size);
-            maker->vAppendLines(block.data(), rows - have);
-            const std::string file = std::string(dir) + "/big.tbl";
-            maker->vWriteFileBin(file.c_str());
-            std::unique_ptr<TForm> shown;
-            TQxTableFrame* frame = nullptr;
-            const double load = best(2, [&] {
-                shown = std::make_unique<TForm>(nullptr);
-                shown->SetBounds(0, 0, 1200, 800);
-                frame = MakeChild<TQxTableFrame>(shown.get(), shown.get(), "Frame");
-                frame->SetAlign(alClient);
-                frame->vPermitChangeColumn(true);
-            }, [&] {
-                frame->vReadFile(file.c_str(), false);
-                paintQt(*frame->StringGridQx);  // the first drawing
-                paintQt(*frame->StringGridQx);
-            });
-            TStringGridQx& g = *frame->StringGridQx;
-            const int editRow = rows / 2, col = 1;
-            const double edit = best(5, nullptr, [&] {
-                // What typing into a cell does: the text, the changed mark, the next drawing.
-                g.vSetCellString(editRow, col, "42");
-                g.pGetCellProperty(g.iColIn(col), g.iRowIn(editRow))->vSetChanged(true);
-                g.vOnDrawCell(&g, g.iColIn(col), g.iRowIn(editRow), g.CellRect(g.iColIn(col), g.iRowIn(editRow)), 0);
-            });
-            row("table frame: load binary file and draw", NAN, load, "1000 ms (100k lines)");
-            row("table frame: edit one cell, stored and shown", NAN, edit, "5 ms");
-            (void)::chdir("/");
-            std::system((std::string("rm -rf ") + dir).c_str());
-        } catch (unsigned long) {
-            char report[2048];
-            qx::SPrintfErrorMessage(report, sizeof report);
-            std::printf("table frame: failed:\n%s\n", report);
-            qx::deleteError();
-        }
+                TForm form(nullptr);
+                auto* maker = MakeChild<TQxTableFrame>(&form, &form, "Maker");
+                maker->vCreateTestTable();  // writes its example files into the folder
+                const TQxTable& t = maker->tTable;
+                maker->StringGridQx->vSetTableSize(
+                    maker->iGetLineCount() + (t.bShowColumnCaption ? 1 : 0) +
+                        (t.bShowEinheit ? 1 : 0),
+                    maker->iGetColCount() + (t.bShowLineNum ? 1 : 0));
+                maker->vDrawTable();
+                const unsigned size = maker->tTable.uGetLineSize();
+                const int have = maker->iGetLineCount();
+                std::vector<unsigned char> block(static_cast<size_t>(rows - have) * size);
+                for (int i = 0; i < rows - have; ++i)
+                    std::memcpy(block.data() + static_cast<size_t>(i) * size,
+                                maker->tTable.vLines[static_cast<unsigned>(i % have)], size);
+                maker->vAppendLines(block.data(), rows - have);
+                const std::string file = std::string(dir) + "/big.tbl";
+                maker->vWriteFileBin(file.c_str());
+                std::unique_ptr<TForm> shown;
+                TQxTableFrame* frame = nullptr;
+                const double load = best(
+                    2,
+                    [&] {
+                        shown = std::make_unique<TForm>(nullptr);
+                        shown->SetBounds(0, 0, 1200, 800);
+                        frame = MakeChild<TQxTableFrame>(shown.get(), shown.get(), "Frame");
+                        frame->SetAlign(alClient);
+                        frame->vPermitChangeColumn(true);
+                    },
+                    [&] {
+                        frame->vReadFile(file.c_str(), false);
+                        paintQt(*frame->StringGridQx);  // the first drawing
+                        paintQt(*frame->StringGridQx);
+                    });
+                TStringGridQx& g = *frame->StringGridQx;
+                const int editRow = rows / 2, col = 1;
+                const double edit = best(5, nullptr, [&] {
+                    // What typing into a cell does: the text, the changed mark, the next drawing.
+                    g.vSetCellString(editRow, col, "42");
+                    g.pGetCellProperty(g.iColIn(col), g.iRowIn(editRow))->vSetChanged(true);
+                    g.vOnDrawCell(&g, g.iColIn(col), g.iRowIn(editRow),
+                                  g.CellRect(g.iColIn(col), g.iRowIn(editRow)), 0);
+                });
+                row("table frame: load binary file and draw", NAN, load, "1000 ms (100k lines)");
+                row("table frame: edit one cell, stored and shown", NAN, edit, "5 ms");
+                (void)::chdir("/");
+                std::system((std::string("rm -rf ") + dir).c_str());
+            } catch (unsigned long) {
+                char report[2048];
+                qx::SPrintfErrorMessage(report, sizeof report);
+                std::printf("table frame: failed:\n%s\n", report);
+                qx::deleteError();
+            }
         qx::platform::SetWidgetSet(nullptr);
     }
 

@@ -29,6 +29,8 @@ for extra in "$@"; do
             have_file /usr/share/fonts/truetype/dejavu/DejaVuSans.ttf || need+=(fonts-dejavu-core)
             have_file /usr/share/fonts/truetype/dejavu/DejaVuSansCondensed.ttf || need+=(fonts-dejavu-extra)
             ;;
+        gcovr) have_cmd gcovr || need+=(gcovr) ;;
+        format) have_cmd clang-format || need+=(clang-format) ;;
         fuzz) compgen -G "/usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a" >/dev/null || need+=(libclang-rt-14-dev) ;;
     esac
 done

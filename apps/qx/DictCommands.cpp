@@ -59,11 +59,16 @@ std::string unescape(const std::string& s) {
             continue;
         }
         char n = s[++i];
-        if (n == 'n') out += '\n';
-        else if (n == 'r') out += '\r';
-        else if (n == 't') out += '\t';
-        else if (n == '\\') out += '\\';
-        else out.append({'\\', n});
+        if (n == 'n')
+            out += '\n';
+        else if (n == 'r')
+            out += '\r';
+        else if (n == 't')
+            out += '\t';
+        else if (n == '\\')
+            out += '\\';
+        else
+            out.append({'\\', n});
     }
     return out;
 }
@@ -76,8 +81,8 @@ int failWithError(unsigned long code) {
     TLanguage::setEnglisch();
     char hex[16];
     std::snprintf(hex, sizeof hex, "0x%08lX", code);
-    std::string message = "dict: " + what + " (error " + hex + ": " +
-                          qx::cpGetErrorTypeText(code) + ")";
+    std::string message =
+        "dict: " + what + " (error " + hex + ": " + qx::cpGetErrorTypeText(code) + ")";
     TLanguage::vSetAktLanguage(saved);
     qx::deleteError();
     return Fail(1, message);

@@ -37,7 +37,10 @@ int FormatCommand(const Args& args) {
             prefix = true;
         } else if (a == "--comma") {
             comma = true;
-        } else if (!haveValue && (a.empty() || a[0] != '-' || (a.size() > 1 && (std::isdigit(static_cast<unsigned char>(a[1])) || a[1] == '.' || a[1] == ',')))) {
+        } else if (!haveValue &&
+                   (a.empty() || a[0] != '-' ||
+                    (a.size() > 1 && (std::isdigit(static_cast<unsigned char>(a[1])) ||
+                                      a[1] == '.' || a[1] == ',')))) {
             value = a;
             haveValue = true;
         } else {

@@ -15,7 +15,9 @@ std::vector<TCommand>& registry() {
 }
 }  // namespace
 
-const std::vector<TCommand>& Commands() { return registry(); }
+const std::vector<TCommand>& Commands() {
+    return registry();
+}
 
 TRegistrar::TRegistrar(const char* name, const char* usage, CommandFn fn) {
     auto& r = registry();
@@ -48,11 +50,20 @@ std::string Escape(const std::string& text) {
     std::string out;
     for (char c : text) {
         switch (c) {
-            case '\n': out += "\\n"; break;
-            case '\r': out += "\\r"; break;
-            case '\t': out += "\\t"; break;
-            case '\\': out += "\\\\"; break;
-            default: out += c;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
+            case '\\':
+                out += "\\\\";
+                break;
+            default:
+                out += c;
         }
     }
     return out;

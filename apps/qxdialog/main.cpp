@@ -18,7 +18,10 @@ namespace {
 void raiseSampleError() {
     try {
         try {
-            QX_RAISE(0xE5136001UL, "Spalte f\xFCr Gr\xF6\xDF" "e fehlt: FixedRows=%d NumCol=%d", 5, 3);
+            QX_RAISE(0xE5136001UL,
+                     "Spalte f\xFCr Gr\xF6\xDF"
+                     "e fehlt: FixedRows=%d NumCol=%d",
+                     5, 3);
         } catch (...) {
             QX_PASS();
         }

@@ -30,28 +30,39 @@ namespace {
 
 using TText = TLanguage::TLanguageString;
 constexpr TText kFile{"&Datei", "&File"};
-constexpr TText kOpen{"\xD6" "&ffnen ...", "&Open ..."};
+constexpr TText kOpen{
+    "\xD6"
+    "&ffnen ...",
+    "&Open ..."};
 constexpr TText kSaveAs{"Speichern &unter ...", "Save &as ..."};
 constexpr TText kQuit{"&Beenden", "&Quit"};
 constexpr TText kLanguage{"&Sprache", "&Language"};
 constexpr TText kHelp{"&Hilfe", "&Help"};
-constexpr TText kAbout{"\xDC" "&ber qxtable", "&About qxtable"};
-constexpr TText kAboutText{"qxtable: Tabellen im Bin\xE4rformat ansehen und bearbeiten.\n"
-                           "Alle weiteren Befehle im Kontextmen\xFC der Tabelle.",
-                           "qxtable: view and edit binary table files.\n"
-                           "Every other command is in the table's context menu."};
+constexpr TText kAbout{
+    "\xDC"
+    "&ber qxtable",
+    "&About qxtable"};
+constexpr TText kAboutText{
+    "qxtable: Tabellen im Bin\xE4rformat ansehen und bearbeiten.\n"
+    "Alle weiteren Befehle im Kontextmen\xFC der Tabelle.",
+    "qxtable: view and edit binary table files.\n"
+    "Every other command is in the table's context menu."};
 constexpr TText kLines{"Zeilen", "Lines"};
 constexpr TText kColumns{"Spalten", "Columns"};
 constexpr TText kExample{"(Beispieltabelle)", "(example table)"};
 constexpr TText kFilter{"Tabellen (*.tbl)|*.tbl|Text (*.txt)|*.txt|Alle Dateien (*.*)|*.*",
                         "Tables (*.tbl)|*.tbl|Text (*.txt)|*.txt|All files (*.*)|*.*"};
 
-QString q(const std::string& cp1252) { return QString::fromLatin1(cp1252.data(), qsizetype(cp1252.size())); }
-QString q(const TText& t) { return q(std::string(t())); }
+QString q(const std::string& cp1252) {
+    return QString::fromLatin1(cp1252.data(), qsizetype(cp1252.size()));
+}
+QString q(const TText& t) {
+    return q(std::string(t()));
+}
 
 // The main window: Qt's menu bar and status line around a form whose widget hosts the frame.
 class TTableWindow {
-public:
+  public:
     TTableWindow() : form_(nullptr) {
         form_.SetCaption("qxtable");
         form_.SetBounds(0, 0, 820, 520);
@@ -134,8 +145,10 @@ public:
     }
 
     void setLanguage(bool german) {
-        if (german) TLanguage::setDeutsch();
-        else TLanguage::setEnglisch();
+        if (german)
+            TLanguage::setDeutsch();
+        else
+            TLanguage::setEnglisch();
         retitle();
     }
     // The form takes its size from its widget only once that is visible: catch up after showing.
@@ -146,7 +159,7 @@ public:
                         w->height() + TCustomForm::kFrameHeight);
     }
 
-private:
+  private:
     // The caption panel shows the table's name, or the given one for a table without.
     void showName(const QString& fallback) {
         const std::string name = frame_->tTable.sName;
@@ -193,8 +206,10 @@ private:
     void updateStatus() {
         const QString name = file_.empty() ? q(kExample) : q(file_);
         const QString text = QStringLiteral("%1: %2    %3: %4    %5")
-                                 .arg(q(kLines)).arg(frame_->iGetLineCount())
-                                 .arg(q(kColumns)).arg(frame_->iGetColCount())
+                                 .arg(q(kLines))
+                                 .arg(frame_->iGetLineCount())
+                                 .arg(q(kColumns))
+                                 .arg(frame_->iGetColCount())
                                  .arg(name);
         if (text == shownStatus_) return;
         shownStatus_ = text;
@@ -273,9 +288,11 @@ int screenshots(TTableWindow& app, const QDir& dir) {
     // A data cell in the middle of the table, selected as a right click would.
     frame.vSetSelectedArea(1, 1, 1, 1);
     const TRect cell = grid.CellRect(grid.iColIn(1), grid.iRowIn(1));
-    const TPoint at = grid.ClientToScreen({cell.left + cell.Width() / 2, cell.top + cell.Height() / 2});
-    ok &= withModal([&] { grid.pGetPopupMenu()->Popup(at.x, at.y); },
-                    [&](QWidget& menu) { return saveShot(composite(win, menu), dir, "qxtable-popup.png"); });
+    const TPoint at =
+        grid.ClientToScreen({cell.left + cell.Width() / 2, cell.top + cell.Height() / 2});
+    ok &= withModal(
+        [&] { grid.pGetPopupMenu()->Popup(at.x, at.y); },
+        [&](QWidget& menu) { return saveShot(composite(win, menu), dir, "qxtable-popup.png"); });
 
     ok &= withModal([&] { grid.vFormatierung(nullptr); },
                     [&](QWidget& dlg) { return saveShot(dlg.grab(), dir, "qxtable-format.png"); });
@@ -307,13 +324,16 @@ int main(int argc, char** argv) {
     QString shots = QStringLiteral("build/demo");
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
-        if (a == "--shots" && i + 1 < argc) shots = QString::fromLocal8Bit(argv[++i]);
+        if (a == "--shots" && i + 1 < argc)
+            shots = QString::fromLocal8Bit(argv[++i]);
         else if (a == "-h" || a == "--help") {
-            std::puts("usage: qxtable [--shots DIR] [FILE]\n"
-                      "Opens a binary table file (the example table without FILE). Without a display\n"
-                      "it writes screenshots into DIR (default build/demo) and exits.");
+            std::puts(
+                "usage: qxtable [--shots DIR] [FILE]\n"
+                "Opens a binary table file (the example table without FILE). Without a display\n"
+                "it writes screenshots into DIR (default build/demo) and exits.");
             return 0;
-        } else file = a;
+        } else
+            file = a;
     }
     const bool display = std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY");
     if (!display) qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -330,8 +350,10 @@ int main(int argc, char** argv) {
         app.showExample();
         if (!file.empty()) {
             // Offscreen nobody could close the error dialog of a failed load: close it here.
-            if (offscreen) withModal([&] { app.load(file); }, [](QWidget&) { return true; });
-            else app.load(file);
+            if (offscreen)
+                withModal([&] { app.load(file); }, [](QWidget&) { return true; });
+            else
+                app.load(file);
         }
         app.window().show();
         QApplication::processEvents();
@@ -341,7 +363,8 @@ int main(int argc, char** argv) {
                 std::fprintf(stderr, "qxtable: cannot create %s\n", qPrintable(shots));
                 rc = 1;
             } else {
-                std::printf("qxtable: no display, writing screenshots into %s\n", qPrintable(shots));
+                std::printf("qxtable: no display, writing screenshots into %s\n",
+                            qPrintable(shots));
                 rc = screenshots(app, QDir(shots));
             }
         } else {

@@ -31,7 +31,9 @@ TProofAlloc::~TProofAlloc() {
     gInstance.compare_exchange_strong(self, nullptr);
 }
 
-TProofAlloc* TProofAlloc::pProof() { return gInstance.load(std::memory_order_acquire); }
+TProofAlloc* TProofAlloc::pProof() {
+    return gInstance.load(std::memory_order_acquire);
+}
 
 void TProofAlloc::vCreateStaticInstanceIfNotExist() {
     std::lock_guard lock(creationMutex());

@@ -23,7 +23,7 @@
 #include <string>
 
 class TProofAlloc {
-public:
+  public:
     // A block (value: its address) or a summary line (value: the number of blocks). Ordered by
     // file name (bytes), then line, then value.
     struct TItem {
@@ -76,7 +76,7 @@ public:
     const TItemSet& rGetListAlloc() const { return allocated_; }
     const TItemSet& rGetListFree() const { return strayFreed_; }
 
-private:
+  private:
     // Outstanding blocks by address, then by their place in allocated_, so that the first
     // block with an address in allocated_'s order is found without walking the set.
     struct TByAddress {

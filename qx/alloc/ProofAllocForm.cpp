@@ -20,7 +20,9 @@ TProofAllocForm::TProofAllocForm(TComponent* owner) : TForm(owner) {
     Panel1 = MakeChild<TPanel>(this, this, "Panel1");
     Panel1->SetHeight(42);
     btOk = MakeChild<TButton>(this, Panel1, "btOk");
-    btOk->SetCaption("Schlie\xDF" "en");
+    btOk->SetCaption(
+        "Schlie\xDF"
+        "en");
     btOk->SetBounds(0, 11, 61, 20);
     btOk->OnClick = [this](TObject* s) { btOkClick(s); };
     btReport = MakeChild<TButton>(this, Panel1, "btReport");
@@ -40,7 +42,9 @@ TProofAllocForm::TProofAllocForm(TComponent* owner) : TForm(owner) {
     StringGrid1->SetDefaultRowHeight(20);
 
     CheckBox1 = MakeChild<TCheckBox>(this, Panel1, "CheckBox1");
-    CheckBox1->SetCaption("\xDC" "berwachung eingeschaltet?");
+    CheckBox1->SetCaption(
+        "\xDC"
+        "berwachung eingeschaltet?");
     CheckBox1->SetBounds(8, 12, 200, 17);
 
     Panel1->SetAlign(alBottom);
@@ -53,7 +57,9 @@ TProofAllocForm::TProofAllocForm(TComponent* owner) : TForm(owner) {
     CheckBox1->OnClick = [this](TObject* s) { CheckBox1Click(s); };
 }
 
-void TProofAllocForm::btOkClick(TObject*) { Close(); }
+void TProofAllocForm::btOkClick(TObject*) {
+    Close();
+}
 
 void TProofAllocForm::CheckBox1Click(TObject*) {
     TProofAlloc* proof = TProofAlloc::pProof();

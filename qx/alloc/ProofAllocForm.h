@@ -13,7 +13,7 @@
 #include "qx/platform/Grids.h"
 
 class TProofAllocForm : public TForm {
-public:
+  public:
     explicit TProofAllocForm(TComponent* owner);
 
     TPanel* Panel1;

@@ -5,4 +5,6 @@ void TExternMemoryStream::vSetPointer(void* memory, int size) {
     SetPointer(memory, size);
 }
 
-long TExternMemoryStream::Write(const void*, long) { return 0; }
+long TExternMemoryStream::Write(const void*, long) {
+    return 0;
+}

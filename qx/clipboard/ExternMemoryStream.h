@@ -9,7 +9,7 @@
 #include "qx/platform/Streams.h"
 
 class TExternMemoryStream : public TCustomMemoryStream {
-public:
+  public:
     // An empty stream: no memory, size 0.
     TExternMemoryStream() = default;
 

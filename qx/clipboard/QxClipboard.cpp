@@ -43,9 +43,13 @@ TQxClipboard::TQxClipboard(unsigned format) {
     if (uFormat == 0) close();
 }
 
-TQxClipboard::~TQxClipboard() { close(); }
+TQxClipboard::~TQxClipboard() {
+    close();
+}
 
-bool TQxClipboard::bChangeFormat(const char* name) { return bChangeFormat(registered(name)); }
+bool TQxClipboard::bChangeFormat(const char* name) {
+    return bChangeFormat(registered(name));
+}
 
 bool TQxClipboard::bChangeFormat(unsigned format) {
     uFormat = format;

@@ -19,7 +19,7 @@
 #include "qx/platform/Clipboard.h"
 
 class TQxClipboard {
-public:
+  public:
     // Names of the standard formats 0 to 16: "", "CF_TEXT", ..., "CF_LOCALE".
     static const char* const cpCommonFormat[17];
 
@@ -62,7 +62,7 @@ public:
     // Empty when the clipboard cannot be opened.
     static void vGetClipboardFormats(std::vector<std::string>& names);
 
-private:
+  private:
     bool open();
     void close();
 

@@ -21,7 +21,7 @@ void removeFirst(TList& list, const TDelivery* p) {
 // Holds a pair lock for one scope, so that a throwing receiver or a failed allocation cannot
 // leave an object locked for good.
 class TPairLock {
-public:
+  public:
     TPairLock(TDelivery* a, TDelivery* b) : first_(a), second_(b) {
         if (std::less<TDelivery*>()(second_, first_)) std::swap(first_, second_);
         first_->BEGIN();
@@ -34,19 +34,19 @@ public:
     TPairLock(const TPairLock&) = delete;
     TPairLock& operator=(const TPairLock&) = delete;
 
-private:
+  private:
     TDelivery* first_;
     TDelivery* second_;
 };
 
 class TOwnLock {
-public:
+  public:
     explicit TOwnLock(TDelivery* d) : d_(d) { d_->BEGIN(); }
     ~TOwnLock() { d_->END(); }
     TOwnLock(const TOwnLock&) = delete;
     TOwnLock& operator=(const TOwnLock&) = delete;
 
-private:
+  private:
     TDelivery* d_;
 };
 
@@ -88,7 +88,9 @@ void TDelivery::BEGIN() {
     while (busy_.test_and_set(std::memory_order_acquire)) qx::platform::SleepMs(10);
 }
 
-void TDelivery::END() { busy_.clear(std::memory_order_release); }
+void TDelivery::END() {
+    busy_.clear(std::memory_order_release);
+}
 
 // Both lists of a connection change together, under both objects' locks.
 void TDelivery::vLink(TDelivery* sender, TDelivery* receiver) {
@@ -129,4 +131,6 @@ void TDelivery::vSendMessage(unsigned long message, unsigned long param) {
     for (TDelivery* receiver : receivers_) receiver->bReceiveMessage(this, message, param);
 }
 
-bool TDelivery::bReceiveMessage(const TDelivery*, unsigned long, unsigned long) { return false; }
+bool TDelivery::bReceiveMessage(const TDelivery*, unsigned long, unsigned long) {
+    return false;
+}

@@ -25,7 +25,7 @@
 #include "qx/platform/TimeStamp.h"
 
 class TDelivery {
-public:
+  public:
     // No connections, lock free, time stamp = now.
     TDelivery();
     // The same as TDelivery(): connections are not copied, the time stamp is now.
@@ -53,9 +53,7 @@ public:
 
     unsigned uSenderSize() const { return static_cast<unsigned>(senders_.size()); }
     // Sender i, or null when i is not below the count.
-    TDelivery* pGetSender(unsigned i) const {
-        return i < senders_.size() ? senders_[i] : nullptr;
-    }
+    TDelivery* pGetSender(unsigned i) const { return i < senders_.size() ? senders_[i] : nullptr; }
     unsigned uReceiverSize() const { return static_cast<unsigned>(receivers_.size()); }
     // Receiver i, or null when i is not below the count.
     TDelivery* pGetReceiver(unsigned i) const {
@@ -71,7 +69,7 @@ public:
     // Releases this object's lock.
     void END();
 
-private:
+  private:
     // Adds (removes) sender -> receiver in both objects' lists; an existing (missing)
     // connection is left as it is.
     static void vLink(TDelivery* sender, TDelivery* receiver);

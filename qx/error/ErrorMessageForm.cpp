@@ -17,7 +17,8 @@ constexpr LS kClipboard{"In die Zwischenablage", "To clipboard"};
 constexpr LS kHelp{"Hilfe", "Help"};
 constexpr LS kDetails{"Details", "Details"};
 constexpr LS kNoDetails{"Keine Details", "No Details"};
-constexpr LS kNoFurther{"Keine weiteren Fehlermeldungen anzeigen", "Show no further error messages"};
+constexpr LS kNoFurther{"Keine weiteren Fehlermeldungen anzeigen",
+                        "Show no further error messages"};
 constexpr LS kWarning{"Warnung", "Warning"};
 constexpr LS kWarningText{
     "Nach dem Einschalten dieser Option werden vom Programm\n"
@@ -35,18 +36,21 @@ constexpr LS kHelpText{
     "Sie k\xF6nnen:\r\n"
     "\r\n"
     "- Den Fehler ignorieren und weiter arbeiten, indem Sie den Schalter \"Programm\r\n"
-    "  fortsetzen\" dr\xFC" "cken. F\xFCr die weitere fehlerfreie Arbeit des Programms gibt\r\n"
+    "  fortsetzen\" dr\xFC"
+    "cken. F\xFCr die weitere fehlerfreie Arbeit des Programms gibt\r\n"
     "  es jedoch keine Garantie. Sie sollten deshalb das Programm baldm\xF6glichst\r\n"
     "  beenden.\r\n"
     "\r\n"
-    "- Das Programm sofort beenden, indem Sie den Schalter \"Programm beenden\" dr\xFC" "cken.\r\n"
+    "- Das Programm sofort beenden, indem Sie den Schalter \"Programm beenden\" dr\xFC"
+    "cken.\r\n"
     "  In diesem Fall gehen alle nicht gespeicherten Daten verloren.\r\n"
     "\r\n"
     "- Die Angaben zum Fehler in die Windows-Zwischenablage kopieren, um manuell\r\n"
     "  ein Fehlerprotokoll zu erstellen. Schalter: \"In die Zwischenablage kopieren\".\r\n"
     "\r\n"
     "Wenn Sie diese Angaben zusammen mit Ihren weiteren Informationen und Beobachtungen\r\n"
-    "zum Auftreten des Fehlers an die Entwickler \xFC" "bermitteln, helfen Sie damit bei\r\n"
+    "zum Auftreten des Fehlers an die Entwickler \xFC"
+    "bermitteln, helfen Sie damit bei\r\n"
     "der Beseitigung des Fehlers.",
     "If you see this window, the program noticed an error. The wrong operation\r\n"
     "is already finished. You see all available informations about the error.\r\n"
@@ -64,18 +68,17 @@ constexpr LS kHelpText{
 
 // Labels of table rows 0 to 14.
 constexpr const LS* kRowLabels[15] = {
-    &qx::texts::kErrorCode,     &qx::texts::kProgramPart,   &qx::texts::kSourceFile,
-    &qx::texts::kSourceLine,    &qx::texts::kErrorType,     &qx::texts::kAdditionalData,
-    &qx::texts::kApplication,   &qx::texts::kCallParameters, &qx::texts::kCurrentDate,
+    &qx::texts::kErrorCode,     &qx::texts::kProgramPart,     &qx::texts::kSourceFile,
+    &qx::texts::kSourceLine,    &qx::texts::kErrorType,       &qx::texts::kAdditionalData,
+    &qx::texts::kApplication,   &qx::texts::kCallParameters,  &qx::texts::kCurrentDate,
     &qx::texts::kCurrentTime,   &qx::texts::kOperatingSystem, &qx::texts::kErrorFile,
-    &qx::texts::kProgramUptime, &qx::texts::kMachineUptime, &qx::texts::kCallStack};
+    &qx::texts::kProgramUptime, &qx::texts::kMachineUptime,   &qx::texts::kCallStack};
 
 AnsiString hex8(unsigned long v) {
     char buf[32];
     std::snprintf(buf, sizeof buf, "0x%08lx", v);
     return buf;
 }
-
 
 }  // namespace
 
@@ -205,10 +208,10 @@ void TErrorMessageForm2::vFillStandard() {
     Fehlertabelle->SetCells(1, 9, qx::platform::FormatLongTime(now));
     Fehlertabelle->SetCells(1, 11, info_.cpGetFileName());
     const std::uint32_t tick = qx::platform::TickCount();
+    Fehlertabelle->SetCells(1, 13, qx::detail::sFormatUptime(tick));
     Fehlertabelle->SetCells(
-        1, 13, qx::detail::sFormatUptime(tick));
-    Fehlertabelle->SetCells(
-        1, 12, qx::detail::sFormatUptime(tick - static_cast<std::uint32_t>(info_.ulGetStartTime())));
+        1, 12,
+        qx::detail::sFormatUptime(tick - static_cast<std::uint32_t>(info_.ulGetStartTime())));
 }
 
 void TErrorMessageForm2::vFillError() {
@@ -235,8 +238,8 @@ void TErrorMessageForm2::vFillError2() {
         edAngaben1->SetText(e.cpParam);
         edAngaben2->SetText(known ? qx::cpGetErrorTypeText(e.ulCode) : "");
     } else {
-        edAngaben1->SetText(known  ? AnsiString(qx::cpGetErrorTypeText(e.ulCode)) + " ( " +
-                                         hex8(type) + " )"
+        edAngaben1->SetText(known ? AnsiString(qx::cpGetErrorTypeText(e.ulCode)) + " ( " +
+                                        hex8(type) + " )"
                             : type ? "--"
                                    : "");
         edAngaben2->SetText("");
@@ -251,22 +254,24 @@ void TErrorMessageForm2::vFillErrorStack() {
     for (unsigned i = 0; i < info_.uGetCurrentErrorEntry(); ++i) {
         const TErrorInfo::TErrorEntry& e = info_[i];
         const int row = 15 + static_cast<int>(i);
-        Fehlertabelle->SetCells(0, row, "    " + AnsiString(e.acFile) + " ( " +
-                                            std::to_string(e.iLine) + " )");
+        Fehlertabelle->SetCells(
+            0, row, "    " + AnsiString(e.acFile) + " ( " + std::to_string(e.iLine) + " )");
         Fehlertabelle->SetCells(1, row, e.cpParam ? e.cpParam : "");
     }
 }
 
 void TErrorMessageForm2::vSetFacility() {
     const unsigned long code = head().ulCode;
-    Fehlertabelle->SetCells(1, 1, AnsiString(qx::cpGetProgramPartText(code)) + " ( " +
-                                      hex8(code & ERROR_PLACE_MASK) + " )");
+    Fehlertabelle->SetCells(
+        1, 1,
+        AnsiString(qx::cpGetProgramPartText(code)) + " ( " + hex8(code & ERROR_PLACE_MASK) + " )");
 }
 
 void TErrorMessageForm2::vSetTyp() {
     const unsigned long code = head().ulCode;
-    Fehlertabelle->SetCells(1, 4, AnsiString(qx::cpGetErrorTypeText(code)) + " ( " +
-                                      hex8(code & ERROR_TYPE_MASK) + " )");
+    Fehlertabelle->SetCells(
+        1, 4,
+        AnsiString(qx::cpGetErrorTypeText(code)) + " ( " + hex8(code & ERROR_TYPE_MASK) + " )");
 }
 
 void TErrorMessageForm2::vSizeGrid(int col) {
@@ -295,9 +300,13 @@ void TErrorMessageForm2::btExtendClick(TObject*) {
     SetTop((Screen->WorkAreaHeight() - Height()) / 2);
 }
 
-void TErrorMessageForm2::ButtonContinueClick(TObject*) { SetModalResult(mrOk); }
+void TErrorMessageForm2::ButtonContinueClick(TObject*) {
+    SetModalResult(mrOk);
+}
 
-void TErrorMessageForm2::ButtonAbortClick(TObject*) { vRealizeUnload(true); }
+void TErrorMessageForm2::ButtonAbortClick(TObject*) {
+    vRealizeUnload(true);
+}
 
 void TErrorMessageForm2::ButtonClipboardClick(TObject*) {
     qx::platform::SetClipboardText(asGetTableContent());
@@ -328,9 +337,13 @@ void TErrorMessageForm2::PanelBottomResize(TObject*) {
     }
 }
 
-void TErrorMessageForm2::vSetUnload(void* module) { qx::detail::vSetUnloadModule(module); }
+void TErrorMessageForm2::vSetUnload(void* module) {
+    qx::detail::vSetUnloadModule(module);
+}
 
-void TErrorMessageForm2::vRealizeUnload(bool terminate) { qx::detail::vRealizeUnload(terminate); }
+void TErrorMessageForm2::vRealizeUnload(bool terminate) {
+    qx::detail::vRealizeUnload(terminate);
+}
 
 AnsiString TErrorMessageForm2::asGetCompactView() const {
     AnsiString out = Caption() + "\n";

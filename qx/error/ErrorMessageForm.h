@@ -18,7 +18,7 @@
 #include "qx/platform/Grids.h"
 
 class TErrorMessageForm2 : public TForm {
-public:
+  public:
     TErrorMessageForm2(TComponent* owner, TErrorInfo& info, bool& show);
 
     TPanel* PanelBottom;
@@ -77,7 +77,7 @@ public:
     void HeadlessAnswer(const qx::platform::TDialogAnswer& answer) override;
     void HeadlessDefault() override;
 
-private:
+  private:
     const TErrorInfo::TErrorEntry& head() const;
 
     TErrorInfo& info_;

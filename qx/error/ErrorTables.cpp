@@ -91,7 +91,10 @@ constexpr struct {
 } kOwnPlaces[] = {
     {qx::kPlaceErrorHandling, "Fehlerbehandlung", "error handling"},
     {qx::kPlaceParser, "Formelparser", "formula parser"},
-    {qx::kPlaceTranslator, "\xDC" "bersetzungsw\xF6rterbuch", "translation dictionary"},
+    {qx::kPlaceTranslator,
+     "\xDC"
+     "bersetzungsw\xF6rterbuch",
+     "translation dictionary"},
     {qx::kPlaceAllocation, "Speicherprotokoll", "allocation register"},
     {qx::kPlaceIniFile, "Ini-Dateien", "ini files"},
     {qx::kPlaceNumeric, "Zahlenformatierung", "number formatting"},
@@ -151,7 +154,9 @@ const char* cpGetErrorTypeText(unsigned long code) {
     return row ? row->text() : kTypeFallback();
 }
 
-bool bIsKnownErrorType(unsigned long code) { return findType(code) != nullptr; }
+bool bIsKnownErrorType(unsigned long code) {
+    return findType(code) != nullptr;
+}
 
 const char* cpGetProgramPartText(unsigned long code) {
     const TPlaceRow* row = findPlace(code);

@@ -7,7 +7,7 @@
 #pragma once
 
 class TLanguage {
-public:
+  public:
     enum eTLanguage : int { eDeutsch = 0, eEnglisch = 1, eAktLanguage = 0x7FFFFFFF };
 
     // A German and an English text; the pair does not own them. An English text that is null
@@ -30,7 +30,7 @@ public:
     // key n (German) and 1000 + n (English).
     static int getOffset() { return iOffset; }
 
-private:
+  private:
     static inline eTLanguage eLanguage = eDeutsch;
     static inline int iOffset = 0;
 };
@@ -45,10 +45,10 @@ enum ProgramUser : unsigned char {
 };
 
 class TProgramUser {
-public:
+  public:
     static void vSetUser(ProgramUser user) { eUser = user; }
     static ProgramUser eGetUser() { return eUser; }
 
-private:
+  private:
     static inline ProgramUser eUser = puStandard;
 };

@@ -32,7 +32,9 @@ void TLogFile::write(const char* text, std::size_t n) {
     }
 }
 
-void TLogFile::write(const char* text) { write(text, std::strlen(text)); }
+void TLogFile::write(const char* text) {
+    write(text, std::strlen(text));
+}
 
 void TLogFile::flush() {
     std::size_t done = 0;
@@ -81,7 +83,9 @@ void TErrorInfo::lock() {
     while (bLocked.test_and_set(std::memory_order_acquire)) qx::platform::SleepMs(1);
 }
 
-void TErrorInfo::unlock() { bLocked.clear(std::memory_order_release); }
+void TErrorInfo::unlock() {
+    bLocked.clear(std::memory_order_release);
+}
 
 TErrorInfo::TErrorEntry& TErrorInfo::rGetNewEntry(unsigned long code, const char* file, int line) {
     uCurrentEntry = 0;
@@ -205,7 +209,9 @@ void TErrorInfo::vOutStream(const char* kind, const TErrorEntry& entry) {
                 std::snprintf(num, sizeof num, "0x%lx", entry.ulThreadId);
                 osErrorFile.write(num);
                 break;
-            case 'F': osErrorFile.write(entry.acFile); break;
+            case 'F':
+                osErrorFile.write(entry.acFile);
+                break;
             case 'L':
                 std::snprintf(num, sizeof num, "%d", entry.iLine);
                 osErrorFile.write(num);

@@ -25,7 +25,7 @@ namespace qx::detail {
 // An append-only log file with a small fixed buffer: opened with O_APPEND and mode 0666,
 // written through write(2). Allocates nothing.
 class TLogFile {
-public:
+  public:
     TLogFile() = default;
     ~TLogFile() { close(); }
     TLogFile(const TLogFile&) = delete;
@@ -39,7 +39,7 @@ public:
     void flush();
     void close();
 
-private:
+  private:
     int fd_ = -1;
     std::size_t used_ = 0;
     char buf_[512];
@@ -47,7 +47,7 @@ private:
 }  // namespace qx::detail
 
 class TErrorInfo {
-public:
+  public:
     static constexpr unsigned kMaxEntries = 50;
     static constexpr unsigned kPoolSize = 4096;
     static constexpr unsigned kFileNameSize = 260;

@@ -103,16 +103,34 @@ unsigned long trace(const char* file, int line, const char* format, ...) {
     return code;
 }
 
-void deleteError() { rGetErrorInfo().vDeleteError(); }
-unsigned long getErrorCode() { return rGetErrorInfo().ulFindCode(); }
-bool isError() { return (getErrorCode() & SEVERITY_ERROR) != 0; }
-bool isWarning() { return (getErrorCode() & SEVERITY_WARNING) != 0; }
-bool isMessage() { return (getErrorCode() & SEVERITY_MESSAGE) != 0; }
-bool isOk() { return (getErrorCode() & SEVERITY_OK) != 0; }
+void deleteError() {
+    rGetErrorInfo().vDeleteError();
+}
+unsigned long getErrorCode() {
+    return rGetErrorInfo().ulFindCode();
+}
+bool isError() {
+    return (getErrorCode() & SEVERITY_ERROR) != 0;
+}
+bool isWarning() {
+    return (getErrorCode() & SEVERITY_WARNING) != 0;
+}
+bool isMessage() {
+    return (getErrorCode() & SEVERITY_MESSAGE) != 0;
+}
+bool isOk() {
+    return (getErrorCode() & SEVERITY_OK) != 0;
+}
 
-bool openErrorFile() { return rGetErrorInfo().bOpenErrorFile(); }
-bool openErrorFile(const char* name) { return rGetErrorInfo().bOpenErrorFile(name); }
-void closeErrorFile() { rGetErrorInfo().vCloseErrorFile(); }
+bool openErrorFile() {
+    return rGetErrorInfo().bOpenErrorFile();
+}
+bool openErrorFile(const char* name) {
+    return rGetErrorInfo().bOpenErrorFile(name);
+}
+void closeErrorFile() {
+    rGetErrorInfo().vCloseErrorFile();
+}
 
 bool existDir(const char* path) {
     if (!path || !*path) return false;
@@ -186,8 +204,12 @@ void vFinalizeErrorInfo() {
     info.vSetOutFileFormat(nullptr);
 }
 
-void vSetUnloadModule(void* module) { gUnloadModule = module; }
-void* pGetUnloadModule() { return gUnloadModule; }
+void vSetUnloadModule(void* module) {
+    gUnloadModule = module;
+}
+void* pGetUnloadModule() {
+    return gUnloadModule;
+}
 
 void vRealizeUnload(bool terminate) {
     if (void* fn = platform::FindModuleFunction(gUnloadModule, "_vUnloadDll"))
@@ -258,7 +280,9 @@ long _QxSetLastErrorLS(long code, const char* file, int line, const char* text) 
     return code;
 }
 
-long QxGetLastErrorL() { return static_cast<long>(ulLastError); }
+long QxGetLastErrorL() {
+    return static_cast<long>(ulLastError);
+}
 
 long QxGetLastErrorLS(char* buffer, int size) {
     if (buffer && size > 0) {
@@ -271,4 +295,6 @@ long QxGetLastErrorLS(char* buffer, int size) {
     return static_cast<long>(ulLastError);
 }
 
-void QxReportLastError(bool report) { bReportLastError = report; }
+void QxReportLastError(bool report) {
+    bReportLastError = report;
+}

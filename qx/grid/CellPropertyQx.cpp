@@ -1,6 +1,8 @@
 #include "qx/grid/CellPropertyQx.h"
 
-TCellPropertyQx::TCellPropertyQx(const TCellPropertyQx& source) : TObject() { *this = source; }
+TCellPropertyQx::TCellPropertyQx(const TCellPropertyQx& source) : TObject() {
+    *this = source;
+}
 
 TCellPropertyQx::~TCellPropertyQx() = default;
 
@@ -21,9 +23,12 @@ void TCellPropertyQx::vAssign(const TCellPropertyQx& source, const TAssign& whic
 
 int TCellPropertyQx::iGetFontSize() const {
     switch (eFontSize) {
-        case eFontSmall: return 6;
-        case eFontMedium: return 8;
-        default: return 10;
+        case eFontSmall:
+            return 6;
+        case eFontMedium:
+            return 8;
+        default:
+            return 10;
     }
 }
 
@@ -40,8 +45,9 @@ TColor TCellPropertyQx::iEnum2TColor(eColorQx color, bool bBackground) {
 }
 
 void TCellPropertyQx::vWrite2Stream(TStream& stream) const {
-    const unsigned char head[] = {kRecordVersion, eAdjust, eFontSize, eFontColor, eBKColor,
-                                  static_cast<unsigned char>(bCanEdit ? 1 : 0)};
+    const unsigned char head[] = {kRecordVersion, eAdjust,
+                                  eFontSize,      eFontColor,
+                                  eBKColor,       static_cast<unsigned char>(bCanEdit ? 1 : 0)};
     for (unsigned char b : head) stream.Write(&b, 1);
     stream.Write(sHidden.c_str(), static_cast<long>(sHidden.size() + 1));
 }
@@ -49,10 +55,9 @@ void TCellPropertyQx::vWrite2Stream(TStream& stream) const {
 void TCellPropertyQx::vReadFromStream(TStream& stream) {
     unsigned char b = 0;
     if (stream.Read(&b, 1) != 1 || b != kRecordVersion) return;
-    unsigned char* const fields[] = {reinterpret_cast<unsigned char*>(&eAdjust),
-                                     reinterpret_cast<unsigned char*>(&eFontSize),
-                                     reinterpret_cast<unsigned char*>(&eFontColor),
-                                     reinterpret_cast<unsigned char*>(&eBKColor)};
+    unsigned char* const fields[] = {
+        reinterpret_cast<unsigned char*>(&eAdjust), reinterpret_cast<unsigned char*>(&eFontSize),
+        reinterpret_cast<unsigned char*>(&eFontColor), reinterpret_cast<unsigned char*>(&eBKColor)};
     for (unsigned char* f : fields)
         if (stream.Read(f, 1) != 1) return;
     if (stream.Read(&b, 1) != 1) return;

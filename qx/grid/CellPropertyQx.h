@@ -13,7 +13,12 @@
 #include "qx/platform/Streams.h"
 
 // Horizontal alignment of a cell's text; eAdjustDefault leaves it to the grid.
-enum eAdjustQx : unsigned char { eAdjustDefault = 0, eAdjustLeft = 1, eAdjustCenter = 2, eAdjustRight = 3 };
+enum eAdjustQx : unsigned char {
+    eAdjustDefault = 0,
+    eAdjustLeft = 1,
+    eAdjustCenter = 2,
+    eAdjustRight = 3
+};
 // Font size class: 6, 8 and 10 points.
 enum eFontSizeQx : unsigned char { eFontSmall = 0, eFontMedium = 1, eFontLarge = 2 };
 // One colour name for text and background: pale as a background, saturated as text.
@@ -29,7 +34,7 @@ enum eColorQx : unsigned char {
 };
 
 class TCellPropertyQx : public TObject {
-public:
+  public:
     // Which formatting values vAssign copies; all four by default.
     struct TAssign {
         bool bFontSize = true;
@@ -48,8 +53,9 @@ public:
     void vAssign(const TCellPropertyQx& source, const TAssign& which);
     // Whether the formatting and the edit flag equal `other`'s (the hidden text aside).
     bool bSameFormat(const TCellPropertyQx& other) const {
-        return eAdjust == other.eAdjust && eFontSize == other.eFontSize && eFontColor == other.eFontColor &&
-               eBKColor == other.eBKColor && bCanEdit == other.bCanEdit;
+        return eAdjust == other.eAdjust && eFontSize == other.eFontSize &&
+               eFontColor == other.eFontColor && eBKColor == other.eBKColor &&
+               bCanEdit == other.bCanEdit;
     }
 
     eAdjustQx eGetAdjust() const { return eAdjust; }
@@ -86,7 +92,7 @@ public:
     static constexpr unsigned char kRecordVersion = 1;
     static constexpr size_t kHiddenMax = 1023;
 
-protected:
+  protected:
     eAdjustQx eAdjust = eAdjustDefault;
     eFontSizeQx eFontSize = eFontMedium;
     eColorQx eFontColor = eColorBlack;
@@ -98,7 +104,7 @@ protected:
 
 // The property of the line-number column's cells.
 class TColumnPropertyQx : public TCellPropertyQx {
-public:
+  public:
     TColumnPropertyQx() { eBKColor = eColorGray; }
     TColumnPropertyQx(const TColumnPropertyQx& source) : TColumnPropertyQx() { *this = source; }
     ~TColumnPropertyQx() override;
@@ -106,13 +112,13 @@ public:
     bool bGetAutomaticWidth() const { return bAutomaticWidth; }
     void vSetAutomaticWidth(bool v) { bAutomaticWidth = v; }
 
-private:
+  private:
     bool bAutomaticWidth = true;
 };
 
 // The property of the column-number line's cells.
 class TLinePropertyQx : public TCellPropertyQx {
-public:
+  public:
     TLinePropertyQx() { eBKColor = eColorGray; }
     TLinePropertyQx(const TLinePropertyQx& source) : TLinePropertyQx() { *this = source; }
     ~TLinePropertyQx() override;
@@ -120,6 +126,6 @@ public:
     bool bGetAutomaticHeight() const { return bAutomaticHeight; }
     void vSetAutomaticHeight(bool v) { bAutomaticHeight = v; }
 
-private:
+  private:
     bool bAutomaticHeight = true;
 };

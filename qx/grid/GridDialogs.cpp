@@ -18,7 +18,8 @@ void styleDialog(TForm& f, const char* name, int clientWidth, int clientHeight) 
     f.SetClientHeight(clientHeight);
 }
 
-TButton* makeButton(TForm& f, const char* name, const char* caption, int left, int top, int result) {
+TButton* makeButton(TForm& f, const char* name, const char* caption, int left, int top,
+                    int result) {
     TButton* b = MakeChild<TButton>(&f, &f, name);
     b->SetCaption(caption);
     b->SetBounds(left, top, 75, 25);
@@ -27,7 +28,8 @@ TButton* makeButton(TForm& f, const char* name, const char* caption, int left, i
 }
 
 // A count field: whole numbers, stepped by 1, three digits shown, held within the limits.
-TDoubleEdit* makeCount(TForm& f, const char* name, int left, int top, int minimum, int maximum, int value) {
+TDoubleEdit* makeCount(TForm& f, const char* name, int left, int top, int minimum, int maximum,
+                       int value) {
     auto* e = MakeChild<TDoubleEdit>(&f, &f, name);
     e->SetBounds(left, top, 100, 21);
     e->SetUseIntNotDouble(true);
@@ -39,17 +41,21 @@ TDoubleEdit* makeCount(TForm& f, const char* name, int left, int top, int minimu
     return e;
 }
 
-int whole(double v) { return static_cast<int>(std::trunc(v)); }
+int whole(double v) {
+    return static_cast<int>(std::trunc(v));
+}
 
 }  // namespace
 
 // ---------------------------------------------------------------------------- TIncreaseSize
 
-TIncreaseSize::TIncreaseSize(TComponent* owner, int maximum, int minimum, int* count, const AnsiString& title)
+TIncreaseSize::TIncreaseSize(TComponent* owner, int maximum, int minimum, int* count,
+                             const AnsiString& title)
     : TForm(owner), count_(count) {
     styleDialog(*this, "IncreaseSize", 200, 90);
     SetCaption(title);
-    DoubleEdit1 = makeCount(*this, "DoubleEdit1", 16, 16, minimum, maximum, count ? *count : minimum);
+    DoubleEdit1 =
+        makeCount(*this, "DoubleEdit1", 16, 16, minimum, maximum, count ? *count : minimum);
     btOk = makeButton(*this, "btOk", "Ok", 16, 52, mrNone);
     btOk->SetDefault(true);
     btCancel = makeButton(*this, "btCancel", kCancel(), 106, 52, mrNone);
@@ -63,11 +69,14 @@ void TIncreaseSize::btOkClick(TObject*) {
     SetModalResult(mrOk);
 }
 
-void TIncreaseSize::btCancelClick(TObject*) { SetModalResult(mrCancel); }
+void TIncreaseSize::btCancelClick(TObject*) {
+    SetModalResult(mrCancel);
+}
 
 // ---------------------------------------------------------------------------- TTabellenGroesse
 
-TTabellenGroesse::TTabellenGroesse(TComponent* owner, int* cols, int* rows) : TForm(owner), cols_(cols), rows_(rows) {
+TTabellenGroesse::TTabellenGroesse(TComponent* owner, int* cols, int* rows)
+    : TForm(owner), cols_(cols), rows_(rows) {
     styleDialog(*this, "TabellenGroesse", 220, 120);
     lbZeilen = MakeChild<TLabel>(this, this, "lbZeilen");
     lbZeilen->SetBounds(16, 19, 60, 13);
@@ -85,7 +94,10 @@ TTabellenGroesse::TTabellenGroesse(TComponent* owner, int* cols, int* rows) : TF
 }
 
 void TTabellenGroesse::FormCreate(TObject*) {
-    SetCaption(TLanguage::TLanguageString{"Tabellengr\xF6\xDF" "e", "Table size"}());
+    SetCaption(
+        TLanguage::TLanguageString{"Tabellengr\xF6\xDF"
+                                   "e",
+                                   "Table size"}());
     lbZeilen->SetCaption(TLanguage::TLanguageString{"Zeilen", "Rows"}());
     lbSpalten->SetCaption(TLanguage::TLanguageString{"Spalten", "Columns"}());
     btCancel->SetCaption(kCancel());
@@ -99,7 +111,9 @@ void TTabellenGroesse::btOkClick(TObject*) {
     SetModalResult(mrOk);
 }
 
-void TTabellenGroesse::btCancelClick(TObject*) { SetModalResult(mrCancel); }
+void TTabellenGroesse::btCancelClick(TObject*) {
+    SetModalResult(mrCancel);
+}
 
 // ---------------------------------------------------------------------------- TZellenFormatierung
 
@@ -110,8 +124,10 @@ struct TColorRadio {
 };
 // Top to bottom, as shown.
 constexpr TColorRadio kTextRadios[] = {
-    {&TZellenFormatierung::rbVGGelb, eColorYellow},  {&TZellenFormatierung::rbVGRot, eColorRed},
-    {&TZellenFormatierung::rbVGBlau, eColorBlue},    {&TZellenFormatierung::rbVGGruen, eColorGreen},
+    {&TZellenFormatierung::rbVGGelb, eColorYellow},
+    {&TZellenFormatierung::rbVGRot, eColorRed},
+    {&TZellenFormatierung::rbVGBlau, eColorBlue},
+    {&TZellenFormatierung::rbVGGruen, eColorGreen},
     {&TZellenFormatierung::rbVGSchwarz, eColorBlack},
 };
 constexpr TColorRadio kBackRadios[] = {
@@ -158,7 +174,10 @@ TRadioButton* makeRadio(TForm& f, TGroupBox* group, const char* name, int index)
 
 TZellenFormatierung::TZellenFormatierung(TComponent* owner, TCellPropertyQx::TAssign* assign,
                                          TCellPropertyQx* property)
-    : TForm(owner), assign_(assign), property_(property), sample_(std::make_unique<TCellPropertyQx>()) {
+    : TForm(owner),
+      assign_(assign),
+      property_(property),
+      sample_(std::make_unique<TCellPropertyQx>()) {
     styleDialog(*this, "ZellenFormatierung", 4 * kGroupWidth + 5 * kGap, 290);
     gbFontgroesse = makeGroup(*this, "gbFontgroesse", 0);
     rbGross = makeRadio(*this, gbFontgroesse, "rbGross", 0);
@@ -166,10 +185,12 @@ TZellenFormatierung::TZellenFormatierung(TComponent* owner, TCellPropertyQx::TAs
     rbKlein = makeRadio(*this, gbFontgroesse, "rbKlein", 2);
     gbFontfarbe = makeGroup(*this, "gbFontfarbe", 1);
     const char* textNames[] = {"rbVGGelb", "rbVGRot", "rbVGBlau", "rbVGGruen", "rbVGSchwarz"};
-    for (int i = 0; i < 5; ++i) this->*kTextRadios[i].button = makeRadio(*this, gbFontfarbe, textNames[i], i);
+    for (int i = 0; i < 5; ++i)
+        this->*kTextRadios[i].button = makeRadio(*this, gbFontfarbe, textNames[i], i);
     gbHintergrundfarbe = makeGroup(*this, "gbHintergrundfarbe", 2);
     const char* backNames[] = {"rbHFWeiss", "rbHFGelb", "rbHFRot", "rbHFGruen", "rbHFBlau"};
-    for (int i = 0; i < 5; ++i) this->*kBackRadios[i].button = makeRadio(*this, gbHintergrundfarbe, backNames[i], i);
+    for (int i = 0; i < 5; ++i)
+        this->*kBackRadios[i].button = makeRadio(*this, gbHintergrundfarbe, backNames[i], i);
     gbAusrichtung = makeGroup(*this, "gbAusrichtung", 3);
     rbDefault = makeRadio(*this, gbAusrichtung, "rbDefault", 0);
     rbLinks = makeRadio(*this, gbAusrichtung, "rbLinks", 1);
@@ -177,10 +198,12 @@ TZellenFormatierung::TZellenFormatierung(TComponent* owner, TCellPropertyQx::TAs
     rbRechts = makeRadio(*this, gbAusrichtung, "rbRechts", 3);
 
     TCheckBox** checks[] = {&cbFontGroesse, &cbFontfarbe, &cbHintergrundfarbe, &cbAusrichtung};
-    const char* checkNames[] = {"cbFontGroesse", "cbFontfarbe", "cbHintergrundfarbe", "cbAusrichtung"};
+    const char* checkNames[] = {"cbFontGroesse", "cbFontfarbe", "cbHintergrundfarbe",
+                                "cbAusrichtung"};
     for (int i = 0; i < 4; ++i) {
         *checks[i] = MakeChild<TCheckBox>(this, this, checkNames[i]);
-        (*checks[i])->SetBounds(kGap + i * (kGroupWidth + kGap), kGroupHeight + 2 * kGap, kGroupWidth, 20);
+        (*checks[i])
+            ->SetBounds(kGap + i * (kGroupWidth + kGap), kGroupHeight + 2 * kGap, kGroupWidth, 20);
     }
     paTest = MakeChild<TPanel>(this, this, "paTest");
     paTest->SetBevelOuter(bvLowered);
@@ -194,10 +217,14 @@ TZellenFormatierung::TZellenFormatierung(TComponent* owner, TCellPropertyQx::TAs
     OnShow = [this](TObject* s) { FormShow(s); };
     FormCreate(this);
     // Handlers last: filling the dialog is not the user's choice.
-    for (const auto& r : kSizeRadios) (this->*r.button)->OnClick = [this](TObject* s) { FontSizeChange(s); };
-    for (const auto& r : kTextRadios) (this->*r.button)->OnClick = [this](TObject* s) { VGColorChange(s); };
-    for (const auto& r : kBackRadios) (this->*r.button)->OnClick = [this](TObject* s) { HGColorChange(s); };
-    for (const auto& r : kAdjustRadios) (this->*r.button)->OnClick = [this](TObject* s) { rgAusrichtungClick(s); };
+    for (const auto& r : kSizeRadios)
+        (this->*r.button)->OnClick = [this](TObject* s) { FontSizeChange(s); };
+    for (const auto& r : kTextRadios)
+        (this->*r.button)->OnClick = [this](TObject* s) { VGColorChange(s); };
+    for (const auto& r : kBackRadios)
+        (this->*r.button)->OnClick = [this](TObject* s) { HGColorChange(s); };
+    for (const auto& r : kAdjustRadios)
+        (this->*r.button)->OnClick = [this](TObject* s) { rgAusrichtungClick(s); };
 }
 
 TZellenFormatierung::~TZellenFormatierung() = default;
@@ -205,7 +232,10 @@ TZellenFormatierung::~TZellenFormatierung() = default;
 void TZellenFormatierung::FormCreate(TObject*) {
     using L = TLanguage::TLanguageString;
     SetCaption(L{"Zellenformatierung", "Format of cells"}());
-    gbFontgroesse->SetCaption(L{"Fontgr\xF6\xDF" "e", "Size of text"}());
+    gbFontgroesse->SetCaption(
+        L{"Fontgr\xF6\xDF"
+          "e",
+          "Size of text"}());
     rbGross->SetCaption(L{"Gross", "Large"}());
     rbMittel->SetCaption(L{"Mittel", "Medium"}());
     rbKlein->SetCaption(L{"Klein", "Small"}());
@@ -216,7 +246,10 @@ void TZellenFormatierung::FormCreate(TObject*) {
     rbLinks->SetCaption(L{"Links", "Left"}());
     rbMitte->SetCaption(L{"     Mitte", "  Centered"}());
     rbRechts->SetCaption(L{"          Rechts", "             Right"}());
-    cbFontGroesse->SetCaption(L{"Fontgr\xF6\xDF" "e", "Size of text"}());
+    cbFontGroesse->SetCaption(
+        L{"Fontgr\xF6\xDF"
+          "e",
+          "Size of text"}());
     cbFontfarbe->SetCaption(L{"Textfarbe", "Color of text"}());
     cbHintergrundfarbe->SetCaption(L{"Hintergrundfarbe", "Color of background"}());
     cbAusrichtung->SetCaption(L{"Ausrichtung", "Alignment"}());
@@ -252,11 +285,14 @@ void TZellenFormatierung::FormCreate(TObject*) {
         for (const auto& r : kTextRadios)
             if (property_->eGetFontColor() == r.color) (this->*r.button)->SetChecked(true);
     }
-    for (TCheckBox* c : {cbFontGroesse, cbFontfarbe, cbHintergrundfarbe, cbAusrichtung}) c->SetChecked(false);
+    for (TCheckBox* c : {cbFontGroesse, cbFontfarbe, cbHintergrundfarbe, cbAusrichtung})
+        c->SetChecked(false);
     refreshPreview();
 }
 
-void TZellenFormatierung::FormShow(TObject*) { refreshPreview(); }
+void TZellenFormatierung::FormShow(TObject*) {
+    refreshPreview();
+}
 
 void TZellenFormatierung::HGColorChange(TObject* sender) {
     for (const auto& r : kBackRadios)
@@ -295,7 +331,9 @@ void TZellenFormatierung::refreshPreview() {
     f.Color = previewText_;
     f.Size = previewSize_;
     paTest->SetFont(f);
-    paTest->SetAlignment(previewAdjust_ == 2 ? taCenter : previewAdjust_ == 3 ? taRightJustify : taLeftJustify);
+    paTest->SetAlignment(previewAdjust_ == 2   ? taCenter
+                         : previewAdjust_ == 3 ? taRightJustify
+                                               : taLeftJustify);
     paTest->SetCaption("Test");
 }
 
@@ -319,4 +357,6 @@ void TZellenFormatierung::btOkClick(TObject*) {
     SetModalResult(mrOk);
 }
 
-void TZellenFormatierung::btCancelClick(TObject*) { SetModalResult(mrCancel); }
+void TZellenFormatierung::btCancelClick(TObject*) {
+    SetModalResult(mrCancel);
+}

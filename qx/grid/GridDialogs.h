@@ -15,7 +15,7 @@
 #include "qx/platform/Forms.h"
 
 class TIncreaseSize : public TForm {
-public:
+  public:
     TIncreaseSize(TComponent* owner, int maximum, int minimum, int* count, const AnsiString& title);
 
     TDoubleEdit* DoubleEdit1;
@@ -25,12 +25,12 @@ public:
     void btOkClick(TObject* sender);
     void btCancelClick(TObject* sender);
 
-private:
+  private:
     int* count_;
 };
 
 class TTabellenGroesse : public TForm {
-public:
+  public:
     TTabellenGroesse(TComponent* owner, int* cols, int* rows);
 
     TLabel* lbZeilen;
@@ -44,14 +44,15 @@ public:
     void btOkClick(TObject* sender);
     void btCancelClick(TObject* sender);
 
-private:
+  private:
     int* cols_;
     int* rows_;
 };
 
 class TZellenFormatierung : public TForm {
-public:
-    TZellenFormatierung(TComponent* owner, TCellPropertyQx::TAssign* assign, TCellPropertyQx* property);
+  public:
+    TZellenFormatierung(TComponent* owner, TCellPropertyQx::TAssign* assign,
+                        TCellPropertyQx* property);
     ~TZellenFormatierung() override;
 
     TGroupBox* gbFontgroesse;
@@ -82,7 +83,7 @@ public:
     int PreviewSize() const { return previewSize_; }
     int PreviewAdjust() const { return previewAdjust_; }
 
-private:
+  private:
     void refreshPreview();
 
     TCellPropertyQx::TAssign* assign_;

@@ -24,8 +24,12 @@ constexpr unsigned long kColTooLarge = 0xE743600AUL;
 
 constexpr int kTextMargin = 4, kWidthMargin = 16;
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 // The selected look of a background: each component 32 lower, stopping at 0.
 TColor darkened(TColor c) {
@@ -84,7 +88,8 @@ void TSGSelection::vStart(int row, int col) {
         iStartCol = iEndCol = col;
     }
     vNormalise();
-    if (iCount == 0) bAll = bSingleRow = bRows = bSingleCol = bCols = bSingleCell = bSelected = false;
+    if (iCount == 0)
+        bAll = bSingleRow = bRows = bSingleCol = bCols = bSingleCell = bSelected = false;
 }
 
 bool TSGSelection::bExtend(int row, int col) {
@@ -146,7 +151,8 @@ void TSGSelection::vNormalise() {
             iFirstRow = iFirstCol = 0;
             iLastRow = iLastCol = -1;
             break;
-        default: break;
+        default:
+            break;
     }
     iCount = (iLastRow - iFirstRow + 1) * (iLastCol - iFirstCol + 1);
 }
@@ -170,18 +176,26 @@ TStringGridQx::TStringGridQx(TComponent* owner)
     OnDrawCell = [this](TObject* s, int c, int r, const TRect& rect, TGridDrawState st) {
         vOnDrawCell(s, c, r, rect, st);
     };
-    OnMouseDown = [this](TObject* s, TMouseButton b, TShiftState sh, int x, int y) { vOnMouseDown(s, b, sh, x, y); };
+    OnMouseDown = [this](TObject* s, TMouseButton b, TShiftState sh, int x, int y) {
+        vOnMouseDown(s, b, sh, x, y);
+    };
     OnMouseMove = [this](TObject* s, TShiftState sh, int x, int y) { vOnMouseMove(s, sh, x, y); };
-    OnMouseUp = [this](TObject* s, TMouseButton b, TShiftState sh, int x, int y) { vOnMouseUp(s, b, sh, x, y); };
+    OnMouseUp = [this](TObject* s, TMouseButton b, TShiftState sh, int x, int y) {
+        vOnMouseUp(s, b, sh, x, y);
+    };
     OnSelectCell = [this](TObject* s, int c, int r, bool& can) { vOnSelectCell(s, c, r, can); };
     OnDblClick = [this](TObject* s) { vOnDblClick(s); };
-    OnSetEditText = [this](TObject* s, int c, int r, const AnsiString& v) { vOnSetEditText(s, c, r, v); };
+    OnSetEditText = [this](TObject* s, int c, int r, const AnsiString& v) {
+        vOnSetEditText(s, c, r, v);
+    };
     OnExit = [this](TObject* s) { vOnExit(s); };
     OnKeyDown = [this](TObject* s, unsigned short& k, TShiftState sh) { vOnKeyDown(s, k, sh); };
     vCreatePopupMenu();
 }
 
-TStringGridQx::~TStringGridQx() { vDeleteProperties(0, ColCount() - 1, 0, RowCount() - 1); }
+TStringGridQx::~TStringGridQx() {
+    vDeleteProperties(0, ColCount() - 1, 0, RowCount() - 1);
+}
 
 void TStringGridQx::vDeleteProperties(int firstCol, int lastCol, int firstRow, int lastRow) {
     for (int r = firstRow; r <= lastRow; ++r)
@@ -240,7 +254,8 @@ void TStringGridQx::vProofFirstLastCol(int first, int last) const {
     if (last >= ColCount()) QX_RAISE(kColTooLarge, "LastCol=%d ColCount=%d", last, ColCount());
 }
 
-void TStringGridQx::vProofFirstLastRowCol(int firstRow, int lastRow, int firstCol, int lastCol) const {
+void TStringGridQx::vProofFirstLastRowCol(int firstRow, int lastRow, int firstCol,
+                                          int lastCol) const {
     vProofFirstLastRow(firstRow, lastRow);
     vProofFirstLastCol(firstCol, lastCol);
 }
@@ -256,11 +271,15 @@ void TStringGridQx::vSetTableSize(int rows, int cols) {
     try {
         const TGridUpdateScope batch(*this);
         const int curRows = iGetRowCount();
-        if (curRows > rows) vDeleteRows(rows, curRows - 1);
-        else if (curRows < rows) vAppendRows(rows - curRows);
+        if (curRows > rows)
+            vDeleteRows(rows, curRows - 1);
+        else if (curRows < rows)
+            vAppendRows(rows - curRows);
         const int curCols = iGetColCount();
-        if (curCols > cols) vDeleteCols(cols, curCols - 1);
-        else if (curCols < cols) vAppendCols(cols - curCols);
+        if (curCols > cols)
+            vDeleteCols(cols, curCols - 1);
+        else if (curCols < cols)
+            vAppendCols(cols - curCols);
     } catch (...) {
         QX_PASS();
     }
@@ -369,11 +388,15 @@ TCellPropertyQx* TStringGridQx::pGetCellProperty(int col, int row) {
     if (!bInside(col, row)) return pDefaultProperty.get();
     if (TObject* o = Objects(col, row)) return static_cast<TCellPropertyQx*>(o);
     std::unique_ptr<TCellPropertyQx> p;
-    if (row < iNumCol) p = std::make_unique<TLinePropertyQx>();
-    else if (col < iNumLin) p = std::make_unique<TColumnPropertyQx>();
-    else p = std::make_unique<TCellPropertyQx>();
+    if (row < iNumCol)
+        p = std::make_unique<TLinePropertyQx>();
+    else if (col < iNumLin)
+        p = std::make_unique<TColumnPropertyQx>();
+    else
+        p = std::make_unique<TCellPropertyQx>();
     // Header cells made after the numbering look like the numbered ones.
-    if (numbered_ && (row < iNumCol || col < iNumLin) && (row > 0 || col > 0)) p->vSetAdjust(eAdjustCenter);
+    if (numbered_ && (row < iNumCol || col < iNumLin) && (row > 0 || col > 0))
+        p->vSetAdjust(eAdjustCenter);
     TCellPropertyQx* raw = p.release();
     SetObjects(col, row, raw);
     return raw;
@@ -390,8 +413,10 @@ auto TStringGridQx::formatOf(int row, int col, Get get) {
 }
 
 template <class Differs, class Apply>
-void TStringGridQx::vFormatBlock(int firstRow, int lastRow, int firstCol, int lastCol, Differs differs, Apply apply) {
-    const int r0 = iRowIn(firstRow), r1 = iRowIn(lastRow), c0 = iColIn(firstCol), c1 = iColIn(lastCol);
+void TStringGridQx::vFormatBlock(int firstRow, int lastRow, int firstCol, int lastCol,
+                                 Differs differs, Apply apply) {
+    const int r0 = iRowIn(firstRow), r1 = iRowIn(lastRow), c0 = iColIn(firstCol),
+              c1 = iColIn(lastCol);
     vProofFirstLastRowCol(r0, r1, c0, c1);
     const TGridUpdateScope batch(*this);
     // A property is made only where the value changes.
@@ -401,42 +426,54 @@ void TStringGridQx::vFormatBlock(int firstRow, int lastRow, int firstCol, int la
     Invalidate();
 }
 
-void TStringGridQx::vSetColor(eColorQx color, int firstRow, int lastRow, int firstCol, int lastCol) {
+void TStringGridQx::vSetColor(eColorQx color, int firstRow, int lastRow, int firstCol,
+                              int lastCol) {
     try {
-        vFormatBlock(firstRow, lastRow, firstCol, lastCol, [&](const TCellPropertyQx& p) { return p.eGetFontColor() != color; },
-                     [&](int, int, TCellPropertyQx& p) { p.vSetFontColor(color); });
+        vFormatBlock(
+            firstRow, lastRow, firstCol, lastCol,
+            [&](const TCellPropertyQx& p) { return p.eGetFontColor() != color; },
+            [&](int, int, TCellPropertyQx& p) { p.vSetFontColor(color); });
     } catch (...) {
         QX_PASS();
     }
 }
 
-void TStringGridQx::vSetBKColor(eColorQx color, int firstRow, int lastRow, int firstCol, int lastCol) {
+void TStringGridQx::vSetBKColor(eColorQx color, int firstRow, int lastRow, int firstCol,
+                                int lastCol) {
     try {
-        vFormatBlock(firstRow, lastRow, firstCol, lastCol, [&](const TCellPropertyQx& p) { return p.eGetBKColor() != color; },
-                     [&](int, int, TCellPropertyQx& p) { p.vSetBKColor(color); });
+        vFormatBlock(
+            firstRow, lastRow, firstCol, lastCol,
+            [&](const TCellPropertyQx& p) { return p.eGetBKColor() != color; },
+            [&](int, int, TCellPropertyQx& p) { p.vSetBKColor(color); });
     } catch (...) {
         QX_PASS();
     }
 }
 
-void TStringGridQx::vSetAdjust(eAdjustQx adjust, int firstRow, int lastRow, int firstCol, int lastCol) {
+void TStringGridQx::vSetAdjust(eAdjustQx adjust, int firstRow, int lastRow, int firstCol,
+                               int lastCol) {
     try {
-        vFormatBlock(firstRow, lastRow, firstCol, lastCol, [&](const TCellPropertyQx& p) { return p.eGetAdjust() != adjust; },
-                     [&](int, int, TCellPropertyQx& p) { p.vSetAdjust(adjust); });
+        vFormatBlock(
+            firstRow, lastRow, firstCol, lastCol,
+            [&](const TCellPropertyQx& p) { return p.eGetAdjust() != adjust; },
+            [&](int, int, TCellPropertyQx& p) { p.vSetAdjust(adjust); });
     } catch (...) {
         QX_PASS();
     }
 }
 
-void TStringGridQx::vSetFontSize(eFontSizeQx size, int firstRow, int lastRow, int firstCol, int lastCol) {
+void TStringGridQx::vSetFontSize(eFontSizeQx size, int firstRow, int lastRow, int firstCol,
+                                 int lastCol) {
     try {
         const TGridUpdateScope batch(*this);
-        vFormatBlock(firstRow, lastRow, firstCol, lastCol, [&](const TCellPropertyQx& p) { return p.eGetFontSize() != size; },
-                     [&](int c, int r, TCellPropertyQx& p) {
-                         const int before = p.iGetFontSize();
-                         p.vSetFontSize(size);
-                         vFontSizeChanged(c, r, before, p.iGetFontSize());
-                     });
+        vFormatBlock(
+            firstRow, lastRow, firstCol, lastCol,
+            [&](const TCellPropertyQx& p) { return p.eGetFontSize() != size; },
+            [&](int c, int r, TCellPropertyQx& p) {
+                const int before = p.iGetFontSize();
+                p.vSetFontSize(size);
+                vFontSizeChanged(c, r, before, p.iGetFontSize());
+            });
         // Sized in one place after every cell has its size.
         for (int r = iRowIn(firstRow); r <= iRowIn(lastRow); ++r) vCalculateRowHeight(r);
         for (int c = iColIn(firstCol); c <= iColIn(lastCol); ++c) vUpdateColWidth(c);
@@ -470,7 +507,8 @@ void TStringGridQx::SizeChanged(int oldColCount, int oldRowCount) {
         for (int c = 0; c < std::min(cols, oldColCount); ++c)
             vWidthRemove(c, iMeasure(CellRef(c, r), rViewProperty(c, r).iGetFontSize()));
     if (rows < oldRowCount) vDeleteProperties(0, oldColCount - 1, rows, oldRowCount - 1);
-    if (cols < oldColCount) vDeleteProperties(cols, oldColCount - 1, 0, std::min(rows, oldRowCount) - 1);
+    if (cols < oldColCount)
+        vDeleteProperties(cols, oldColCount - 1, 0, std::min(rows, oldRowCount) - 1);
     widths_.resize(static_cast<size_t>(cols), TWidthTable{{0, rows}});
     if (rows > oldRowCount)
         for (int c = 0; c < std::min(cols, oldColCount); ++c) vWidthAdd(c, 0, rows - oldRowCount);
@@ -495,7 +533,9 @@ void TStringGridQx::RowsDeleted(int at, int count) {
     TStringGrid::RowsDeleted(at, count);
 }
 
-void TStringGridQx::RowMoved(int from, int to) { TStringGrid::RowMoved(from, to); }
+void TStringGridQx::RowMoved(int from, int to) {
+    TStringGrid::RowMoved(from, to);
+}
 
 void TStringGridQx::ColsInserted(int at, int count) {
     widths_.insert(widths_.begin() + at, static_cast<size_t>(count), TWidthTable{{0, RowCount()}});
@@ -554,7 +594,8 @@ void TStringGridQx::vFontSizeChanged(int col, int row, int oldPoints, int newPoi
 
 void TStringGridQx::vRebuildWidthTable(int col) {
     TWidthTable t;
-    for (int r = 0; r < RowCount(); ++r) ++t[iMeasure(CellRef(col, r), rViewProperty(col, r).iGetFontSize())];
+    for (int r = 0; r < RowCount(); ++r)
+        ++t[iMeasure(CellRef(col, r), rViewProperty(col, r).iGetFontSize())];
     widths_[static_cast<size_t>(col)] = std::move(t);
 }
 
@@ -592,7 +633,9 @@ void TStringGridQx::vCalculateColWidths() {
     for (int c = 0; c < ColCount(); ++c) vCalculateColWidth(c);
 }
 
-void TStringGridQx::vNumLinesColumns() { vNumLinesColumnsFrom(1, 1); }
+void TStringGridQx::vNumLinesColumns() {
+    vNumLinesColumnsFrom(1, 1);
+}
 
 void TStringGridQx::vNumLinesColumnsFrom(int fromRow, int fromCol) {
     // Header cells keep their places through row and column changes, so once everything was
@@ -601,7 +644,8 @@ void TStringGridQx::vNumLinesColumnsFrom(int fromRow, int fromCol) {
     const TGridUpdateScope batch(*this);
     auto number = [this](int col, int row, int n) {
         SetCells(col, row, std::to_string(n));
-        if (TObject* o = Objects(col, row)) static_cast<TCellPropertyQx*>(o)->vSetAdjust(eAdjustCenter);
+        if (TObject* o = Objects(col, row))
+            static_cast<TCellPropertyQx*>(o)->vSetAdjust(eAdjustCenter);
     };
     if (iNumLin != 0)
         for (int r = std::max(1, fromRow); r < RowCount(); ++r) number(0, r, r);
@@ -658,7 +702,9 @@ void TStringGridQx::vFormatColsLike(int at, int count, int source) {
 
 void TStringGridQx::vRotateHeaderLine(int first, int middle, int last) {
     // The header cells change columns: each column's width table follows its own cells.
-    auto widthOf = [this](int c) { return iMeasure(CellRef(c, 0), rViewProperty(c, 0).iGetFontSize()); };
+    auto widthOf = [this](int c) {
+        return iMeasure(CellRef(c, 0), rViewProperty(c, 0).iGetFontSize());
+    };
     for (int c = first; c < last; ++c) vWidthRemove(c, widthOf(c));
     RotateRowCells(0, first, middle, last);
     for (int c = first; c < last; ++c) vWidthAdd(c, widthOf(c));
@@ -675,7 +721,8 @@ void TStringGridQx::vCollapse() {
     SetRowCount(iNumCol + 1);
     SetColCount(iNumLin + 1);
     SetCells(iNumLin, iNumCol, cpEmptyString);
-    if (TObject* o = Objects(iNumLin, iNumCol)) static_cast<TCellPropertyQx*>(o)->vSetHiddenString("");
+    if (TObject* o = Objects(iNumLin, iNumCol))
+        static_cast<TCellPropertyQx*>(o)->vSetHiddenString("");
     vNumLinesColumns();
 }
 
@@ -740,7 +787,8 @@ void TStringGridQx::vClearRows(int first, int last) {
         const TGridUpdateScope batch(*this);
         for (int r = f; r <= l; ++r) {
             for (int c = iNumLin; c < ColCount(); ++c) {
-                if (TObject* o = Objects(c, r)) static_cast<TCellPropertyQx*>(o)->vSetHiddenString("");
+                if (TObject* o = Objects(c, r))
+                    static_cast<TCellPropertyQx*>(o)->vSetHiddenString("");
                 SetCells(c, r, cpEmptyString);
             }
             vCalculateRowHeight(r);
@@ -758,7 +806,8 @@ void TStringGridQx::vInsertRows(int row, int count) {
         if (count <= 0) return;
         // The check the enlarged table would pass, made before anything changes.
         if (r < iNumCol) QX_RAISE(kRowTooSmall, "Row=%d", r);
-        if (r >= RowCount() + count) QX_RAISE(kRowTooLarge, "Row=%d RowCount=%d", r, RowCount() + count);
+        if (r >= RowCount() + count)
+            QX_RAISE(kRowTooLarge, "Row=%d RowCount=%d", r, RowCount() + count);
         const TGridUpdateScope batch(*this);
         const int at = std::min(r, RowCount());
         InsertRows(at, count);  // the line-number cells are anchored: new ones come last
@@ -780,7 +829,8 @@ void TStringGridQx::vInsertCols(int col, int count) {
         const int c = iColIn(col);
         if (count <= 0) return;
         if (c < iNumLin) QX_RAISE(kColTooSmall, "Col=%d", c);
-        if (c >= ColCount() + count) QX_RAISE(kColTooLarge, "Col=%d ColCount=%d", c, ColCount() + count);
+        if (c >= ColCount() + count)
+            QX_RAISE(kColTooLarge, "Col=%d ColCount=%d", c, ColCount() + count);
         const TGridUpdateScope batch(*this);
         const int at = std::min(c, ColCount());
         InsertCols(at, count);
@@ -850,9 +900,11 @@ void TStringGridQx::vSetFixedArea(int rows, int cols) {
     try {
         const int fr = rows + iNumCol, fc = cols + iNumLin;
         if (fr < iNumCol) QX_RAISE(kFixedRowsBelowHeader, "FixedRows=%d NumCol=%d", fr, iNumCol);
-        if (fr >= RowCount()) QX_RAISE(kFixedRowsTooMany, "FixedRows=%d RowCount=%d", fr, RowCount());
+        if (fr >= RowCount())
+            QX_RAISE(kFixedRowsTooMany, "FixedRows=%d RowCount=%d", fr, RowCount());
         if (fc < iNumLin) QX_RAISE(kFixedColsBelowHeader, "FixedCols=%d NumLin=%d", fc, iNumLin);
-        if (fc >= ColCount()) QX_RAISE(kFixedColsTooMany, "FixedCols=%d ColCount=%d", fc, ColCount());
+        if (fc >= ColCount())
+            QX_RAISE(kFixedColsTooMany, "FixedCols=%d ColCount=%d", fc, ColCount());
         SetFixedRows(fr);
         SetFixedCols(fc);
         vSetSelectedArea(iRowOut(fr), iRowOut(fr), iColOut(fc), iColOut(fc));
@@ -915,7 +967,8 @@ void TStringGridQx::vSetSelectSingleCell(bool b) {
     vSelectionChanged();
 }
 
-void TStringGridQx::vGetSelectedArea(int& firstRow, int& lastRow, int& firstCol, int& lastCol) const {
+void TStringGridQx::vGetSelectedArea(int& firstRow, int& lastRow, int& firstCol,
+                                     int& lastCol) const {
     firstRow = iRowOut(Selection_.iFirstRow);
     lastRow = iRowOut(Selection_.iLastRow);
     firstCol = iColOut(Selection_.iFirstCol);
@@ -924,7 +977,8 @@ void TStringGridQx::vGetSelectedArea(int& firstRow, int& lastRow, int& firstCol,
 
 void TStringGridQx::vSetSelectedArea(int firstRow, int lastRow, int firstCol, int lastCol) {
     try {
-        const int fr = iRowIn(firstRow), lr = iRowIn(lastRow), fc = iColIn(firstCol), lc = iColIn(lastCol);
+        const int fr = iRowIn(firstRow), lr = iRowIn(lastRow), fc = iColIn(firstCol),
+                  lc = iColIn(lastCol);
         if (fr < FixedRows()) QX_RAISE(kRowTooSmall, "FirstRow=%d FixedRows=%d", fr, FixedRows());
         if (lr < fr) QX_RAISE(kRowsReversed, "FirstRow=%d LastRow=%d", fr, lr);
         if (lr >= RowCount()) QX_RAISE(kRowTooLarge, "LastRow=%d RowCount=%d", lr, RowCount());
@@ -937,10 +991,14 @@ void TStringGridQx::vSetSelectedArea(int firstRow, int lastRow, int firstCol, in
         Selection_.bExtend(lr, lc);
         const int rows = VisibleRowCount(), cols = VisibleColCount();
         if (rows > 0 && cols > 0) {
-            if (fr > TopRow() + rows - 1) SetTopRow(fr - rows + 1);
-            else if (TopRow() > lr) SetTopRow(fr);
-            if (fc > LeftCol() + cols - 1) SetLeftCol(fc - cols + 1);
-            else if (LeftCol() > lc) SetLeftCol(fc);
+            if (fr > TopRow() + rows - 1)
+                SetTopRow(fr - rows + 1);
+            else if (TopRow() > lr)
+                SetTopRow(fr);
+            if (fc > LeftCol() + cols - 1)
+                SetLeftCol(fc - cols + 1);
+            else if (LeftCol() > lc)
+                SetLeftCol(fc);
         }
         vSelectionChanged();
     } catch (...) {
@@ -952,7 +1010,8 @@ bool TStringGridQx::bIsSelectedRow(int row) const {
     try {
         const int r = iRowIn(row);
         vProofRow(r);
-        return Selection_.bRows && Selection_.bContains(r, iNumLin) && Selection_.eMode != eSelectNone;
+        return Selection_.bRows && Selection_.bContains(r, iNumLin) &&
+               Selection_.eMode != eSelectNone;
     } catch (...) {
         QX_PASS();
     }
@@ -962,7 +1021,8 @@ bool TStringGridQx::bIsSelectedCol(int col) const {
     try {
         const int c = iColIn(col);
         vProofCol(c);
-        return Selection_.bCols && Selection_.bContains(iNumCol, c) && Selection_.eMode != eSelectNone;
+        return Selection_.bCols && Selection_.bContains(iNumCol, c) &&
+               Selection_.eMode != eSelectNone;
     } catch (...) {
         QX_PASS();
     }
@@ -999,8 +1059,10 @@ void TStringGridQx::vMessageSelectionChanged() {
 
 void TStringGridQx::vSetCanEditCells(bool b) {
     bCanEditCells = b;
-    if (b && Selection_.iCount == 1) SetOptions(Options() | goEditing);
-    else if (!b) SetOptions(Options() & ~goEditing);
+    if (b && Selection_.iCount == 1)
+        SetOptions(Options() | goEditing);
+    else if (!b)
+        SetOptions(Options() & ~goEditing);
 }
 
 // ---------------------------------------------------------------------------- handlers
@@ -1021,8 +1083,10 @@ void TStringGridQx::vOnSelectCell(TObject*, int ACol, int ARow, bool& CanSelect)
 void TStringGridQx::vOnMouseDown(TObject*, TMouseButton Button, TShiftState Shift, int X, int Y) {
     try {
         SetOptions(Options() & ~goEditing);
-        if (Button == mbLeft) bLeftButtonDown = true;
-        else if (Button == mbRight) bRightButtonDown = true;
+        if (Button == mbLeft)
+            bLeftButtonDown = true;
+        else if (Button == mbRight)
+            bRightButtonDown = true;
         ssLastShift = Shift;
         MouseToCell(X, Y, iMouseDownCol, iMouseDownRow);
         // The mouse is where it was pressed: a release without a move in between must not
@@ -1048,7 +1112,8 @@ void TStringGridQx::vOnMouseDown(TObject*, TMouseButton Button, TShiftState Shif
 void TStringGridQx::vOnMouseMove(TObject*, TShiftState, int X, int Y) {
     try {
         MouseToCell(X, Y, iMouseMoveCol, iMouseMoveRow);
-        if (bLeftButtonDown && Selection_.bExtend(iMouseMoveRow, iMouseMoveCol)) vSelectionChanged();
+        if (bLeftButtonDown && Selection_.bExtend(iMouseMoveRow, iMouseMoveCol))
+            vSelectionChanged();
     } catch (...) {
         QX_SHOW();
     }
@@ -1057,9 +1122,12 @@ void TStringGridQx::vOnMouseMove(TObject*, TShiftState, int X, int Y) {
 void TStringGridQx::vOnMouseUp(TObject*, TMouseButton Button, TShiftState Shift, int X, int Y) {
     try {
         MouseToCell(X, Y, iMouseUpCol, iMouseUpRow);
-        if (bLeftButtonDown && Selection_.bExtend(iMouseMoveRow, iMouseMoveCol)) vSelectionChanged();
-        if (Button == mbLeft) bLeftButtonDown = false;
-        else if (Button == mbRight) bRightButtonDown = false;
+        if (bLeftButtonDown && Selection_.bExtend(iMouseMoveRow, iMouseMoveCol))
+            vSelectionChanged();
+        if (Button == mbLeft)
+            bLeftButtonDown = false;
+        else if (Button == mbRight)
+            bRightButtonDown = false;
         ssLastShift = Shift;
         if (Selection_.iCount == 1 && bCanEditCells) SetOptions(Options() | goEditing);
     } catch (...) {
@@ -1095,7 +1163,8 @@ void TStringGridQx::vOnDrawCell(TObject*, int ACol, int ARow, const TRect& Rect,
             Invalidate();
             return;
         }
-        if (TObject* o = Objects(ACol, ARow); o && static_cast<TCellPropertyQx*>(o)->bGetChanged()) {
+        if (TObject* o = Objects(ACol, ARow);
+            o && static_cast<TCellPropertyQx*>(o)->bGetChanged()) {
             static_cast<TCellPropertyQx*>(o)->vSetChanged(false);
             if (ECellContentChanged && ECellContentChanged(iRowOut(ARow), iColOut(ACol))) {
                 vUpdateColWidth(ACol);
@@ -1119,9 +1188,14 @@ void TStringGridQx::vOnDrawCell(TObject*, int ACol, int ARow, const TRect& Rect,
                 case eAdjustDefault:
                     if (bIsNumberText(text.c_str())) x = Rect.right - width - kTextMargin;
                     break;
-                case eAdjustCenter: x = (Rect.left + Rect.right - width) / 2; break;
-                case eAdjustRight: x = Rect.right - width - kTextMargin; break;
-                default: break;
+                case eAdjustCenter:
+                    x = (Rect.left + Rect.right - width) / 2;
+                    break;
+                case eAdjustRight:
+                    x = Rect.right - width - kTextMargin;
+                    break;
+                default:
+                    break;
             }
             canvas.TextOut(x, y, text);
         }
@@ -1135,10 +1209,14 @@ void TStringGridQx::vOnDrawCell(TObject*, int ACol, int ARow, const TRect& Rect,
                 canvas.MoveTo(x0, y0);
                 canvas.LineTo(x1, y1);
             };
-            if (ACol == std::max(iNumLin, s.iFirstCol)) line(Rect.left + d, Rect.top + d, Rect.left + d, Rect.bottom - d);
-            if (ACol == s.iLastCol) line(Rect.right - d, Rect.top + d, Rect.right - d, Rect.bottom - d);
-            if (ARow == std::max(iNumCol, s.iFirstRow)) line(Rect.left + d, Rect.top + d, Rect.right - d, Rect.top + d);
-            if (ARow == s.iLastRow) line(Rect.left + d, Rect.bottom - d, Rect.right - d, Rect.bottom - d);
+            if (ACol == std::max(iNumLin, s.iFirstCol))
+                line(Rect.left + d, Rect.top + d, Rect.left + d, Rect.bottom - d);
+            if (ACol == s.iLastCol)
+                line(Rect.right - d, Rect.top + d, Rect.right - d, Rect.bottom - d);
+            if (ARow == std::max(iNumCol, s.iFirstRow))
+                line(Rect.left + d, Rect.top + d, Rect.right - d, Rect.top + d);
+            if (ARow == s.iLastRow)
+                line(Rect.left + d, Rect.bottom - d, Rect.right - d, Rect.bottom - d);
             canvas.Pen.Color = clBlack;
             canvas.Pen.Width = 1;
             canvas.Pen.Mode = pmCopy;
@@ -1162,5 +1240,7 @@ void TStringGridQx::vSetBounds(const TBounds& b) {
 }
 
 namespace Stringgridqx {
-void Register() { RegisterComponents("ORVI", {TComponentClass::Of<TStringGridQx>("TStringGridQx")}); }
+void Register() {
+    RegisterComponents("ORVI", {TComponentClass::Of<TStringGridQx>("TStringGridQx")});
+}
 }  // namespace Stringgridqx

@@ -43,21 +43,22 @@ enum TSGSelectionMode : unsigned char {
 struct TSGSelection {
     explicit TSGSelection(TStringGridQx& grid);
 
-    bool bAll = false;         // the corner cell was used: everything
-    bool bSingleRow = false;   // exactly one whole row
-    bool bRows = false;        // one or more whole rows
+    bool bAll = false;        // the corner cell was used: everything
+    bool bSingleRow = false;  // exactly one whole row
+    bool bRows = false;       // one or more whole rows
     bool bSingleCol = false;
     bool bCols = false;
     bool bSingleCell = false;  // exactly one cell
     bool bSelected = false;    // anything
     int iFirstRow = -1, iLastRow = -1, iFirstCol = -1, iLastCol = -1;
-    int iCount = 0;            // cells in the block
+    int iCount = 0;                  // cells in the block
     bool bSelectSingleCell = false;  // a drag follows the mouse instead of building a block
     TSGSelectionMode eMode = eSelectCells;
     int iLastPointRow = -1, iLastPointCol = -1;
     int iStartRow = -1, iStartCol = -1, iEndRow = -1, iEndCol = -1;
     // The block last reported to listeners; -2 when none was (the next one always is).
-    int iReportedFirstRow = -2, iReportedLastRow = -2, iReportedFirstCol = -2, iReportedLastCol = -2;
+    int iReportedFirstRow = -2, iReportedLastRow = -2, iReportedFirstCol = -2,
+        iReportedLastCol = -2;
     TStringGridQx& rGrid;
 
     // Flags false, points, block and start/end -1, count 0; mode, single-cell switch and the
@@ -89,7 +90,7 @@ struct TSGChangeBehaviour {
 };
 
 class TStringGridQx : public TStringGrid {
-public:
+  public:
     static const char* const cpClassName;     // "TStringGridQx": the clipboard format's name
     static const char* const cpSgrExtension;  // ".sgr"
     static const char* const cpEmptyString;   // ""
@@ -270,7 +271,7 @@ public:
     TShiftState ssLastShift = 0;
     bool bLeftButtonDown = false, bRightButtonDown = false;
 
-protected:
+  protected:
     // Storage hooks of the base grid: property objects go with their cells, and the width
     // table follows every text.
     void SizeChanged(int oldColCount, int oldRowCount) override;
@@ -314,7 +315,7 @@ protected:
     // Repaints after the selection changed and notifies listeners.
     void vSelectionChanged();
 
-private:
+  private:
     friend struct TSGSelection;
     // Per column: how many cells have each text width; the column is as wide as the largest.
     using TWidthTable = std::map<int, int>;
@@ -329,7 +330,8 @@ private:
     auto formatOf(int row, int col, Get get);
     // Sets a formatting value over a block (user numbers, proved) where `differs` says it changes.
     template <class Differs, class Apply>
-    void vFormatBlock(int firstRow, int lastRow, int firstCol, int lastCol, Differs differs, Apply apply);
+    void vFormatBlock(int firstRow, int lastRow, int firstCol, int lastCol, Differs differs,
+                      Apply apply);
     // Reads a binary block at the selection's first cell: checks all of it, then runs
     // `beforeChange` (when set), then enlarges and fills. False for another block version.
     bool _bReadBinaerBlock(TStream* stream, const std::function<void()>& beforeChange);
@@ -345,7 +347,7 @@ private:
     // Header cells made after numbering are centred like the numbered ones.
     bool numbered_ = false;
     TSGChangeBehaviour ChangeBehaviour;
-    TPopupMenu* pPopupMenu = nullptr;  // owned through the component tree
+    TPopupMenu* pPopupMenu = nullptr;    // owned through the component tree
     std::vector<TMenuItem*> menuItems_;  // owned by the menu
     TSGSelection Selection_;
     std::vector<TWidthTable> widths_;

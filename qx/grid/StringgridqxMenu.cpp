@@ -21,19 +21,31 @@ const TMenuEntry kMenu[] = {
     {{"Tabelle laden", "Load table"}, &TStringGridQx::vTabelleLaden},
     {{"Tabelle speichern", "Save table"}, &TStringGridQx::vTabelleSpeichern},
     {{"-", "-"}, nullptr},
-    {{"Tabellengr\xF6\xDF" "e", "Size of table"}, &TStringGridQx::vTabellenGroesse},
+    {{"Tabellengr\xF6\xDF"
+      "e",
+      "Size of table"},
+     &TStringGridQx::vTabellenGroesse},
     {{"Fixieren", "Fix"}, &TStringGridQx::vFixieren},
     {{"Fixierung aufheben", "Unfix"}, &TStringGridQx::vFixierungAufheben},
     {{"-", "-"}, nullptr},
     {{"Kopieren", "Copy"}, &TStringGridQx::vZellenKopieren},
-    {{"Einf\xFC" "gen", "Paste"}, &TStringGridQx::vZellenEinfuegen},
+    {{"Einf\xFC"
+      "gen",
+      "Paste"},
+     &TStringGridQx::vZellenEinfuegen},
     {{"L\xF6schen", "Delete"}, &TStringGridQx::vZeilenLoeschen},
     {{"L\xF6schen", "Delete"}, &TStringGridQx::vSpaltenLoeschen},
     {{"Inhalte l\xF6schen", "Delete content"}, &TStringGridQx::vInhalteLoeschen},
     {{"-", "-"}, nullptr},
-    {{"Neue Zeilen einf\xFC" "gen", "Insert new lines"}, &TStringGridQx::vInsertNeueZeile},
+    {{"Neue Zeilen einf\xFC"
+      "gen",
+      "Insert new lines"},
+     &TStringGridQx::vInsertNeueZeile},
     {{"Neue Zeilen anh\xE4ngen", "Append new lines"}, &TStringGridQx::vAppendNeueZeile},
-    {{"Neue Spalten einf\xFC" "gen", "Insert new columns"}, &TStringGridQx::vInsertNeueSpalte},
+    {{"Neue Spalten einf\xFC"
+      "gen",
+      "Insert new columns"},
+     &TStringGridQx::vInsertNeueSpalte},
     {{"Neue Spalten anh\xE4ngen", "Append new columns"}, &TStringGridQx::vAppendNeueSpalte},
     {{"Formatierung", "Formatting"}, &TStringGridQx::vFormatierung},
 };
@@ -41,8 +53,8 @@ constexpr int kItems = static_cast<int>(std::size(kMenu));
 static_assert(kItems == 18);
 
 // Menu item of each command slot, in slot order.
-constexpr int kSlotItem[TSGChangeBehaviour::kSlots] = {0, 1, 3, 4, 5, 7, 8, 9, 10, 11,
-                                                        13, 14, 15, 16, 17};
+constexpr int kSlotItem[TSGChangeBehaviour::kSlots] = {0,  1,  3,  4,  5,  7,  8, 9,
+                                                       10, 11, 13, 14, 15, 16, 17};
 
 TNotifyEvent bind(TStringGridQx* grid, THandler handler) {
     return [grid, handler](TObject* sender) { (grid->*handler)(sender); };
@@ -57,18 +69,25 @@ bool bAskCount(const TLanguage::TLanguageString& title, int& count) {
     return true;
 }
 
-constexpr TLanguage::TLanguageString kInsertRows{"Zeilen einf\xFC" "gen", "Insert rows"};
+constexpr TLanguage::TLanguageString kInsertRows{
+    "Zeilen einf\xFC"
+    "gen",
+    "Insert rows"};
 constexpr TLanguage::TLanguageString kAppendRows{"Zeilen anh\xE4ngen", "Append rows"};
-constexpr TLanguage::TLanguageString kInsertCols{"Spalten einf\xFC" "gen", "Insert columns"};
+constexpr TLanguage::TLanguageString kInsertCols{
+    "Spalten einf\xFC"
+    "gen",
+    "Insert columns"};
 constexpr TLanguage::TLanguageString kAppendCols{"Spalten anh\xE4ngen", "Append columns"};
 
 }  // namespace
 
 TNotifyEvent* TSGChangeBehaviour::pSlot(int i) {
-    TNotifyEvent* const slots[kSlots] = {
-        &TabelleLaden,   &TabelleSpeichern, &TabellenGroesse,  &Fixieren,        &FixierungAufheben,
-        &ZellenKopieren, &ZellenEinfuegen,  &ZeilenLoeschen,   &SpaltenLoeschen, &InhalteLoeschen,
-        &InsertNeueZeile, &AppendNeueZeile, &InsertNeueSpalte, &AppendNeueSpalte, &Formatierung};
+    TNotifyEvent* const slots[kSlots] = {&TabelleLaden,     &TabelleSpeichern,  &TabellenGroesse,
+                                         &Fixieren,         &FixierungAufheben, &ZellenKopieren,
+                                         &ZellenEinfuegen,  &ZeilenLoeschen,    &SpaltenLoeschen,
+                                         &InhalteLoeschen,  &InsertNeueZeile,   &AppendNeueZeile,
+                                         &InsertNeueSpalte, &AppendNeueSpalte,  &Formatierung};
     return i >= 0 && i < kSlots ? slots[i] : nullptr;
 }
 
@@ -89,7 +108,7 @@ void TStringGridQx::vCreatePopupMenu() {
 
 TMenuItem* TStringGridQx::pGetMenuItem(int i) const {
     return i >= 0 && i < static_cast<int>(menuItems_.size()) ? menuItems_[static_cast<size_t>(i)]
-                                                              : nullptr;
+                                                             : nullptr;
 }
 
 void TStringGridQx::vPopup(TObject*) {

@@ -472,7 +472,7 @@ namespace {
 
 // An open, exclusively locked descriptor of the file that `target` names right now.
 class TLockedFile {
-public:
+  public:
     ~TLockedFile() {
         if (fd >= 0) ::close(fd);  // releases the lock
     }

@@ -48,7 +48,7 @@ inline constexpr unsigned long kIniNotFound = 0xE0914005UL;  // no such section 
 
 // One parsed file: its bytes and where its lines, sections and entries lie. Immutable.
 class TProfile {
-public:
+  public:
     struct TSpan {
         std::size_t pos = 0;
         std::size_t len = 0;
@@ -94,7 +94,7 @@ public:
     // Key names of the first section of that name; empty when there is none.
     std::vector<std::string> vKeyNames(std::string_view section) const;
 
-private:
+  private:
     std::string bytes_;
     std::vector<TLine> lines_;
     std::vector<TSection> sections_;

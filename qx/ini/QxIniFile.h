@@ -27,7 +27,7 @@
 // part; '/' and '\' both separate directories) gets the prefix "./"; any other text is kept
 // as it is. Copies keep the text unchanged.
 class TIniFilename : public std::string {
-public:
+  public:
     TIniFilename() = default;
     TIniFilename(const char* text);         // null gives an empty name
     TIniFilename(const std::string& text);  // implicit, like the text form
@@ -41,7 +41,7 @@ public:
 // Section and key names are matched without regard to case, except by bSectionExists and
 // bValueExists, which compare exactly.
 class TQxIniFile {
-public:
+  public:
     virtual ~TQxIniFile() = default;
 
     // All section names in file order (duplicates included); out is cleared first.
@@ -105,7 +105,7 @@ public:
     virtual void vWriteInteger(const char* section, const char* key, int value) = 0;
     virtual void vWriteLongLong(const char* section, const char* key, long long value) = 0;
 
-protected:
+  protected:
     TQxIniFile() = default;
     TQxIniFile(const TQxIniFile&) = default;
     TQxIniFile& operator=(const TQxIniFile&) = default;
@@ -113,7 +113,7 @@ protected:
 
 // The ini store over one file. The file is not touched by the constructor and need not exist.
 class TQxStdIniFile : public TQxIniFile {
-public:
+  public:
     explicit TQxStdIniFile(TIniFilename fileName);
     TQxStdIniFile(const TQxStdIniFile&) = default;
     TQxStdIniFile& operator=(const TQxStdIniFile&) = default;
@@ -145,6 +145,6 @@ public:
     void vWriteInteger(const char* section, const char* key, int value) override;
     void vWriteLongLong(const char* section, const char* key, long long value) override;
 
-private:
+  private:
     TIniFilename sFileName;
 };

@@ -24,7 +24,8 @@ const TLanguage::TLanguageString kSaveFilter{"Tabelle *.txt|txt", "Table *.txt|t
 
 TORVI_TableView::TORVI_TableView(TComponent* owner)
     : TStringGrid(owner), saveDialog_(new TSaveDialog(this)) {
-    vCellColors.assign(static_cast<size_t>(ColCount()), std::vector<int>(static_cast<size_t>(RowCount()), -1));
+    vCellColors.assign(static_cast<size_t>(ColCount()),
+                       std::vector<int>(static_cast<size_t>(RowCount()), -1));
     AfterConstruction();
 }
 
@@ -64,7 +65,8 @@ void TORVI_TableView::appendLine(int row, AnsiString& out) const {
 
 void TORVI_TableView::_line2String(int row, AnsiString& out) const {
     try {
-        if (row < 0 || row >= RowCount()) QX_RAISE(kWrongParameter, "Row=%d RowCount=%d", row, RowCount());
+        if (row < 0 || row >= RowCount())
+            QX_RAISE(kWrongParameter, "Row=%d RowCount=%d", row, RowCount());
         out.clear();
         appendLine(row, out);
     } catch (...) {
@@ -135,7 +137,8 @@ void TORVI_TableView::SizeChanged(int oldColCount, int oldRowCount) {
 void TORVI_TableView::RowsInserted(int at, int count) {
     TStringGrid::RowsInserted(at, count);
     for (auto& column : vCellColors)
-        if (static_cast<int>(column.size()) >= at) column.insert(column.begin() + at, static_cast<size_t>(count), -1);
+        if (static_cast<int>(column.size()) >= at)
+            column.insert(column.begin() + at, static_cast<size_t>(count), -1);
 }
 
 void TORVI_TableView::RowsDeleted(int at, int count) {
@@ -149,7 +152,8 @@ void TORVI_TableView::RowsDeleted(int at, int count) {
 void TORVI_TableView::RowMoved(int from, int to) {
     TStringGrid::RowMoved(from, to);
     for (auto& column : vCellColors)
-        if (std::max(from, to) < static_cast<int>(column.size())) qx::platform::MoveEntry(column, from, to);
+        if (std::max(from, to) < static_cast<int>(column.size()))
+            qx::platform::MoveEntry(column, from, to);
 }
 
 void TORVI_TableView::ColsInserted(int at, int count) {
@@ -167,7 +171,8 @@ void TORVI_TableView::ColsDeleted(int at, int count) {
 
 void TORVI_TableView::ColMoved(int from, int to) {
     TStringGrid::ColMoved(from, to);
-    if (std::max(from, to) < static_cast<int>(vCellColors.size())) qx::platform::MoveEntry(vCellColors, from, to);
+    if (std::max(from, to) < static_cast<int>(vCellColors.size()))
+        qx::platform::MoveEntry(vCellColors, from, to);
 }
 
 void TORVI_TableView::DrawCell(int col, int row, const TRect& rect, TGridDrawState state) {
@@ -188,5 +193,7 @@ void TORVI_TableView::DrawCell(int col, int row, const TRect& rect, TGridDrawSta
 }
 
 namespace ORVI_TableView {
-void Register() { RegisterComponents("ORVI", {TComponentClass::Of<TORVI_TableView>("TORVI_TableView")}); }
+void Register() {
+    RegisterComponents("ORVI", {TComponentClass::Of<TORVI_TableView>("TORVI_TableView")});
+}
 }  // namespace ORVI_TableView

@@ -16,7 +16,7 @@
 #include "qx/platform/TimeStamp.h"
 
 class TORVI_TableView : public TStringGrid {
-public:
+  public:
     explicit TORVI_TableView(TComponent* owner);
 
     // Creates the menu when it does not exist yet, then sets the captions. The constructor
@@ -51,7 +51,7 @@ public:
 
     std::vector<std::vector<int>> vCellColors;
 
-protected:
+  protected:
     void _createMenu();
     void SizeChanged(int oldColCount, int oldRowCount) override;
     void RowsInserted(int at, int count) override;
@@ -62,7 +62,7 @@ protected:
     void ColMoved(int from, int to) override;
     void DrawCell(int col, int row, const TRect& rect, TGridDrawState state) override;
 
-private:
+  private:
     void appendLine(int row, AnsiString& text) const;
 
     TSaveDialog* saveDialog_;

@@ -22,7 +22,9 @@ void vShutDown() {
     if (--gCount == 0) detail::vFinalizeErrorInfo();
 }
 
-int iStartUpCount() { return gCount; }
+int iStartUpCount() {
+    return gCount;
+}
 
 void vRegisterComponents() {
     Parser8::Register();

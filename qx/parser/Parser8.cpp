@@ -295,5 +295,7 @@ void TQxParser::FreeExpression() {
 }
 
 namespace Parser8 {
-void Register() { RegisterComponents("ORVI", {TComponentClass::Of<TQxParser>("TQxParser")}); }
+void Register() {
+    RegisterComponents("ORVI", {TComponentClass::Of<TQxParser>("TQxParser")});
+}
 }  // namespace Parser8

@@ -11,7 +11,7 @@
 #include "qx/platform/WidgetSet.h"
 
 class TApplication : public TObject {
-public:
+  public:
     TApplication();
 
     // The program's title; by default the file name of the executable.
@@ -32,7 +32,7 @@ public:
     // A message box through the current widget set; returns the button pressed (IDOK, ...).
     int MessageBox(const char* text, const char* caption, int flags = MB_OK);
 
-private:
+  private:
     AnsiString title_;
     std::vector<AnsiString> args_;
     TComponent* mainForm_ = nullptr;

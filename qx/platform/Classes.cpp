@@ -181,7 +181,8 @@ void TStringList::SetText(std::string_view text) {
         size_t end = text.find_first_of("\r\n", start);
         if (end == std::string_view::npos) end = text.size();
         AddObject(AnsiString(text.substr(start, end - start)), nullptr);
-        if (end < text.size() && text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n')
+        if (end < text.size() && text[end] == '\r' && end + 1 < text.size() &&
+            text[end + 1] == '\n')
             ++end;
         start = end + 1;
     }

@@ -15,7 +15,7 @@
 // Root of the framework's class tree: a virtual destructor, so objects can be deleted and
 // held through a base pointer.
 class TObject {
-public:
+  public:
     TObject() = default;
     TObject(const TObject&) = default;
     TObject& operator=(const TObject&) = default;
@@ -26,7 +26,7 @@ public:
 // a component deleted earlier takes itself out of its owner's list first. Create owned
 // components with `new T(owner)`: ownership passes to the owner at construction.
 class TComponent : public TObject {
-public:
+  public:
     explicit TComponent(TComponent* owner);
     ~TComponent() override;
     TComponent(const TComponent&) = delete;
@@ -46,7 +46,7 @@ public:
     std::intptr_t Tag() const { return tag_; }
     void SetTag(std::intptr_t tag) { tag_ = tag; }
 
-private:
+  private:
     TComponent* owner_ = nullptr;
     std::vector<TComponent*> components_;
     AnsiString name_;
@@ -61,7 +61,7 @@ enum TDuplicates { dupIgnore, dupAccept, dupError };
 // adding an existing string returns its index and changes nothing; dupError throws
 // Exception). Index arguments out of range throw Exception.
 class TStringList : public TObject {
-public:
+  public:
     int Count() const { return static_cast<int>(items_.size()); }
     const AnsiString& Strings(int index) const;
     const AnsiString& operator[](int index) const { return Strings(index); }
@@ -97,7 +97,7 @@ public:
     // <0, 0, >0 as the list compares two strings.
     int CompareStrings(std::string_view a, std::string_view b) const;
 
-private:
+  private:
     struct Item {
         AnsiString s;
         TObject* object;

@@ -53,7 +53,7 @@ TClipboardService::~TClipboardService() = default;
 
 namespace {
 class THeadlessClipboard final : public TClipboardService {
-public:
+  public:
     bool Open() override {
         std::lock_guard lock(mutex_);
         if (opens_ > 0 && owner_ != std::this_thread::get_id()) return false;
@@ -120,7 +120,7 @@ public:
         return out;
     }
 
-private:
+  private:
     bool heldByCaller() const { return opens_ > 0 && owner_ == std::this_thread::get_id(); }
     std::vector<unsigned char>* find(unsigned format) {
         for (auto& entry : data_)
@@ -140,7 +140,9 @@ TClipboardService& HeadlessClipboard() {
     return store;
 }
 
-TClipboardService& Clipboard() { return WidgetSet().Clipboard(); }
+TClipboardService& Clipboard() {
+    return WidgetSet().Clipboard();
+}
 
 // ---------------------------------------------------------------------------- text transfer
 

@@ -35,7 +35,7 @@ std::string ClipboardFormatName(unsigned format);
 // but Open and HasFormat needs the clipboard open by the calling thread and fails (false, 0,
 // nothing) otherwise.
 class TClipboardService {
-public:
+  public:
     virtual ~TClipboardService();
     // Opens for the calling thread; false while another thread holds it open. Opens from the
     // holding thread nest: each needs its Close.

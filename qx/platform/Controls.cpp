@@ -98,7 +98,9 @@ void TControl::SetVisible(bool v) {
     if (parent_ && align_ != alNone) parent_->AlignControls();
 }
 
-void TControl::VisibleChanged() { Changed(pcVisible); }
+void TControl::VisibleChanged() {
+    Changed(pcVisible);
+}
 
 void TControl::SetEnabled(bool v) {
     if (v == enabled_) return;
@@ -263,7 +265,8 @@ void TWinControl::AlignControls() {
                 place(c, r.left, r.bottom - c->Height(), r.Width(), c->Height());
                 r.bottom -= c->Height();
                 break;
-            default: break;
+            default:
+                break;
         }
     }
     for (TControl* c : controls_) {
@@ -277,7 +280,8 @@ void TWinControl::AlignControls() {
                 place(c, r.right - c->Width(), r.top, c->Width(), r.Height());
                 r.right -= c->Width();
                 break;
-            default: break;
+            default:
+                break;
         }
     }
     for (TControl* c : controls_)
@@ -285,7 +289,9 @@ void TWinControl::AlignControls() {
             place(c, r.left, r.top, std::max(0, r.Width()), std::max(0, r.Height()));
 }
 
-TControl* TWinControl::ActiveControl() const { return topContainer(this)->focused_; }
+TControl* TWinControl::ActiveControl() const {
+    return topContainer(this)->focused_;
+}
 
 void TWinControl::SelectNext(bool forward) {
     std::vector<TControl*> all;
@@ -331,7 +337,9 @@ void TCustomControl::PaintTo(TCanvas& canvas) {
     Paint();
 }
 
-TPanel::TPanel(TComponent* owner) : TCustomControl(owner) { SetBounds(0, 0, 185, 41); }
+TPanel::TPanel(TComponent* owner) : TCustomControl(owner) {
+    SetBounds(0, 0, 185, 41);
+}
 
 TLabel::TLabel(TComponent* owner) : TControl(owner) {
     SetParentColor(true);
@@ -388,7 +396,9 @@ void TCheckBox::SetChecked(bool v) {
     TWinControl::Click();
 }
 
-void TCheckBox::Click() { SetChecked(!checked_); }
+void TCheckBox::Click() {
+    SetChecked(!checked_);
+}
 
 void TRadioButton::SetChecked(bool v) {
     if (v == checked_) return;
@@ -402,9 +412,13 @@ void TRadioButton::SetChecked(bool v) {
     TCheckBox::SetChecked(v);
 }
 
-void TRadioButton::Click() { SetChecked(true); }
+void TRadioButton::Click() {
+    SetChecked(true);
+}
 
-TUpDown::TUpDown(TComponent* owner) : TWinControl(owner) { SetBounds(0, 0, 17, 21); }
+TUpDown::TUpDown(TComponent* owner) : TWinControl(owner) {
+    SetBounds(0, 0, 17, 21);
+}
 
 void TUpDown::SetPosition(int v) {
     v = std::clamp(v, std::min(min_, max_), std::max(min_, max_));
@@ -418,7 +432,9 @@ void TUpDown::Press(TUDBtnType button) {
     if (OnClickButton) OnClickButton(this, button);
 }
 
-TCSpinButton::TCSpinButton(TComponent* owner) : TWinControl(owner) { SetBounds(0, 0, 15, 21); }
+TCSpinButton::TCSpinButton(TComponent* owner) : TWinControl(owner) {
+    SetBounds(0, 0, 15, 21);
+}
 
 void TCSpinButton::UpClick() {
     if (OnUpClick) OnUpClick(this);
@@ -435,7 +451,8 @@ TCSpinEdit::TCSpinEdit(TComponent* owner) : TEdit(owner), button_(new TCSpinButt
 }
 
 long TCSpinEdit::clamp(long v) const {
-    if (maxValue_ != 0 || minValue_ != 0) v = std::clamp(v, minValue_, std::max(minValue_, maxValue_));
+    if (maxValue_ != 0 || minValue_ != 0)
+        v = std::clamp(v, minValue_, std::max(minValue_, maxValue_));
     return v;
 }
 
@@ -445,7 +462,9 @@ long TCSpinEdit::Value() const {
     return clamp(end == Text().c_str() ? minValue_ : v);
 }
 
-void TCSpinEdit::SetValue(long v) { SetText(std::to_string(clamp(v))); }
+void TCSpinEdit::SetValue(long v) {
+    SetText(std::to_string(clamp(v)));
+}
 
 namespace {
 // A step past the range of long stops at its end instead of overflowing.

@@ -35,15 +35,15 @@ enum TPeerChange : unsigned {
     pcFont = 1u << 3,
     pcColor = 1u << 4,
     pcEnabled = 1u << 5,
-    pcState = 1u << 6,     // checked, read-only, position, ... (control-specific)
-    pcContent = 1u << 7,   // items, cells, sizes (control-specific)
+    pcState = 1u << 6,    // checked, read-only, position, ... (control-specific)
+    pcContent = 1u << 7,  // items, cells, sizes (control-specific)
     pcParent = 1u << 8,
     pcAll = ~0u,
 };
 
 // The widget-set side of a control.
 class TControlPeer {
-public:
+  public:
     virtual ~TControlPeer();
     // The control's state changed; `what` is a TPeerChange set. Read the state from the control.
     virtual void Changed(unsigned what) = 0;
@@ -65,8 +65,15 @@ public:
 
 enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
 enum TMouseButton { mbLeft, mbRight, mbMiddle };
-enum TShiftStateFlag : unsigned { ssShift = 1, ssAlt = 2, ssCtrl = 4, ssLeft = 8, ssRight = 16,
-                                  ssMiddle = 32, ssDouble = 64 };
+enum TShiftStateFlag : unsigned {
+    ssShift = 1,
+    ssAlt = 2,
+    ssCtrl = 4,
+    ssLeft = 8,
+    ssRight = 16,
+    ssMiddle = 32,
+    ssDouble = 64
+};
 using TShiftState = unsigned;
 
 // Key codes used by the controls.
@@ -83,7 +90,7 @@ using TKeyEvent = std::function<void(TObject* sender, unsigned short& key, TShif
 using TKeyPressEvent = std::function<void(TObject* sender, char& key)>;
 
 class TControl : public TComponent {
-public:
+  public:
     explicit TControl(TComponent* owner);
     ~TControl() override;
 
@@ -184,18 +191,18 @@ public:
     // While a TPeerInput lives, changes the control makes are not sent back to its peer: the
     // peer already shows them.
     class TPeerInput {
-    public:
+      public:
         explicit TPeerInput(TControl& c) : c_(c), saved_(c.fromPeer_) { c_.fromPeer_ = true; }
         ~TPeerInput() { c_.fromPeer_ = saved_; }
         TPeerInput(const TPeerInput&) = delete;
         TPeerInput& operator=(const TPeerInput&) = delete;
 
-    private:
+      private:
         TControl& c_;
         bool saved_;
     };
 
-protected:
+  protected:
     void Changed(unsigned what);
     virtual void Resize();
     // Visible() changed: tells the peer. Forms also show themselves through the widget set.
@@ -203,7 +210,7 @@ protected:
     // The form this control lies on (through parents), or null.
     class TCustomForm* ParentForm() const;
 
-private:
+  private:
     friend class TWinControl;
     TWinControl* parent_ = nullptr;
     TRect bounds_{0, 0, 0, 0};
@@ -223,7 +230,7 @@ private:
 // A control that contains others. Children aligned top, bottom, left, right or client are
 // placed whenever the container's size or a child's alignment changes.
 class TWinControl : public TControl {
-public:
+  public:
     explicit TWinControl(TComponent* owner) : TControl(owner) {}
     ~TWinControl() override;
 
@@ -236,7 +243,7 @@ public:
     // Moves the focus to the next (or previous) tab stop in tab order.
     void SelectNext(bool forward = true);
 
-private:
+  private:
     friend class TControl;
     std::vector<TControl*> controls_;
     TControl* focused_ = nullptr;  // on the top-level container only
@@ -248,7 +255,7 @@ private:
 // first use and owned by the control; its brush, pen and font are kept when the widget set
 // changes.
 class TCustomControl : public TWinControl {
-public:
+  public:
     explicit TCustomControl(TComponent* owner) : TWinControl(owner) {}
     std::string_view PeerClass() const override { return "TCustomControl"; }
     // Paints the whole control on `canvas` (a peer's or a recording canvas).
@@ -258,10 +265,10 @@ public:
     // Which canvas Canvas() returns (a peer's while it paints); null restores the measuring one.
     void SetCanvas(TCanvas* canvas) { canvas_ = canvas; }
 
-protected:
+  protected:
     virtual void Paint() {}
 
-private:
+  private:
     TCanvas* canvas_ = nullptr;  // not owned
     std::unique_ptr<TCanvas> measure_;
     const qx::platform::TWidgetSet* measureSet_ = nullptr;  // where measure_ came from
@@ -281,43 +288,52 @@ enum TBevelCut { bvNone, bvLowered, bvRaised };
 enum TAlignment { taLeftJustify, taRightJustify, taCenter };
 
 class TPanel : public TCustomControl {
-public:
+  public:
     explicit TPanel(TComponent* owner);
     TBevelCut BevelOuter() const { return bevelOuter_; }
-    void SetBevelOuter(TBevelCut b) { bevelOuter_ = b; Changed(pcState); }
+    void SetBevelOuter(TBevelCut b) {
+        bevelOuter_ = b;
+        Changed(pcState);
+    }
     TAlignment Alignment() const { return alignment_; }
-    void SetAlignment(TAlignment a) { alignment_ = a; Changed(pcState); }
+    void SetAlignment(TAlignment a) {
+        alignment_ = a;
+        Changed(pcState);
+    }
 
-private:
+  private:
     TBevelCut bevelOuter_ = bvRaised;
     TAlignment alignment_ = taCenter;
 };
 
 class TGroupBox : public TCustomControl {
-public:
+  public:
     explicit TGroupBox(TComponent* owner) : TCustomControl(owner) {}
     std::string_view PeerClass() const override { return "TGroupBox"; }
 };
 
 class TLabel : public TControl {
-public:
+  public:
     explicit TLabel(TComponent* owner);
     std::string_view PeerClass() const override { return "TLabel"; }
     void SetText(const AnsiString& s) override;
     bool AutoSize() const { return autoSize_; }
     void SetAutoSize(bool v) { autoSize_ = v; }
 
-private:
+  private:
     bool autoSize_ = true;
 };
 
 // A one-line edit. Modified is set by user input (SetText through a peer, or UserInput).
 class TEdit : public TWinControl {
-public:
+  public:
     explicit TEdit(TComponent* owner);
     std::string_view PeerClass() const override { return "TEdit"; }
     bool ReadOnly() const { return readOnly_; }
-    void SetReadOnly(bool v) { readOnly_ = v; Changed(pcState); }
+    void SetReadOnly(bool v) {
+        readOnly_ = v;
+        Changed(pcState);
+    }
     bool Modified() const { return modified_; }
     void SetModified(bool v) { modified_ = v; }
     // Text typed by the user: refused while read-only, marks the edit modified, raises OnChange.
@@ -326,25 +342,28 @@ public:
     void SelectAll() {}
     TNotifyEvent OnChange;
 
-private:
+  private:
     bool readOnly_ = false;
     bool modified_ = false;
 };
 
 // A push button. Clicking a button with a ModalResult ends the modal form it lies on.
 class TButton : public TWinControl {
-public:
+  public:
     explicit TButton(TComponent* owner);
     std::string_view PeerClass() const override { return "TButton"; }
     bool Default() const { return default_; }
-    void SetDefault(bool v) { default_ = v; Changed(pcState); }
+    void SetDefault(bool v) {
+        default_ = v;
+        Changed(pcState);
+    }
     bool Cancel() const { return cancel_; }
     void SetCancel(bool v) { cancel_ = v; }
     int ModalResult() const { return modalResult_; }
     void SetModalResult(int r) { modalResult_ = r; }
     void Click() override;
 
-private:
+  private:
     bool default_ = false;
     bool cancel_ = false;
     int modalResult_ = 0;
@@ -352,20 +371,20 @@ private:
 
 // A check box. Changing Checked raises OnClick, as a click does.
 class TCheckBox : public TWinControl {
-public:
+  public:
     explicit TCheckBox(TComponent* owner);
     std::string_view PeerClass() const override { return "TCheckBox"; }
     bool Checked() const { return checked_; }
     virtual void SetChecked(bool v);
     void Click() override;  // toggles, then raises OnClick
 
-protected:
+  protected:
     bool checked_ = false;
 };
 
 // A radio button: checking it unchecks the other radio buttons of its parent.
 class TRadioButton : public TCheckBox {
-public:
+  public:
     explicit TRadioButton(TComponent* owner) : TCheckBox(owner) {}
     std::string_view PeerClass() const override { return "TRadioButton"; }
     void SetChecked(bool v) override;
@@ -376,15 +395,21 @@ enum TUDBtnType { btNext, btPrev };
 
 // Up/down arrows stepping Position between Min and Max by Increment.
 class TUpDown : public TWinControl {
-public:
+  public:
     explicit TUpDown(TComponent* owner);
     std::string_view PeerClass() const override { return "TUpDown"; }
     int Min() const { return min_; }
     int Max() const { return max_; }
     int Position() const { return position_; }
     int Increment() const { return increment_; }
-    void SetMin(int v) { min_ = v; SetPosition(position_); }
-    void SetMax(int v) { max_ = v; SetPosition(position_); }
+    void SetMin(int v) {
+        min_ = v;
+        SetPosition(position_);
+    }
+    void SetMax(int v) {
+        max_ = v;
+        SetPosition(position_);
+    }
     void SetPosition(int v);
     void SetIncrement(int v) { increment_ = v; }
     TWinControl* Associate() const { return associate_; }
@@ -393,14 +418,14 @@ public:
     void Press(TUDBtnType button);
     std::function<void(TObject* sender, TUDBtnType button)> OnClickButton;
 
-private:
+  private:
     int min_ = 0, max_ = 100, position_ = 0, increment_ = 1;
     TWinControl* associate_ = nullptr;
 };
 
 // The two arrows of a spin edit.
 class TCSpinButton : public TWinControl {
-public:
+  public:
     explicit TCSpinButton(TComponent* owner);
     std::string_view PeerClass() const override { return "TCSpinButton"; }
     void UpClick();
@@ -410,7 +435,7 @@ public:
 
 // An integer edit with a spin button.
 class TCSpinEdit : public TEdit {
-public:
+  public:
     explicit TCSpinEdit(TComponent* owner);
     long Value() const;
     void SetValue(long v);
@@ -425,7 +450,7 @@ public:
     virtual void UpClick(TObject* sender);
     virtual void DownClick(TObject* sender);
 
-private:
+  private:
     long clamp(long v) const;
     long minValue_ = 0, maxValue_ = 0, increment_ = 1;
     TCSpinButton* button_;

@@ -36,7 +36,8 @@ bool TOpenDialog::Execute() {
             continue;
         }
         if (exists && (options_ & ofNoReadOnlyReturn) && ::access(name.c_str(), W_OK) != 0) {
-            WidgetSet().MessageBox(name + "\nThe file is read-only.", title_, MB_OK | MB_ICONWARNING);
+            WidgetSet().MessageBox(name + "\nThe file is read-only.", title_,
+                                   MB_OK | MB_ICONWARNING);
             continue;
         }
         if (exists && IsSaveDialog() && (options_ & ofOverwritePrompt) &&

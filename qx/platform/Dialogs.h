@@ -18,7 +18,7 @@ enum TOpenOption : unsigned {
 using TOpenOptions = unsigned;
 
 class TOpenDialog : public TComponent {
-public:
+  public:
     explicit TOpenDialog(TComponent* owner) : TComponent(owner) {}
 
     // "Text|*.txt|All|*.*": pairs of a description and a pattern.
@@ -45,14 +45,14 @@ public:
     virtual bool Execute();
     virtual bool IsSaveDialog() const { return false; }
 
-private:
+  private:
     AnsiString filter_, defaultExt_, fileName_, title_, initialDir_;
     int filterIndex_ = 1;
     TOpenOptions options_ = ofHideReadOnly;
 };
 
 class TSaveDialog : public TOpenDialog {
-public:
+  public:
     explicit TSaveDialog(TComponent* owner) : TOpenDialog(owner) {}
     bool IsSaveDialog() const override { return true; }
 };

@@ -21,13 +21,14 @@ void TCustomForm::PlaceForm() {
     const TControl* owner = dynamic_cast<const TControl*>(Owner());
     if (position_ == poMainFormCenter || (position_ == poOwnerFormCenter && !owner))
         owner = dynamic_cast<const TControl*>(Application->MainForm());
-    if ((position_ == poOwnerFormCenter || position_ == poMainFormCenter) && owner && owner != this) {
+    if ((position_ == poOwnerFormCenter || position_ == poMainFormCenter) && owner &&
+        owner != this) {
         SetBounds(owner->Left() + (owner->Width() - Width()) / 2,
                   owner->Top() + (owner->Height() - Height()) / 2, Width(), Height());
     } else if (position_ == poScreenCenter || position_ == poOwnerFormCenter ||
                position_ == poMainFormCenter) {
-        SetBounds(area.left + (area.Width() - Width()) / 2, area.top + (area.Height() - Height()) / 2,
-                  Width(), Height());
+        SetBounds(area.left + (area.Width() - Width()) / 2,
+                  area.top + (area.Height() - Height()) / 2, Width(), Height());
     }
 }
 
@@ -102,7 +103,8 @@ TEdit* editOf(TControl* c) {
 
 void TCustomForm::HeadlessAnswer(const qx::platform::TDialogAnswer& answer) {
     if (const size_t eq = answer.text.find('='); eq != std::string::npos) {
-        auto* c = dynamic_cast<TControl*>(findNamed(this, std::string_view(answer.text).substr(0, eq)));
+        auto* c =
+            dynamic_cast<TControl*>(findNamed(this, std::string_view(answer.text).substr(0, eq)));
         TEdit* edit = editOf(c);
         if (!edit) {
             SetModalResult(mrCancel);  // no such edit: end rather than loop for ever
@@ -120,9 +122,15 @@ void TCustomForm::HeadlessAnswer(const qx::platform::TDialogAnswer& answer) {
     }
 }
 
-int TScreen::Width() const { return qx::platform::WidgetSet().ScreenRect().Width(); }
-int TScreen::Height() const { return qx::platform::WidgetSet().ScreenRect().Height(); }
-TRect TScreen::WorkAreaRect() const { return qx::platform::WidgetSet().WorkAreaRect(); }
+int TScreen::Width() const {
+    return qx::platform::WidgetSet().ScreenRect().Width();
+}
+int TScreen::Height() const {
+    return qx::platform::WidgetSet().ScreenRect().Height();
+}
+TRect TScreen::WorkAreaRect() const {
+    return qx::platform::WidgetSet().WorkAreaRect();
+}
 
 namespace {
 TScreen& screenInstance() {

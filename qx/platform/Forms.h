@@ -16,7 +16,7 @@ enum TPosition { poDesigned, poDefault, poScreenCenter, poOwnerFormCenter, poMai
 enum TFormStyle { fsNormal, fsStayOnTop };
 
 class TCustomForm : public TCustomControl {
-public:
+  public:
     // Frame sizes around the client area.
     static constexpr int kFrameWidth = 8, kFrameHeight = 27;
 
@@ -30,13 +30,22 @@ public:
     void SetClientHeight(int h) override { SetHeight(h + kFrameHeight); }
 
     TBorderIcons BorderIcons() const { return borderIcons_; }
-    void SetBorderIcons(TBorderIcons b) { borderIcons_ = b; Changed(pcState); }
+    void SetBorderIcons(TBorderIcons b) {
+        borderIcons_ = b;
+        Changed(pcState);
+    }
     TFormBorderStyle BorderStyle() const { return borderStyle_; }
-    void SetBorderStyle(TFormBorderStyle b) { borderStyle_ = b; Changed(pcState); }
+    void SetBorderStyle(TFormBorderStyle b) {
+        borderStyle_ = b;
+        Changed(pcState);
+    }
     TPosition Position() const { return position_; }
     void SetPosition(TPosition p) { position_ = p; }
     TFormStyle FormStyle() const { return formStyle_; }
-    void SetFormStyle(TFormStyle s) { formStyle_ = s; Changed(pcState); }
+    void SetFormStyle(TFormStyle s) {
+        formStyle_ = s;
+        Changed(pcState);
+    }
 
     int ModalResult() const { return modalResult_; }
     void SetModalResult(int r) { modalResult_ = r; }
@@ -67,7 +76,7 @@ public:
     // The control with the focus on this form.
     TControl* ActiveControl() const { return TWinControl::ActiveControl(); }
 
-protected:
+  protected:
     // Runs OnCreate; derived forms call it at the end of their constructor.
     void DoCreate();
     // Places the form by Position before it is shown.
@@ -75,7 +84,7 @@ protected:
     // Becoming visible outside ShowModal shows the form modelessly.
     void VisibleChanged() override;
 
-private:
+  private:
     TBorderIcons borderIcons_ = biSystemMenu | biMinimize | biMaximize;
     TFormBorderStyle borderStyle_ = bsSizeable;
     TPosition position_ = poDesigned;
@@ -85,20 +94,20 @@ private:
 };
 
 class TForm : public TCustomForm {
-public:
+  public:
     explicit TForm(TComponent* owner) : TCustomForm(owner) {}
 };
 
 // A reusable group of controls placed on a form.
 class TFrame : public TCustomControl {
-public:
+  public:
     explicit TFrame(TComponent* owner) : TCustomControl(owner) {}
 };
 
 // The screen: its size and the work area (the screen less task bars). The headless widget set
 // reports 1920 x 1080 with a work area of 1920 x 1040; other widget sets report the real one.
 class TScreen : public TObject {
-public:
+  public:
     int Width() const;
     int Height() const;
     TRect WorkAreaRect() const;

@@ -29,14 +29,26 @@ TMenuItem* shownItem(const TMenuItem& item, std::string_view caption) {
 }
 }  // namespace
 
-std::unique_ptr<TControlPeer> TWidgetSet::CreatePeer(TControl&) { return nullptr; }
-void TWidgetSet::ProcessModal(TCustomForm& form) { form.HeadlessDefault(); }
+std::unique_ptr<TControlPeer> TWidgetSet::CreatePeer(TControl&) {
+    return nullptr;
+}
+void TWidgetSet::ProcessModal(TCustomForm& form) {
+    form.HeadlessDefault();
+}
 void TWidgetSet::EndModal(TCustomForm&) {}
 void TWidgetSet::ShowForm(TCustomForm&) {}
-TMenuItem* TWidgetSet::PopupMenu(TPopupMenu&, TPoint) { return nullptr; }
-bool TWidgetSet::FileDialog(TOpenDialog&) { return false; }
-TRect TWidgetSet::ScreenRect() { return {0, 0, 1920, 1080}; }
-TRect TWidgetSet::WorkAreaRect() { return {0, 0, 1920, 1040}; }
+TMenuItem* TWidgetSet::PopupMenu(TPopupMenu&, TPoint) {
+    return nullptr;
+}
+bool TWidgetSet::FileDialog(TOpenDialog&) {
+    return false;
+}
+TRect TWidgetSet::ScreenRect() {
+    return {0, 0, 1920, 1080};
+}
+TRect TWidgetSet::WorkAreaRect() {
+    return {0, 0, 1920, 1040};
+}
 
 void THeadlessWidgetSet::ProcessModal(TCustomForm& form) {
     std::optional<TDialogAnswer> a = ask(form.HeadlessRequest());
@@ -49,9 +61,12 @@ void THeadlessWidgetSet::ProcessModal(TCustomForm& form) {
 }
 
 TMenuItem* THeadlessWidgetSet::PopupMenu(TPopupMenu& menu, TPoint at) {
-    std::optional<TDialogAnswer> a = ask({TDialogKind::PopupMenu, std::to_string(at.x) + "," +
-                                              std::to_string(at.y),
-                                          menuText(*menu.Items(), ""), 0, 0, {}});
+    std::optional<TDialogAnswer> a = ask({TDialogKind::PopupMenu,
+                                          std::to_string(at.x) + "," + std::to_string(at.y),
+                                          menuText(*menu.Items(), ""),
+                                          0,
+                                          0,
+                                          {}});
     if (!a || a->text.empty()) return nullptr;
     TMenuItem* item = menu.Items();
     std::string_view path = a->text;
@@ -64,9 +79,8 @@ TMenuItem* THeadlessWidgetSet::PopupMenu(TPopupMenu& menu, TPoint at) {
 }
 
 bool THeadlessWidgetSet::FileDialog(TOpenDialog& dialog) {
-    std::optional<TDialogAnswer> a = ask({TDialogKind::FileDialog, dialog.Title(),
-                                          dialog.Filter(), dialog.IsSaveDialog() ? 1 : 0, 0,
-                                          dialog.FileName()});
+    std::optional<TDialogAnswer> a = ask({TDialogKind::FileDialog, dialog.Title(), dialog.Filter(),
+                                          dialog.IsSaveDialog() ? 1 : 0, 0, dialog.FileName()});
     if (!a || a->iResult != mrOk) return false;
     dialog.SetFileName(a->text);
     return true;

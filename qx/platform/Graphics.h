@@ -18,17 +18,27 @@ constexpr TColor clBlack = 0x000000, clMaroon = 0x000080, clGreen = 0x008000, cl
                  clNavy = 0x800000, clPurple = 0x800080, clTeal = 0x808000, clGray = 0x808080,
                  clSilver = 0xC0C0C0, clRed = 0x0000FF, clLime = 0x00FF00, clYellow = 0x00FFFF,
                  clBlue = 0xFF0000, clFuchsia = 0xFF00FF, clAqua = 0xFFFF00, clWhite = 0xFFFFFF;
-constexpr TColor clScrollBar = static_cast<TColor>(0x80000000), clBtnFace = static_cast<TColor>(0x8000000F),
-                 clWindow = static_cast<TColor>(0x80000005), clWindowText = static_cast<TColor>(0x80000008),
+constexpr TColor clScrollBar = static_cast<TColor>(0x80000000),
+                 clBtnFace = static_cast<TColor>(0x8000000F),
+                 clWindow = static_cast<TColor>(0x80000005),
+                 clWindowText = static_cast<TColor>(0x80000008),
                  clHighlight = static_cast<TColor>(0x8000000D),
                  clHighlightText = static_cast<TColor>(0x8000000E), clNone = 0x1FFFFFFF;
 
 // The RGB value of a colour; system colours map to a fixed light theme.
 TColor ColorToRGB(TColor c);
-inline int GetRValue(TColor c) { return c & 0xFF; }
-inline int GetGValue(TColor c) { return (c >> 8) & 0xFF; }
-inline int GetBValue(TColor c) { return (c >> 16) & 0xFF; }
-inline TColor RGB(int r, int g, int b) { return (r & 0xFF) | ((g & 0xFF) << 8) | ((b & 0xFF) << 16); }
+inline int GetRValue(TColor c) {
+    return c & 0xFF;
+}
+inline int GetGValue(TColor c) {
+    return (c >> 8) & 0xFF;
+}
+inline int GetBValue(TColor c) {
+    return (c >> 16) & 0xFF;
+}
+inline TColor RGB(int r, int g, int b) {
+    return (r & 0xFF) | ((g & 0xFF) << 8) | ((b & 0xFF) << 16);
+}
 
 struct TPoint {
     int x = 0, y = 0;
@@ -39,10 +49,14 @@ struct TRect {
     int left = 0, top = 0, right = 0, bottom = 0;
     int Width() const { return right - left; }
     int Height() const { return bottom - top; }
-    bool Contains(TPoint p) const { return p.x >= left && p.x < right && p.y >= top && p.y < bottom; }
+    bool Contains(TPoint p) const {
+        return p.x >= left && p.x < right && p.y >= top && p.y < bottom;
+    }
     bool operator==(const TRect&) const = default;
 };
-inline TRect Rect(int l, int t, int r, int b) { return {l, t, r, b}; }
+inline TRect Rect(int l, int t, int r, int b) {
+    return {l, t, r, b};
+}
 
 enum TFontStyle : unsigned { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrikeOut = 8 };
 
@@ -72,7 +86,7 @@ struct TBrush {
 
 // The drawing surface. Brush, pen and font are state that the drawing calls use.
 class TCanvas {
-public:
+  public:
     virtual ~TCanvas();
 
     TBrush Brush;
@@ -87,7 +101,7 @@ public:
     virtual void LineTo(int x, int y) = 0;
     TPoint PenPos() const { return penPos_; }
 
-protected:
+  protected:
     TPoint penPos_;
 };
 
@@ -95,13 +109,13 @@ protected:
 // every character is CharWidth(size) pixels wide and a line LineHeight(size) pixels high, so a
 // width depends only on the text's length and the font size.
 class TRecordingCanvas : public TCanvas {
-public:
+  public:
     enum class Op { FillRect, TextOut, MoveTo, LineTo };
     struct TRecord {
         Op op;
-        TRect rect;          // FillRect
-        TPoint point;        // TextOut, MoveTo, LineTo
-        AnsiString text;     // TextOut
+        TRect rect;       // FillRect
+        TPoint point;     // TextOut, MoveTo, LineTo
+        AnsiString text;  // TextOut
         TBrush brush;
         TPen pen;
         TFont font;
@@ -120,7 +134,7 @@ public:
     const std::vector<TRecord>& Records() const { return records_; }
     void Clear() { records_.clear(); }
 
-private:
+  private:
     void add(Op op, TRect r, TPoint p, const AnsiString& text);
     std::vector<TRecord> records_;
 };

@@ -31,7 +31,8 @@ void TInplaceEdit::KeyDown(unsigned short& key, TShiftState shift) {
             grid_->SetEditorMode(false);
             grid_->KeyDown(key, shift);
             break;
-        default: break;
+        default:
+            break;
     }
 }
 
@@ -40,9 +41,10 @@ void TInplaceEdit::KeyDown(unsigned short& key, TShiftState shift) {
 namespace qx::platform {
 
 namespace {
-int lowbit(int k) { return k & -k; }
+int lowbit(int k) {
+    return k & -k;
+}
 }  // namespace
-
 
 TGridAxis::TGridAxis(int count, int defaultSize, int lineWidth)
     : sizes_(static_cast<size_t>(std::max(0, count)), defaultSize),
@@ -203,13 +205,13 @@ namespace {
 // Hands the grid a canvas for one paint and gives the measuring canvas back however the
 // paint ends.
 class TCanvasScope {
-public:
+  public:
     TCanvasScope(TCustomControl& c, TCanvas& canvas) : c_(c) { c_.SetCanvas(&canvas); }
     ~TCanvasScope() { c_.SetCanvas(nullptr); }
     TCanvasScope(const TCanvasScope&) = delete;
     TCanvasScope& operator=(const TCanvasScope&) = delete;
 
-private:
+  private:
     TCustomControl& c_;
 };
 
@@ -231,13 +233,17 @@ TCustomGrid::TCustomGrid(TComponent* owner) : TCustomControl(owner) {
 TCustomGrid::~TCustomGrid() = default;
 
 void TCustomGrid::Notify(unsigned what) {
-    if (updateCount_ > 0) pendingChange_ |= what;
-    else Changed(what);
+    if (updateCount_ > 0)
+        pendingChange_ |= what;
+    else
+        Changed(what);
 }
 
 void TCustomGrid::invalidateAll() {
-    if (updateCount_ > 0) pendingInvalidate_ = true;
-    else Invalidate();
+    if (updateCount_ > 0)
+        pendingInvalidate_ = true;
+    else
+        Invalidate();
 }
 
 void TCustomGrid::EndUpdate() {
@@ -257,7 +263,8 @@ void TCustomGrid::InvalidateCell(int col, int row) {
     const int x = colLeft(col), y = rowTop(row);
     // The grid lines right of and below the cell belong to it.
     if (x >= 0 && y >= 0)
-        InvalidateRect({x, y, x + ColWidths(col) + kGridLineWidth, y + RowHeights(row) + kGridLineWidth});
+        InvalidateRect(
+            {x, y, x + ColWidths(col) + kGridLineWidth, y + RowHeights(row) + kGridLineWidth});
 }
 
 void TCustomGrid::InvalidateRow(int row) {
@@ -307,7 +314,8 @@ void TCustomGrid::SetRowCount(int n) {
 }
 
 void TCustomGrid::SetFixedCols(int n) {
-    if (n < 0 || n >= ColCount()) throw Exception("Fixed column count must be less than column count");
+    if (n < 0 || n >= ColCount())
+        throw Exception("Fixed column count must be less than column count");
     cols_.SetFixed(n);
     // The first scrolled column follows the fixed ones; fewer fixed columns must not leave
     // the freed columns scrolled out of sight.
@@ -380,7 +388,8 @@ void TCustomGrid::keepInRange() {
         return r;
     };
     selection_ = clampRect(selection_);
-    anchor_ = {std::clamp(anchor_.X, FixedCols(), lastCol), std::clamp(anchor_.Y, FixedRows(), lastRow)};
+    anchor_ = {std::clamp(anchor_.X, FixedCols(), lastCol),
+               std::clamp(anchor_.Y, FixedRows(), lastRow)};
     BeginUpdate();
     SetTopRow(TopRow());
     SetLeftCol(LeftCol());
@@ -568,12 +577,14 @@ void TCustomGrid::SetScrollBarSpace(int right, int bottom) {
 
 void TCustomGrid::ScrollIntoView(int col, int row) {
     if (row >= FixedRows()) {
-        if (row < TopRow()) SetTopRow(row);
+        if (row < TopRow())
+            SetTopRow(row);
         else if (row >= TopRow() + std::max(1, VisibleRowCount()))
             SetTopRow(rows_.FirstToShow(row, ClientHeight()));
     }
     if (col >= FixedCols()) {
-        if (col < LeftCol()) SetLeftCol(col);
+        if (col < LeftCol())
+            SetLeftCol(col);
         else if (col >= LeftCol() + std::max(1, VisibleColCount()))
             SetLeftCol(cols_.FirstToShow(col, ClientWidth()));
     }
@@ -635,7 +646,9 @@ void TCustomGrid::placeEditor() {
     editor_->SetBounds(r.left, r.top, r.Width(), r.Height());
 }
 
-AnsiString TCustomGrid::CellText(int, int) const { return {}; }
+AnsiString TCustomGrid::CellText(int, int) const {
+    return {};
+}
 
 AnsiString TCustomGrid::GetEditText(int col, int row) {
     AnsiString s = CellText(col, row);
@@ -653,8 +666,8 @@ TGridDrawState TCustomGrid::CellState(int col, int row) const {
     if (col < FixedCols() || row < FixedRows()) return gdFixed;
     TGridDrawState s = 0;
     if (col == col_ && row == row_) s |= gdFocused;
-    const bool focusedAlone = (s & gdFocused) && !(options_ & goDrawFocusSelected) &&
-                              !(options_ & goRowSelect);
+    const bool focusedAlone =
+        (s & gdFocused) && !(options_ & goDrawFocusSelected) && !(options_ & goRowSelect);
     if (selection_.Contains(col, row) && !focusedAlone) s |= gdSelected;
     return s;
 }
@@ -662,7 +675,9 @@ TGridDrawState TCustomGrid::CellState(int col, int row) const {
 void TCustomGrid::DrawCell(int col, int row, const TRect& rect, TGridDrawState state) {
     if (defaultDrawing_) {
         TCanvas& c = Canvas();
-        c.Brush.Color = (state & gdFixed) ? fixedColor_ : (state & gdSelected) ? clHighlight : Color();
+        c.Brush.Color = (state & gdFixed)      ? fixedColor_
+                        : (state & gdSelected) ? clHighlight
+                                               : Color();
         c.Font = Font();
         if (state & gdSelected) c.Font.Color = clHighlightText;
         c.FillRect(rect);
@@ -701,7 +716,8 @@ void TCustomGrid::PaintTo(TCanvas& canvas, const TRect& clip) {
         for (size_t i = 0; i < cols.size(); ++i) {
             const int c = cols[i];
             const TRect rect{colLefts[i], y, colLefts[i] + ColWidths(c), y + h};
-            const TRect withLines{rect.left, rect.top, rect.right + kGridLineWidth, rect.bottom + kGridLineWidth};
+            const TRect withLines{rect.left, rect.top, rect.right + kGridLineWidth,
+                                  rect.bottom + kGridLineWidth};
             if (intersects(withLines, clip)) DrawCell(c, r, rect, CellState(c, r));
         }
     }
@@ -760,29 +776,50 @@ void TCustomGrid::KeyDown(unsigned short& key, TShiftState shift) {
     const bool extend = (shift & ssShift) != 0;
     const int page = std::max(1, VisibleRowCount());
     switch (key) {
-        case VK_UP: MoveCurrent(col_, row_ - 1, extend); break;
-        case VK_DOWN: MoveCurrent(col_, row_ + 1, extend); break;
-        case VK_LEFT: MoveCurrent(col_ - 1, row_, extend); break;
-        case VK_RIGHT: MoveCurrent(col_ + 1, row_, extend); break;
-        case VK_PRIOR: MoveCurrent(col_, row_ - page, extend); break;
-        case VK_NEXT: MoveCurrent(col_, row_ + page, extend); break;
-        case VK_HOME: MoveCurrent(FixedCols(), (shift & ssCtrl) ? FixedRows() : row_, extend); break;
+        case VK_UP:
+            MoveCurrent(col_, row_ - 1, extend);
+            break;
+        case VK_DOWN:
+            MoveCurrent(col_, row_ + 1, extend);
+            break;
+        case VK_LEFT:
+            MoveCurrent(col_ - 1, row_, extend);
+            break;
+        case VK_RIGHT:
+            MoveCurrent(col_ + 1, row_, extend);
+            break;
+        case VK_PRIOR:
+            MoveCurrent(col_, row_ - page, extend);
+            break;
+        case VK_NEXT:
+            MoveCurrent(col_, row_ + page, extend);
+            break;
+        case VK_HOME:
+            MoveCurrent(FixedCols(), (shift & ssCtrl) ? FixedRows() : row_, extend);
+            break;
         case VK_END:
             MoveCurrent(ColCount() - 1, (shift & ssCtrl) ? RowCount() - 1 : row_, extend);
             break;
         case VK_TAB:
             if (!(options_ & goTabs)) return;
             if (shift & ssShift) {
-                if (col_ > FixedCols()) MoveCurrent(col_ - 1, row_);
-                else MoveCurrent(ColCount() - 1, row_ - 1);
+                if (col_ > FixedCols())
+                    MoveCurrent(col_ - 1, row_);
+                else
+                    MoveCurrent(ColCount() - 1, row_ - 1);
             } else {
-                if (col_ < ColCount() - 1) MoveCurrent(col_ + 1, row_);
-                else MoveCurrent(FixedCols(), row_ + 1);
+                if (col_ < ColCount() - 1)
+                    MoveCurrent(col_ + 1, row_);
+                else
+                    MoveCurrent(FixedCols(), row_ + 1);
             }
             break;
         case VK_F2:
-        case VK_RETURN: SetEditorMode(!EditorMode()); break;
-        default: return;
+        case VK_RETURN:
+            SetEditorMode(!EditorMode());
+            break;
+        default:
+            return;
     }
 }
 
@@ -798,16 +835,20 @@ void TCustomGrid::KeyPress(char& key) {
 
 // ---------------------------------------------------------------------------- TStringGrid
 
-TStringGrid::TStringGrid(TComponent* owner) : TCustomGrid(owner) { SizeChanged(0, 0); }
+TStringGrid::TStringGrid(TComponent* owner) : TCustomGrid(owner) {
+    SizeChanged(0, 0);
+}
 
 const TStringGrid::TCell* TStringGrid::cell(int col, int row) const {
     if (row < 0 || col < 0) return nullptr;
     // An anchored cell of a row just deleted stays readable until the storage drops it.
     const TRowCells* cells = col < anchored_ ? &anchoredCells_[static_cast<size_t>(col)]
-                             : row < static_cast<int>(cells_.size()) ? &cells_[static_cast<size_t>(row)]
-                                                                     : nullptr;
+                             : row < static_cast<int>(cells_.size())
+                                 ? &cells_[static_cast<size_t>(row)]
+                                 : nullptr;
     const int index = col < anchored_ ? row : col;
-    return cells && index < static_cast<int>(cells->size()) ? &(*cells)[static_cast<size_t>(index)] : nullptr;
+    return cells && index < static_cast<int>(cells->size()) ? &(*cells)[static_cast<size_t>(index)]
+                                                            : nullptr;
 }
 
 TStringGrid::TCell* TStringGrid::writable(int col, int row) {
@@ -839,7 +880,8 @@ void TStringGrid::SetAnchoredCols(int n) {
             *const_cast<TCell*>(from) = TCell{};
             if (c < n) {
                 auto& column = anchored[static_cast<size_t>(c)];
-                if (static_cast<int>(column.size()) <= r) column.resize(static_cast<size_t>(RowCount()));
+                if (static_cast<int>(column.size()) <= r)
+                    column.resize(static_cast<size_t>(RowCount()));
                 column[static_cast<size_t>(r)] = std::move(moved);
             } else {
                 const int keep = anchored_;
@@ -861,7 +903,9 @@ void TStringGrid::withoutAnchors(int firstCol, Op op) {
     if (firstCol < keep) SetAnchoredCols(keep);
 }
 
-AnsiString TStringGrid::Cells(int col, int row) const { return CellRef(col, row); }
+AnsiString TStringGrid::Cells(int col, int row) const {
+    return CellRef(col, row);
+}
 
 const AnsiString& TStringGrid::CellRef(int col, int row) const {
     static const AnsiString empty;
@@ -893,7 +937,9 @@ void TStringGrid::SetObjects(int col, int row, TObject* object) {
     if (TCell* c = writable(col, row)) c->object = object;
 }
 
-AnsiString TStringGrid::GetEditText(int col, int row) { return TCustomGrid::GetEditText(col, row); }
+AnsiString TStringGrid::GetEditText(int col, int row) {
+    return TCustomGrid::GetEditText(col, row);
+}
 
 void TStringGrid::SetEditText(int col, int row, const AnsiString& value) {
     if (TCell* c = writable(col, row); c && c->text != value) {
@@ -911,7 +957,8 @@ void TStringGrid::SizeChanged(int oldColCount, int oldRowCount) {
         anchoredCells_.resize(static_cast<size_t>(anchored_));
     }
     for (auto& column : anchoredCells_)
-        if (static_cast<int>(column.size()) > RowCount()) column.resize(static_cast<size_t>(RowCount()));
+        if (static_cast<int>(column.size()) > RowCount())
+            column.resize(static_cast<size_t>(RowCount()));
     // Columns cut off must not come back with their old texts when the count grows again.
     if (ColCount() < oldColCount)
         for (auto& r : cells_)
@@ -922,7 +969,9 @@ void TStringGrid::SizeChanged(int oldColCount, int oldRowCount) {
 void TStringGrid::CellTextChanged(int, int, const AnsiString&) {}
 
 void TStringGrid::RotateRowCells(int row, int first, int middle, int last) {
-    if (row < 0 || row >= RowCount() || first < 0 || last > ColCount() || !(first <= middle && middle <= last)) return;
+    if (row < 0 || row >= RowCount() || first < 0 || last > ColCount() ||
+        !(first <= middle && middle <= last))
+        return;
     auto& cells = cells_[static_cast<size_t>(row)];
     if (static_cast<int>(cells.size()) <= first) return;  // nothing stored there: all empty
     if (static_cast<int>(cells.size()) < last) cells.resize(static_cast<size_t>(last));
@@ -936,15 +985,19 @@ void TStringGrid::RowsInserted(int at, int count) {
 void TStringGrid::RowsDeleted(int at, int count) {
     cells_.erase(cells_.begin() + at, cells_.begin() + at + count);
     for (auto& column : anchoredCells_)
-        if (static_cast<int>(column.size()) > RowCount()) column.resize(static_cast<size_t>(RowCount()));
+        if (static_cast<int>(column.size()) > RowCount())
+            column.resize(static_cast<size_t>(RowCount()));
 }
 
-void TStringGrid::RowMoved(int from, int to) { qx::platform::MoveEntry(cells_, from, to); }
+void TStringGrid::RowMoved(int from, int to) {
+    qx::platform::MoveEntry(cells_, from, to);
+}
 
 void TStringGrid::ColsInserted(int at, int count) {
     withoutAnchors(at, [&] {
         for (auto& r : cells_)
-            if (static_cast<int>(r.size()) > at) r.insert(r.begin() + at, static_cast<size_t>(count), TCell{});
+            if (static_cast<int>(r.size()) > at)
+                r.insert(r.begin() + at, static_cast<size_t>(count), TCell{});
     });
 }
 
@@ -952,7 +1005,8 @@ void TStringGrid::ColsDeleted(int at, int count) {
     withoutAnchors(at, [&] {
         for (auto& r : cells_) {
             if (static_cast<int>(r.size()) <= at) continue;
-            r.erase(r.begin() + at, r.begin() + std::min<int>(at + count, static_cast<int>(r.size())));
+            r.erase(r.begin() + at,
+                    r.begin() + std::min<int>(at + count, static_cast<int>(r.size())));
         }
     });
 }
@@ -961,7 +1015,8 @@ void TStringGrid::ColMoved(int from, int to) {
     withoutAnchors(std::min(from, to), [&] {
         for (auto& r : cells_) {
             if (static_cast<int>(r.size()) <= std::min(from, to)) continue;
-            if (static_cast<int>(r.size()) <= std::max(from, to)) r.resize(static_cast<size_t>(std::max(from, to) + 1));
+            if (static_cast<int>(r.size()) <= std::max(from, to))
+                r.resize(static_cast<size_t>(std::max(from, to) + 1));
             qx::platform::MoveEntry(r, from, to);
         }
     });

@@ -51,8 +51,8 @@ struct TGridCoord {
     int X = -1, Y = -1;
 };
 
-using TDrawCellEvent = std::function<void(TObject* sender, int col, int row, const TRect& rect,
-                                          TGridDrawState state)>;
+using TDrawCellEvent =
+    std::function<void(TObject* sender, int col, int row, const TRect& rect, TGridDrawState state)>;
 using TSelectCellEvent = std::function<void(TObject* sender, int col, int row, bool& canSelect)>;
 using TSetEditEvent =
     std::function<void(TObject* sender, int col, int row, const AnsiString& value)>;
@@ -67,7 +67,7 @@ namespace qx::platform {
 // next lookup rebuilds them in O(n). Nothing here walks the entries per lookup. The axis does
 // not clamp First(): the grid does.
 class TGridAxis {
-public:
+  public:
     explicit TGridAxis(int count = 5, int defaultSize = 24, int lineWidth = 1);
 
     int Count() const { return static_cast<int>(sizes_.size()); }
@@ -120,9 +120,9 @@ public:
     unsigned long long Steps() const { return steps_; }
     void ResetSteps() { steps_ = 0; }
 
-private:
+  private:
     long long room(int i) const;
-    long long prefix(int j) const;  // sum of room(0..j-1)
+    long long prefix(int j) const;              // sum of room(0..j-1)
     int largestAtMost(long long target) const;  // largest j in 0..n with prefix(j) <= target
     void add(int i, long long delta);
     void rebuild() const;
@@ -138,8 +138,10 @@ private:
 template <class T>
 void MoveEntry(std::vector<T>& v, int from, int to) {
     const auto b = v.begin();
-    if (from < to) std::rotate(b + from, b + from + 1, b + to + 1);
-    else std::rotate(b + to, b + from, b + from + 1);
+    if (from < to)
+        std::rotate(b + from, b + from + 1, b + to + 1);
+    else
+        std::rotate(b + to, b + from, b + from + 1);
 }
 
 }  // namespace qx::platform
@@ -149,16 +151,16 @@ class TCustomGrid;
 // The grid's in-place editor: an edit over the current cell. Typing goes through UserInput,
 // which reports the text to the grid (SetEditText) at once.
 class TInplaceEdit : public TEdit {
-public:
+  public:
     explicit TInplaceEdit(TCustomGrid* grid);
     void KeyDown(unsigned short& key, TShiftState shift) override;
 
-private:
+  private:
     TCustomGrid* grid_;
 };
 
 class TCustomGrid : public TCustomControl {
-public:
+  public:
     static constexpr int kDefaultColWidth = 64, kDefaultRowHeight = 24, kGridLineWidth = 1;
 
     explicit TCustomGrid(TComponent* owner);
@@ -279,7 +281,7 @@ public:
     TGetEditEvent OnGetEditText;
     TNotifyEvent OnTopLeftChanged;
 
-protected:
+  protected:
     friend class TInplaceEdit;
     // Draws one cell: the default background and text when DefaultDrawing, then OnDrawCell.
     virtual void DrawCell(int col, int row, const TRect& rect, TGridDrawState state);
@@ -301,7 +303,7 @@ protected:
     // Tells the peer of a change, or merges it into the batch.
     void Notify(unsigned what);
 
-private:
+  private:
     void placeEditor();
     void invalidateAll();
     // After a structural change: the current cell, selection and scroll position in range.
@@ -312,8 +314,8 @@ private:
 
     qx::platform::TGridAxis cols_{5, kDefaultColWidth, kGridLineWidth};
     qx::platform::TGridAxis rows_{5, kDefaultRowHeight, kGridLineWidth};
-    TGridOptions options_ = goFixedVertLine | goFixedHorzLine | goVertLine | goHorzLine |
-                            goRangeSelect;
+    TGridOptions options_ =
+        goFixedVertLine | goFixedHorzLine | goVertLine | goHorzLine | goRangeSelect;
     bool defaultDrawing_ = true;
     TColor fixedColor_ = clBtnFace;
     int col_ = 1, row_ = 1;
@@ -330,19 +332,19 @@ private:
 // Holds a grid's peer updates from construction to destruction (BeginUpdate/EndUpdate), so
 // that an operation touching many cells notifies the peer once, however it ends.
 class TGridUpdateScope {
-public:
+  public:
     explicit TGridUpdateScope(TCustomGrid& grid) : grid_(grid) { grid_.BeginUpdate(); }
     ~TGridUpdateScope() { grid_.EndUpdate(); }
     TGridUpdateScope(const TGridUpdateScope&) = delete;
     TGridUpdateScope& operator=(const TGridUpdateScope&) = delete;
 
-private:
+  private:
     TCustomGrid& grid_;
 };
 
 // A grid of texts with an object slot per cell.
 class TStringGrid : public TCustomGrid {
-public:
+  public:
     explicit TStringGrid(TComponent* owner);
 
     // Out-of-range cells read as empty and ignore writes.
@@ -359,7 +361,7 @@ public:
     int AnchoredCols() const { return anchored_; }
     void SetAnchoredCols(int n);
 
-protected:
+  protected:
     AnsiString CellText(int col, int row) const override { return Cells(col, row); }
     AnsiString GetEditText(int col, int row) override;
     void SetEditText(int col, int row, const AnsiString& value) override;
@@ -377,7 +379,7 @@ protected:
     // of texts stays the same.
     void RotateRowCells(int row, int first, int middle, int last);
 
-private:
+  private:
     struct TCell {
         AnsiString text;
         TObject* object = nullptr;

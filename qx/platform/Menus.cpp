@@ -11,7 +11,9 @@ TMenuItem::~TMenuItem() {
     if (parent_) parent_->Remove(this);
 }
 
-void TMenuItem::Add(TMenuItem* item) { Insert(Count(), item); }
+void TMenuItem::Add(TMenuItem* item) {
+    Insert(Count(), item);
+}
 
 void TMenuItem::Insert(int index, TMenuItem* item) {
     if (!item || item == this) return;
@@ -55,7 +57,9 @@ void TMenuItem::Click() {
 
 TPopupMenu::TPopupMenu(TComponent* owner) : TComponent(owner), items_(new TMenuItem(nullptr)) {}
 
-TPopupMenu::~TPopupMenu() { delete items_; }
+TPopupMenu::~TPopupMenu() {
+    delete items_;
+}
 
 void TPopupMenu::Popup(int x, int y) {
     if (OnPopup) OnPopup(this);

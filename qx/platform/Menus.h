@@ -10,7 +10,7 @@
 #include "qx/platform/Controls.h"
 
 class TMenuItem : public TComponent {
-public:
+  public:
     explicit TMenuItem(TComponent* owner);
     ~TMenuItem() override;
 
@@ -45,7 +45,7 @@ public:
     void Click();
     TNotifyEvent OnClick;
 
-private:
+  private:
     AnsiString caption_;
     bool visible_ = true, enabled_ = true, checked_ = false;
     unsigned char groupIndex_ = 0;
@@ -56,7 +56,7 @@ private:
 // A menu opened at a screen point. Popup raises OnPopup (where owners adjust the items), lets
 // the widget set show the menu, and clicks the item chosen, if any.
 class TPopupMenu : public TComponent {
-public:
+  public:
     explicit TPopupMenu(TComponent* owner);
     ~TPopupMenu() override;
     TMenuItem* Items() const { return items_; }
@@ -66,7 +66,7 @@ public:
     void SetPopupComponent(TComponent* c) { popupComponent_ = c; }
     TNotifyEvent OnPopup;
 
-private:
+  private:
     TMenuItem* items_;
     TComponent* popupComponent_ = nullptr;
 };

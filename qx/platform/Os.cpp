@@ -49,7 +49,9 @@ std::uint32_t TickCount() {
     return static_cast<std::uint32_t>(ms);
 }
 
-void SetTickSource(std::function<std::uint32_t()> source) { tickSource() = std::move(source); }
+void SetTickSource(std::function<std::uint32_t()> source) {
+    tickSource() = std::move(source);
+}
 
 std::int64_t PerformanceCounter() {
     timespec ts{};
@@ -73,7 +75,9 @@ const std::string& OperatingSystemLine() {
     return *line;
 }
 
-void TerminateProcessNow() { _exit(0); }
+void TerminateProcessNow() {
+    _exit(0);
+}
 
 void* FindModuleFunction(void* module, const char* name) {
     if (!module || !name) return nullptr;

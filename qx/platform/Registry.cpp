@@ -10,7 +10,9 @@ std::vector<TPaletteEntry>& palette() {
 }
 }  // namespace
 
-const std::vector<TPaletteEntry>& RegisteredComponents() { return palette(); }
+const std::vector<TPaletteEntry>& RegisteredComponents() {
+    return palette();
+}
 
 const TComponentClass* FindComponentClass(const AnsiString& className) {
     for (const auto& e : palette())

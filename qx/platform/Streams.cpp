@@ -17,7 +17,9 @@ std::int64_t TStream::Size() {
     return size;
 }
 
-void TStream::SetSize(std::int64_t) { throw Exception("Stream size cannot be changed"); }
+void TStream::SetSize(std::int64_t) {
+    throw Exception("Stream size cannot be changed");
+}
 
 void TStream::ReadBuffer(void* buffer, long count) {
     if (count > 0 && Read(buffer, count) != count) throw Exception("Stream read error");
@@ -134,7 +136,8 @@ TFileStream::~TFileStream() {
 long TFileStream::Read(void* buffer, long count) {
     long done = 0;
     while (done < count) {
-        ssize_t n = ::read(fd_, static_cast<char*>(buffer) + done, static_cast<size_t>(count - done));
+        ssize_t n =
+            ::read(fd_, static_cast<char*>(buffer) + done, static_cast<size_t>(count - done));
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) break;
         done += n;
@@ -145,8 +148,8 @@ long TFileStream::Read(void* buffer, long count) {
 long TFileStream::Write(const void* buffer, long count) {
     long done = 0;
     while (done < count) {
-        ssize_t n =
-            ::write(fd_, static_cast<const char*>(buffer) + done, static_cast<size_t>(count - done));
+        ssize_t n = ::write(fd_, static_cast<const char*>(buffer) + done,
+                            static_cast<size_t>(count - done));
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) break;
         done += n;
@@ -155,7 +158,9 @@ long TFileStream::Write(const void* buffer, long count) {
 }
 
 std::int64_t TFileStream::Seek(std::int64_t offset, TSeekOrigin origin) {
-    int whence = origin == soFromBeginning ? SEEK_SET : origin == soFromCurrent ? SEEK_CUR : SEEK_END;
+    int whence = origin == soFromBeginning ? SEEK_SET
+                 : origin == soFromCurrent ? SEEK_CUR
+                                           : SEEK_END;
     off_t r = ::lseek(fd_, static_cast<off_t>(offset), whence);
     return r < 0 ? -1 : static_cast<std::int64_t>(r);
 }

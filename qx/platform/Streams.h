@@ -13,7 +13,7 @@ enum TSeekOrigin { soFromBeginning = 0, soFromCurrent = 1, soFromEnd = 2 };
 // A sequence of bytes with a position. Read and Write move as far as they can and return the
 // count moved; ReadBuffer and WriteBuffer throw Exception when they cannot move everything.
 class TStream : public TObject {
-public:
+  public:
     virtual long Read(void* buffer, long count) = 0;
     virtual long Write(const void* buffer, long count) = 0;
     virtual std::int64_t Seek(std::int64_t offset, TSeekOrigin origin) = 0;
@@ -31,7 +31,7 @@ public:
 
 // A stream over a block of memory that someone else provides; reads and seeks only.
 class TCustomMemoryStream : public TStream {
-public:
+  public:
     long Read(void* buffer, long count) override;
     std::int64_t Seek(std::int64_t offset, TSeekOrigin origin) override;
     std::int64_t Size() override { return size_; }
@@ -39,25 +39,25 @@ public:
     void SaveToStream(TStream& stream);
     void SaveToFile(const AnsiString& fileName);
 
-protected:
+  protected:
     void SetPointer(void* memory, std::int64_t size);
     std::int64_t position_ = 0;
 
-private:
+  private:
     void* memory_ = nullptr;
     std::int64_t size_ = 0;
 };
 
 // A memory stream that owns a growing buffer; writing past the end extends it.
 class TMemoryStream : public TCustomMemoryStream {
-public:
+  public:
     long Write(const void* buffer, long count) override;
     void SetSize(std::int64_t size) override;
     void Clear();
     void LoadFromStream(TStream& stream);
     void LoadFromFile(const AnsiString& fileName);
 
-private:
+  private:
     std::vector<unsigned char> data_;
 };
 
@@ -75,7 +75,7 @@ enum : unsigned {
 // A stream over a file; throws Exception when the file cannot be opened or created. The
 // descriptor is closed by the destructor.
 class TFileStream : public TStream {
-public:
+  public:
     TFileStream(const AnsiString& fileName, unsigned mode);
     ~TFileStream() override;
     TFileStream(const TFileStream&) = delete;
@@ -88,7 +88,7 @@ public:
     const AnsiString& FileName() const { return fileName_; }
     int Handle() const { return fd_; }
 
-private:
+  private:
     AnsiString fileName_;
     int fd_ = -1;
 };

@@ -8,7 +8,9 @@ AnsiString LongTimeFormat = "hh:nn:ss";
 namespace qx::platform {
 
 namespace {
-bool isSep(char c) { return c == '/' || c == '\\'; }
+bool isSep(char c) {
+    return c == '/' || c == '\\';
+}
 }  // namespace
 
 TPathParts SplitPath(std::string_view path) {

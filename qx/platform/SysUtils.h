@@ -15,7 +15,7 @@ using AnsiString = std::string;
 // The framework's exception class: carries a message text. Derives from std::exception so
 // that generic handlers see it too.
 class Exception : public std::exception {
-public:
+  public:
     explicit Exception(AnsiString msg) : Message(std::move(msg)) {}
     const char* what() const noexcept override { return Message.c_str(); }
 

@@ -4,5 +4,7 @@
 
 namespace Process {
 TTimeStamp::TTimeStamp() : llTime(qx::platform::PerformanceCounter()) {}
-void TTimeStamp::set() { llTime = qx::platform::PerformanceCounter(); }
+void TTimeStamp::set() {
+    llTime = qx::platform::PerformanceCounter();
+}
 }  // namespace Process

@@ -8,7 +8,7 @@ namespace Process {
 // A 64-bit signed reading of the performance counter (nanoseconds, monotonic). The constructor
 // takes the current reading, set() takes it again; copied by value. Not synchronised.
 class TTimeStamp {
-public:
+  public:
     TTimeStamp();
     void set();
     std::int64_t get() const { return llTime; }
@@ -16,7 +16,7 @@ public:
     std::int64_t llDiff(const TTimeStamp& later) const { return later.llTime - llTime; }
     bool operator==(const TTimeStamp&) const = default;
 
-private:
+  private:
     std::int64_t llTime;
 };
 

@@ -10,13 +10,20 @@ namespace qx::platform {
 namespace {
 const char* kindName(TDialogKind k) {
     switch (k) {
-        case TDialogKind::MessageBox: return "message box";
-        case TDialogKind::MessageDlg: return "message dialog";
-        case TDialogKind::ErrorDialog: return "error dialog";
-        case TDialogKind::InputQuery: return "input prompt";
-        case TDialogKind::ModalForm: return "modal form";
-        case TDialogKind::PopupMenu: return "popup menu";
-        case TDialogKind::FileDialog: return "file dialog";
+        case TDialogKind::MessageBox:
+            return "message box";
+        case TDialogKind::MessageDlg:
+            return "message dialog";
+        case TDialogKind::ErrorDialog:
+            return "error dialog";
+        case TDialogKind::InputQuery:
+            return "input prompt";
+        case TDialogKind::ModalForm:
+            return "modal form";
+        case TDialogKind::PopupMenu:
+            return "popup menu";
+        case TDialogKind::FileDialog:
+            return "file dialog";
     }
     return "dialog";
 }
@@ -52,9 +59,11 @@ std::optional<TDialogAnswer> TQueuedResponder::Answer(const TDialogRequest& requ
 namespace {
 // The headless metric without the records: a measuring canvas lives as long as its control.
 class TFixedMetricCanvas : public TCanvas {
-public:
+  public:
     void FillRect(const TRect&) override {}
-    void TextOut(int x, int y, const AnsiString& text) override { penPos_ = {x + TextWidth(text), y}; }
+    void TextOut(int x, int y, const AnsiString& text) override {
+        penPos_ = {x + TextWidth(text), y};
+    }
     int TextWidth(const AnsiString& text) override {
         return static_cast<int>(text.size()) * TRecordingCanvas::CharWidth(Font.Size);
     }
@@ -70,14 +79,19 @@ std::unique_ptr<TCanvas> TWidgetSet::CreateMeasureCanvas() {
     return std::make_unique<TFixedMetricCanvas>();
 }
 
-TClipboardService& TWidgetSet::Clipboard() { return HeadlessClipboard(); }
+TClipboardService& TWidgetSet::Clipboard() {
+    return HeadlessClipboard();
+}
 
 int DefaultMessageBoxResult(int flags) {
     switch (flags & 0xF) {
-        case MB_OKCANCEL: return IDOK;
+        case MB_OKCANCEL:
+            return IDOK;
         case MB_YESNOCANCEL:
-        case MB_YESNO: return IDYES;
-        default: return IDOK;
+        case MB_YESNO:
+            return IDYES;
+        default:
+            return IDOK;
     }
 }
 
@@ -122,7 +136,9 @@ TWidgetSet& WidgetSet() {
     return set ? *set : HeadlessWidgetSet();
 }
 
-void SetWidgetSet(TWidgetSet* set) { current() = set; }
+void SetWidgetSet(TWidgetSet* set) {
+    current() = set;
+}
 
 THeadlessWidgetSet& HeadlessWidgetSet() {
     static THeadlessWidgetSet* set = new THeadlessWidgetSet;  // never destroyed, see Os.cpp

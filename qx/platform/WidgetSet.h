@@ -61,17 +61,24 @@ namespace qx::platform {
 // in `text`, or just a modal result); PopupMenu: a popup menu (answer: the captions of the item
 // to choose, from the top level down, separated by '|'; empty chooses nothing); FileDialog: an
 // open or save dialog (answer: the file name in `text` with mrOk, or mrCancel).
-enum class TDialogKind { MessageBox, MessageDlg, ErrorDialog, InputQuery, ModalForm, PopupMenu,
-                         FileDialog };
+enum class TDialogKind {
+    MessageBox,
+    MessageDlg,
+    ErrorDialog,
+    InputQuery,
+    ModalForm,
+    PopupMenu,
+    FileDialog
+};
 
 // What a dialog shows, as handed to the widget set and to responders.
 struct TDialogRequest {
     TDialogKind eKind;
-    std::string caption;           // window caption (empty for MessageDlg: the type names it)
-    std::string text;              // message text; for the error dialog its compact view
-    int iFlags = 0;                // MessageBox flags, or the TMsgDlgType of MessageDlg
-    TMsgDlgButtons buttons = 0;    // MessageDlg buttons
-    std::string value{};           // InputQuery: the text the edit field starts with
+    std::string caption;         // window caption (empty for MessageDlg: the type names it)
+    std::string text;            // message text; for the error dialog its compact view
+    int iFlags = 0;              // MessageBox flags, or the TMsgDlgType of MessageDlg
+    TMsgDlgButtons buttons = 0;  // MessageDlg buttons
+    std::string value{};         // InputQuery: the text the edit field starts with
 };
 
 // A queued answer: the kind of dialog it expects, the button pressed (a TModalResult), for
@@ -86,7 +93,7 @@ struct TDialogAnswer {
 
 // Answers dialogs in the headless widget set.
 class TDialogResponder {
-public:
+  public:
     virtual ~TDialogResponder();
     // An answer, or nothing to let the dialog take its default.
     virtual std::optional<TDialogAnswer> Answer(const TDialogRequest& request) = 0;
@@ -98,7 +105,7 @@ public:
 // hook makes that a test failure) and the dialog takes its default. Every request is kept in
 // Requests() for inspection.
 class TQueuedResponder : public TDialogResponder {
-public:
+  public:
     void Push(TDialogAnswer answer) { answers_.push_back(answer); }
     size_t Pending() const { return answers_.size(); }
     const std::vector<TDialogRequest>& Requests() const { return requests_; }
@@ -106,7 +113,7 @@ public:
 
     std::function<void(const TDialogRequest& request, const std::string& why)> OnUnexpected;
 
-private:
+  private:
     std::deque<TDialogAnswer> answers_;
     std::vector<TDialogRequest> requests_;
 };
@@ -125,7 +132,7 @@ namespace qx::platform {
 
 // The interface every widget set implements.
 class TWidgetSet {
-public:
+  public:
     virtual ~TWidgetSet();
     // Returns the button pressed (IDOK, IDYES, ...).
     virtual int MessageBox(const std::string& text, const std::string& caption, int flags) = 0;
@@ -167,7 +174,7 @@ public:
 
 // The default widget set: no windows; answers through the responder (see above).
 class THeadlessWidgetSet : public TWidgetSet {
-public:
+  public:
     int MessageBox(const std::string& text, const std::string& caption, int flags) override;
     int MessageDlg(const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons) override;
     // Answered by the responder (OK with its text, or Cancel); cancelled when there is none.
@@ -184,7 +191,7 @@ public:
     void SetResponder(TDialogResponder* responder) { responder_ = responder; }
     TDialogResponder* Responder() const { return responder_; }
 
-private:
+  private:
     std::optional<TDialogAnswer> ask(const TDialogRequest& request);
     TDialogResponder* responder_ = nullptr;
 };
@@ -203,7 +210,8 @@ int DefaultMessageDlgResult(TMsgDlgButtons buttons);
 }  // namespace qx::platform
 
 // Shows a message dialog through the current widget set; returns the modal result.
-int MessageDlg(const AnsiString& msg, TMsgDlgType type, TMsgDlgButtons buttons, int helpContext = 0);
+int MessageDlg(const AnsiString& msg, TMsgDlgType type, TMsgDlgButtons buttons,
+               int helpContext = 0);
 // The framework's input boxes through the current widget set. InputQuery returns whether the
 // user confirmed (then `value` holds the edited text); InputBox returns the edited text, or
 // `defaultValue` when the user cancelled.

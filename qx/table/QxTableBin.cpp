@@ -216,8 +216,7 @@ bool TQxTable::bWriteBin(const char* file) const {
                     continue;
                 }
                 std::size_t j = i + 1;
-                while (j < n && vLines[j] != nullptr && vLines[j] == vLines[j - 1] + uLineSize)
-                    ++j;
+                while (j < n && vLines[j] != nullptr && vLines[j] == vLines[j - 1] + uLineSize) ++j;
                 s.write(reinterpret_cast<const char*>(vLines[i]),
                         static_cast<std::streamsize>((j - i) * uLineSize));
                 i = j;

@@ -77,7 +77,9 @@ void TQxTableFrame::vSetCaption(const char* text) {
     paCaption->SetVisible(!t.empty());
 }
 
-AnsiString TQxTableFrame::sGetCaption() const { return paCaption->Caption(); }
+AnsiString TQxTableFrame::sGetCaption() const {
+    return paCaption->Caption();
+}
 
 void TQxTableFrame::vSetFormat(bool bLineNumbers, bool bColNumbers, bool bCaptions, bool bUnits) {
     try {
@@ -93,7 +95,9 @@ int TQxTableFrame::iHeaderRows() const {
     return (tTable.bShowColumnCaption ? 1 : 0) + (tTable.bShowEinheit ? 1 : 0);
 }
 
-int TQxTableFrame::iHeaderCols() const { return tTable.bShowLineNum ? 1 : 0; }
+int TQxTableFrame::iHeaderCols() const {
+    return tTable.bShowLineNum ? 1 : 0;
+}
 
 // ---------------------------------------------------------------------------- drawing
 
@@ -136,13 +140,17 @@ void TQxTableFrame::vDrawHeader() {
         int r = 0;
         auto headerRow = [&](auto text) {
             if (r >= gridRows) return;
-            for (int j = 0; j < cols; ++j) g.vSetCellString(r, j + l, text(tTable.vColumns[static_cast<std::size_t>(j)]));
+            for (int j = 0; j < cols; ++j)
+                g.vSetCellString(r, j + l, text(tTable.vColumns[static_cast<std::size_t>(j)]));
             if (gridCols > 0) g.vSetBKColor(eColorLightGray, r, r, 0, gridCols - 1);
             ++r;
         };
         if (tTable.bShowColumnCaption)
-            headerRow([](const TQxTable::TItem& c) { return (c.sCaption.empty() ? c.sName : c.sCaption).c_str(); });
-        if (tTable.bShowEinheit) headerRow([](const TQxTable::TItem& c) { return c.sEinheit.c_str(); });
+            headerRow([](const TQxTable::TItem& c) {
+                return (c.sCaption.empty() ? c.sName : c.sCaption).c_str();
+            });
+        if (tTable.bShowEinheit)
+            headerRow([](const TQxTable::TItem& c) { return c.sEinheit.c_str(); });
         if (tTable.bShowLineNum && gridCols > 0) {
             const int shown = std::min(lines, gridRows - r);
             char number[16];
@@ -216,7 +224,9 @@ void TQxTableFrame::vRedrawColumns(int first, int last) {
         const TGridUpdateScope batch(g);
         const int lines = iGetLineCount();
         for (int j = first; j <= last; ++j) {
-            if (lines > 0) g.vSetAdjust(adjustOf(tTable.vColumns[static_cast<std::size_t>(j)]), 0, lines - 1, j, j);
+            if (lines > 0)
+                g.vSetAdjust(adjustOf(tTable.vColumns[static_cast<std::size_t>(j)]), 0, lines - 1,
+                             j, j);
             for (int i = 0; i < lines; ++i) g.vSetCellString(i, j, sCellText(i, j).c_str());
         }
         for (int j = first; j <= last; ++j) g.vCalculateColWidth(g.iColIn(j));
@@ -237,7 +247,8 @@ void TQxTableFrame::vAddBuffers(const unsigned char* data, int count) {
     for (int k = 0; k < count; ++k) {
         // A null source gives zero-filled lines.
         auto b = std::make_unique<unsigned char[]>(size);
-        if (data != nullptr && size > 0) std::memcpy(b.get(), data + static_cast<std::size_t>(k) * size, size);
+        if (data != nullptr && size > 0)
+            std::memcpy(b.get(), data + static_cast<std::size_t>(k) * size, size);
         fresh.push_back(std::move(b));
     }
     // Everything is allocated before the table changes.
@@ -281,7 +292,8 @@ void TQxTableFrame::vInsertLine(int at, const unsigned char* data) {
         vLineBuffers.insert(pos, std::move(b));
         const unsigned n = static_cast<unsigned>(vLineBuffers.size());
         tTable.vSetLineNumber(n);
-        for (unsigned i = static_cast<unsigned>(at); i < n; ++i) tTable.vSetLine(i, vLineBuffers[i].get());
+        for (unsigned i = static_cast<unsigned>(at); i < n; ++i)
+            tTable.vSetLine(i, vLineBuffers[i].get());
         StringGridQx->vInsertRows(at, 1);
         vRedrawLines(at, at);
     } catch (...) {
@@ -294,7 +306,8 @@ void TQxTableFrame::vDeleteLine(int at) {
         vProofRow(at);
         vLineBuffers.erase(vLineBuffers.begin() + at);
         const unsigned n = static_cast<unsigned>(vLineBuffers.size());
-        for (unsigned i = static_cast<unsigned>(at); i < n; ++i) tTable.vSetLine(i, vLineBuffers[i].get());
+        for (unsigned i = static_cast<unsigned>(at); i < n; ++i)
+            tTable.vSetLine(i, vLineBuffers[i].get());
         tTable.vSetLineNumber(n);
         if (n > 0)
             StringGridQx->vDeleteRows(at, at);
@@ -309,7 +322,8 @@ void TQxTableFrame::vSetLine(int at, const char* data) {
     try {
         vProofRow(at);
         if (data != nullptr && tTable.uGetLineSize() > 0)
-            std::memcpy(vLineBuffers[static_cast<std::size_t>(at)].get(), data, tTable.uGetLineSize());
+            std::memcpy(vLineBuffers[static_cast<std::size_t>(at)].get(), data,
+                        tTable.uGetLineSize());
         vRedrawLines(at, at);
     } catch (...) {
         QX_PASS();
@@ -320,7 +334,8 @@ void TQxTableFrame::vGetLine(int at, char* out) const {
     try {
         vProofRow(at);
         if (out != nullptr && tTable.uGetLineSize() > 0)
-            std::memcpy(out, vLineBuffers[static_cast<std::size_t>(at)].get(), tTable.uGetLineSize());
+            std::memcpy(out, vLineBuffers[static_cast<std::size_t>(at)].get(),
+                        tTable.uGetLineSize());
     } catch (...) {
         QX_PASS();
     }
@@ -399,7 +414,8 @@ void TQxTableFrame::vSetLineSize(int size) {
     try {
         int needed = 0;
         for (const auto& c : tTable.vColumns) needed = std::max(needed, iGetMinLineSize(c));
-        if (needed > size) QX_RAISE(kLineSizeTooSmall, "NeededLineSize=%d NewLineSize=%d", needed, size);
+        if (needed > size)
+            QX_RAISE(kLineSizeTooSmall, "NeededLineSize=%d NewLineSize=%d", needed, size);
         const std::size_t old = tTable.uGetLineSize(), now = static_cast<std::size_t>(size);
         // All new buffers first, so that a failed allocation changes nothing.
         std::vector<std::unique_ptr<unsigned char[]>> fresh;
@@ -410,7 +426,8 @@ void TQxTableFrame::vSetLineSize(int size) {
             fresh.push_back(std::move(n));
         }
         tTable.vSetLineSize(static_cast<unsigned>(size));
-        for (std::size_t i = 0; i < fresh.size(); ++i) tTable.vSetLine(static_cast<unsigned>(i), fresh[i].get());
+        for (std::size_t i = 0; i < fresh.size(); ++i)
+            tTable.vSetLine(static_cast<unsigned>(i), fresh[i].get());
         vLineBuffers = std::move(fresh);
     } catch (...) {
         QX_PASS();
@@ -501,7 +518,8 @@ eColorQx TQxTableFrame::eGetColorBKColumn(int column) {
     }
 }
 
-void TQxTableFrame::vGetSelectedArea(int& firstRow, int& lastRow, int& firstCol, int& lastCol) const {
+void TQxTableFrame::vGetSelectedArea(int& firstRow, int& lastRow, int& firstCol,
+                                     int& lastCol) const {
     StringGridQx->vGetSelectedArea(firstRow, lastRow, firstCol, lastCol);
 }
 
@@ -530,7 +548,8 @@ void TQxTableFrame::vProofRow(int row) const {
 
 void TQxTableFrame::vProofCol(int column) const {
     if (column < 0) QX_RAISE(kColNegative, "Col=%d", column);
-    if (column >= iGetColCount()) QX_RAISE(kColTooLarge, "Col=%d ColCount=%d", column, iGetColCount());
+    if (column >= iGetColCount())
+        QX_RAISE(kColTooLarge, "Col=%d ColCount=%d", column, iGetColCount());
 }
 
 void TQxTableFrame::vProofMinLineSize(int size) const {

@@ -30,7 +30,7 @@
 #include "qx/table/QxTable.h"
 
 class TQxTableFrame : public TFrame {
-public:
+  public:
     // Size of the frame's work text: formatted values are cut to one less.
     static constexpr std::size_t kWorkSize = 1024;
 
@@ -114,8 +114,8 @@ public:
     // The value by type and format (the type's default when empty), without decimal-comma
     // replacement. Formats are checked: one conversion of the value's kind, or an empty text.
     // A string value is read up to its NUL; use the overload with a limit for bytes of a line.
-    void vFormatString(const unsigned char* value, TH5Type::TDataTyp type, const std::string& format,
-                       AnsiString& out);
+    void vFormatString(const unsigned char* value, TH5Type::TDataTyp type,
+                       const std::string& format, AnsiString& out);
     static void vFormatString(const unsigned char* value, TH5Type::TDataTyp type,
                               const std::string& format, std::size_t stringLimit, AnsiString& out);
     // "%t..." formats through TFormatNumber, anything else one checked floating conversion.
@@ -137,7 +137,9 @@ public:
     void vPermitFormat(bool b) { bPermitFormat = b; }
     void vPermitBinaerFile(bool b) { bPermitBinaerFile = b; }
     void vPermitChangeColumn(bool b) { bPermitChangeColumn = b; }
-    void vSetBinFileExtension(const char* extension) { sBinFileExtension = extension ? extension : ""; }
+    void vSetBinFileExtension(const char* extension) {
+        sBinFileExtension = extension ? extension : "";
+    }
 
     // ------------------------------------------------------------------ files
     // Loads a binary table file. The file is read and checked whole before the frame changes:
@@ -177,7 +179,7 @@ public:
     bool bPermitChangeColumn = false;
     std::string sBinFileExtension = ".tbl";
 
-private:
+  private:
     // Header rows (caption, unit) and the line-number column of the table.
     int iHeaderRows() const;
     int iHeaderCols() const;

@@ -29,15 +29,23 @@ constexpr char kFloatConversions[] = "eEfFgGaA";
 
 const char* defaultFormat(TH5Type::TDataTyp type) {
     switch (type) {
-        case TH5Type::eTypUChar: return "0x%02x";
-        case TH5Type::eTypString: return "%s";
-        case TH5Type::eTypUShort: return "0x%04x";
-        case TH5Type::eTypShort: return "%d";
-        case TH5Type::eTypULong: return "0x%08x";
-        case TH5Type::eTypLong: return "%ld";
+        case TH5Type::eTypUChar:
+            return "0x%02x";
+        case TH5Type::eTypString:
+            return "%s";
+        case TH5Type::eTypUShort:
+            return "0x%04x";
+        case TH5Type::eTypShort:
+            return "%d";
+        case TH5Type::eTypULong:
+            return "0x%08x";
+        case TH5Type::eTypLong:
+            return "%ld";
         case TH5Type::eTypFloat:
-        case TH5Type::eTypDouble: return "%t4-";
-        default: return "";
+        case TH5Type::eTypDouble:
+            return "%t4-";
+        default:
+            return "";
     }
 }
 
@@ -52,7 +60,8 @@ std::string print1(const char* format, T arg) {
     char small[256];
     const int n = std::snprintf(small, sizeof small, format, arg);
     if (n < 0) return {};
-    if (static_cast<std::size_t>(n) < sizeof small) return std::string(small, static_cast<std::size_t>(n));
+    if (static_cast<std::size_t>(n) < sizeof small)
+        return std::string(small, static_cast<std::size_t>(n));
     std::string out(static_cast<std::size_t>(n) + 1, '\0');
     std::snprintf(out.data(), out.size(), format, arg);
     out.resize(static_cast<std::size_t>(n));
@@ -64,13 +73,15 @@ std::string print1(const char* format, T arg) {
 // as -5 and not as 4294967291.
 std::string printInteger(const char* format, std::uint32_t bits, std::int64_t typed) {
     TConversion c;
-    if (!qx::detail::bFindSingleConversion(format, kIntegerConversions, TLengths::Integer, &c)) return {};
+    if (!qx::detail::bFindSingleConversion(format, kIntegerConversions, TLengths::Integer, &c))
+        return {};
     const std::string f = qx::detail::sClampFormatFields(format, TQxTableFrame::kWorkSize);
     const bool isSigned = c.conv == 'd' || c.conv == 'i';
     switch (c.length) {
         case TLength::None:
         case TLength::Short:
-            return isSigned ? print1(f.c_str(), static_cast<int>(bits)) : print1(f.c_str(), static_cast<unsigned>(bits));
+            return isSigned ? print1(f.c_str(), static_cast<int>(bits))
+                            : print1(f.c_str(), static_cast<unsigned>(bits));
         case TLength::Long:
             return isSigned ? print1(f.c_str(), static_cast<long>(static_cast<std::int32_t>(bits)))
                             : print1(f.c_str(), static_cast<unsigned long>(bits));
@@ -85,7 +96,8 @@ std::string printInteger(const char* format, std::uint32_t bits, std::int64_t ty
 // modifier, so a format's modifier can never make scanf write past it.
 bool scanInteger(const char* text, const char* format, std::uint32_t& bits) {
     TConversion c;
-    if (!qx::detail::bFindSingleConversion(format, kScanConversions, TLengths::Integer, &c)) return false;
+    if (!qx::detail::bFindSingleConversion(format, kScanConversions, TLengths::Integer, &c))
+        return false;
     alignas(8) unsigned char store[8] = {};
     if (std::sscanf(text, format, store) != 1) return false;
     switch (c.length) {
@@ -120,17 +132,27 @@ T load(const unsigned char* p) {
 }
 
 // The stored integer as its 32-bit pattern and its typed value.
-void loadInteger(const unsigned char* p, TH5Type::TDataTyp t, std::uint32_t& bits, std::int64_t& typed) {
+void loadInteger(const unsigned char* p, TH5Type::TDataTyp t, std::uint32_t& bits,
+                 std::int64_t& typed) {
     switch (t) {
-        case TH5Type::eTypUChar: bits = *p; typed = bits; break;
-        case TH5Type::eTypUShort: bits = load<std::uint16_t>(p); typed = bits; break;
+        case TH5Type::eTypUChar:
+            bits = *p;
+            typed = bits;
+            break;
+        case TH5Type::eTypUShort:
+            bits = load<std::uint16_t>(p);
+            typed = bits;
+            break;
         case TH5Type::eTypShort: {
             const std::int16_t v = load<std::int16_t>(p);
             bits = static_cast<std::uint32_t>(static_cast<std::int32_t>(v));
             typed = v;
             break;
         }
-        case TH5Type::eTypULong: bits = load<std::uint32_t>(p); typed = bits; break;
+        case TH5Type::eTypULong:
+            bits = load<std::uint32_t>(p);
+            typed = bits;
+            break;
         default: {
             const std::int32_t v = load<std::int32_t>(p);
             bits = static_cast<std::uint32_t>(v);
@@ -167,7 +189,8 @@ void TQxTableFrame::vFormatString(const unsigned char* value, TH5Type::TDataTyp 
 }
 
 void TQxTableFrame::vFormatString(const unsigned char* value, TH5Type::TDataTyp type,
-                                  const std::string& format, std::size_t stringLimit, AnsiString& out) {
+                                  const std::string& format, std::size_t stringLimit,
+                                  AnsiString& out) {
     out.clear();
     if (value == nullptr) return;
     const char* f = format.empty() ? defaultFormat(type) : format.c_str();
@@ -205,7 +228,8 @@ void TQxTableFrame::vFormatString(const unsigned char* value, TH5Type::TDataTyp 
 bool TQxTableFrame::StringGridQxECellContentChanged(int row, int column) {
     try {
         // Cells beside the table (the grid's spare rows and columns) have no value to change.
-        if (row < 0 || column < 0 || row >= iGetLineCount() || column >= iGetColCount()) return false;
+        if (row < 0 || column < 0 || row >= iGetLineCount() || column >= iGetColCount())
+            return false;
         const TQxTable::TItem& c = tTable.vColumns[static_cast<std::size_t>(column)];
         const std::uint64_t end = std::uint64_t{c.uOffset} + qx::detail::uGetValueSize(c);
         if (end > tTable.uGetLineSize()) return false;
@@ -217,7 +241,8 @@ bool TQxTableFrame::StringGridQxECellContentChanged(int row, int column) {
             std::uint32_t bits = 0;
             std::int64_t typed = 0;
             if (scanInteger(typedText.c_str(), f, bits))
-                std::memcpy(p, &bits, qx::detail::uGetValueSize(c));  // little-endian: the low bytes
+                std::memcpy(p, &bits,
+                            qx::detail::uGetValueSize(c));  // little-endian: the low bytes
             loadInteger(p, c.eTyp, bits, typed);
             work = printInteger(f, bits, typed);
             if (work.size() >= kWorkSize) work.resize(kWorkSize - 1);

@@ -22,7 +22,10 @@ constexpr unsigned long kOtherStructure = 0x12345678UL;
 constexpr unsigned long kWriteError = 0xE3636013UL;
 constexpr unsigned long kColumnOutsideLine = 0xE513600BUL;
 // Longest table name the binary reader takes (without its NUL).
-const TLanguage::TLanguageString kCaptionText{"\xDC" "berschrift", "Caption"};
+const TLanguage::TLanguageString kCaptionText{
+    "\xDC"
+    "berschrift",
+    "Caption"};
 
 std::string binaryFilter(const std::string& ext) {
     const std::string head = TLanguage::isDeutsch() ? "Tabellen *" : "Tables *";
@@ -30,7 +33,8 @@ std::string binaryFilter(const std::string& ext) {
 }
 
 std::string textFilter() {
-    return TLanguage::isDeutsch() ? "Textexportdateien *.txt|*.txt" : "Text export files *.txt|*.txt";
+    return TLanguage::isDeutsch() ? "Textexportdateien *.txt|*.txt"
+                                  : "Text export files *.txt|*.txt";
 }
 
 }  // namespace
@@ -48,11 +52,13 @@ void TQxTableFrame::vReadFile(const char* file, bool bAppend) {
         // Everything is checked before the frame changes, so a refused file leaves it whole.
         if (!same) {
             if (bAppend || !bPermitChangeColumn) QX_RAISE(kOtherStructure);
-            if (size > INT_MAX) QX_RAISE(kColumnOutsideLine, "LineSize=%llu", static_cast<unsigned long long>(size));
+            if (size > INT_MAX)
+                QX_RAISE(kColumnOutsideLine, "LineSize=%llu",
+                         static_cast<unsigned long long>(size));
             for (const auto& c : t.vColumns)
                 if (iGetMinLineSize(c) > static_cast<int>(size))
-                    QX_RAISE(kColumnOutsideLine, "MinLineSize=%d > TableLineSize=%d", iGetMinLineSize(c),
-                             static_cast<int>(size));
+                    QX_RAISE(kColumnOutsideLine, "MinLineSize=%d > TableLineSize=%d",
+                             iGetMinLineSize(c), static_cast<int>(size));
         }
         const std::uint64_t kept = same && bAppend ? vLineBuffers.size() : 0;
         if (kept + lines > INT_MAX) QX_RAISE(qx::kTableReadError);

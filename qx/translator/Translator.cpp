@@ -15,7 +15,10 @@
 
 namespace {
 
-constexpr const char* kPromptCaption = "Bitte \xDC" "bersetzung angeben f\xFC" "r:";
+constexpr const char* kPromptCaption =
+    "Bitte \xDC"
+    "bersetzung angeben f\xFC"
+    "r:";
 
 // Reads a whole file. False when it cannot be opened or read, or is neither a regular file nor
 // a pipe (a folder; a device such as /dev/zero, which would never end).
@@ -42,7 +45,7 @@ bool readWhole(const char* name, std::string& out) {
 // whether the file has CR LF line ends, and in that case one CR is removed from every later
 // line.
 class TLineReader {
-public:
+  public:
     explicit TLineReader(std::string_view text) : text_(text) {}
 
     bool next(std::string_view& line) {
@@ -71,7 +74,7 @@ public:
         return false;
     }
 
-private:
+  private:
     std::string_view text_;
     size_t pos_ = 0;
     bool modeKnown_ = false;
@@ -190,20 +193,24 @@ void TTranslator::vTranslate(const char* text, char* buffer, int size) {
             if (i >= 0) copyCut(buffer, entries_[static_cast<size_t>(i)].sEnglisch.c_str(), size);
             break;
         }
-        default: break;
+        default:
+            break;
     }
 }
 
 void TTranslator::vTranslate(const char* text, std::string& result) {
     if (!text) return;
     switch (TLanguage::eGetAktLanguage()) {
-        case TLanguage::eDeutsch: result = text; break;
+        case TLanguage::eDeutsch:
+            result = text;
+            break;
         case TLanguage::eEnglisch: {
             int i = iLearn(text);
             if (i >= 0) result = entries_[static_cast<size_t>(i)].sEnglisch;
             break;
         }
-        default: break;
+        default:
+            break;
     }
 }
 
@@ -232,4 +239,6 @@ void TTranslator::vInsert(const char* text) {
     }
 }
 
-void TTranslator::vSort() { std::stable_sort(entries_.begin(), entries_.end(), lessGerman); }
+void TTranslator::vSort() {
+    std::stable_sort(entries_.begin(), entries_.end(), lessGerman);
+}

@@ -25,7 +25,7 @@
 #include <vector>
 
 class TTranslator {
-public:
+  public:
     // One entry: the German text (the key, never empty once read) and its translation.
     struct TItem {
         std::string sDeutsch;
@@ -90,7 +90,7 @@ public:
     // successful read or write.
     bool bChanged = false;
 
-private:
+  private:
     int iLearn(const char* text);
     std::vector<TItem> entries_;
 };

@@ -3,14 +3,20 @@
 #include "tests/support/TestSupport.h"
 
 namespace {
-void* Block(std::uintptr_t n) { return reinterpret_cast<void*>(n * 16); }
+void* Block(std::uintptr_t n) {
+    return reinterpret_cast<void*>(n * 16);
+}
 }  // namespace
 
 TEST(ProofAllocForm, ReportShowsThreeIndependentColumns) {
     TProofAllocForm form(nullptr);
     EXPECT_EQ(form.Caption(), "Suche nach Speicherlecks");
-    EXPECT_EQ(form.btOk->Caption(), "Schlie\xDF" "en");
-    EXPECT_EQ(form.CheckBox1->Caption(), "\xDC" "berwachung eingeschaltet?");
+    EXPECT_EQ(form.btOk->Caption(),
+              "Schlie\xDF"
+              "en");
+    EXPECT_EQ(form.CheckBox1->Caption(),
+              "\xDC"
+              "berwachung eingeschaltet?");
     EXPECT_EQ(form.FormStyle(), fsStayOnTop);
     TProofAlloc* proof = TProofAlloc::pProof();
     ASSERT_NE(proof, nullptr) << "the form creates the register";

@@ -9,7 +9,9 @@ namespace {
 
 using TItem = TProofAlloc::TItem;
 
-void* Block(std::uintptr_t n) { return reinterpret_cast<void*>(n * 16); }
+void* Block(std::uintptr_t n) {
+    return reinterpret_cast<void*>(n * 16);
+}
 
 std::vector<std::pair<std::string, unsigned>> Files(TProofAlloc& p) {
     std::vector<std::pair<std::string, unsigned>> out;
@@ -17,7 +19,9 @@ std::vector<std::pair<std::string, unsigned>> Files(TProofAlloc& p) {
     return out;
 }
 
-std::vector<TItem> Items(const TProofAlloc::TItemSet& set) { return {set.begin(), set.end()}; }
+std::vector<TItem> Items(const TProofAlloc::TItemSet& set) {
+    return {set.begin(), set.end()};
+}
 
 TEST(ProofAlloc, ReleaseFromAnotherPlaceFindsTheBlockByAddress) {
     TProofAlloc p;

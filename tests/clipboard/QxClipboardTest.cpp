@@ -11,7 +11,7 @@ namespace {
 using qx::platform::HeadlessClipboard;
 
 class Clipboard : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { empty(); }
     void TearDown() override { empty(); }
     static void empty() {
@@ -39,7 +39,7 @@ TEST_F(Clipboard, WritesOneContentInTwoFormatsAndReadsThemBack) {
         EXPECT_TRUE(w.bChangeFormat(CF_TEXT));
         EXPECT_TRUE(w.bSet("a\tb\r\n", 6));
     }
-    EXPECT_TRUE(freeForOthers());  // closed by the destructor
+    EXPECT_TRUE(freeForOthers());     // closed by the destructor
     TQxClipboard r("tstringgridqx");  // names are matched without regard to case
     ASSERT_EQ(r.size(), sizeof block);
     char out[8] = {};

@@ -13,7 +13,7 @@ namespace {
 
 // Records what it receives.
 class TProbe : public TDelivery {
-public:
+  public:
     using TSeen = std::tuple<const TDelivery*, unsigned long, unsigned long>;
     explicit TProbe(std::vector<std::pair<const TProbe*, TSeen>>* log = nullptr) : log_(log) {}
     bool bReceiveMessage(const TDelivery* sender, unsigned long m, unsigned long p) override {
@@ -21,7 +21,7 @@ public:
         return true;
     }
 
-private:
+  private:
     std::vector<std::pair<const TProbe*, TSeen>>* log_;
 };
 
@@ -164,7 +164,7 @@ TEST(Delivery, CopiesTakeNoConnectionsAndAssignmentOnlyRenewsTheStamp) {
 
 TEST(Delivery, TheLockIsReleasedWhenAReceiverThrows) {
     class TThrower : public TDelivery {
-    public:
+      public:
         bool bReceiveMessage(const TDelivery*, unsigned long, unsigned long) override { throw 1; }
     } thrower;
     TDelivery x;
@@ -176,7 +176,7 @@ TEST(Delivery, TheLockIsReleasedWhenAReceiverThrows) {
 
 // Counts messages by kind.
 class TCounter : public TDelivery {
-public:
+  public:
     bool bReceiveMessage(const TDelivery* sender, unsigned long m, unsigned long) override {
         if (m == 1) hub.fetch_add(1, std::memory_order_relaxed);
         if (m == 2) own.fetch_add(1, std::memory_order_relaxed);

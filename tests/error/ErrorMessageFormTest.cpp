@@ -3,7 +3,7 @@
 
 namespace {
 class ErrorForm : public qx::test::ErrorStateTest {
-protected:
+  protected:
     void SetUp() override {
         ErrorStateTest::SetUp();
         const char* argv[] = {"/usr/bin/host", "a", "b"};
@@ -47,7 +47,8 @@ TEST_F(ErrorForm, CompactViewAndTableOfAnErrorWithTraces) {
     EXPECT_EQ(t.Cells(1, 17), "Tabelle laden");
     // Column widths fit the widest text plus 16 pixels.
     int widest = 0;
-    for (int r = 0; r < t.RowCount(); ++r) widest = std::max(widest, t.Canvas().TextWidth(t.Cells(0, r)));
+    for (int r = 0; r < t.RowCount(); ++r)
+        widest = std::max(widest, t.Canvas().TextWidth(t.Cells(0, r)));
     EXPECT_EQ(t.ColWidths(0), widest + 16);
 }
 

@@ -146,5 +146,6 @@ TEST(CellProperty, ColoursDependOnTheirUse) {
     EXPECT_EQ(TCellPropertyQx::iEnum2TColor(eColorGreen, false), 0x00AA00);
     EXPECT_EQ(TCellPropertyQx::iEnum2TColor(eColorYellow, true), 0xAAFFFF);
     for (eColorQx same : {eColorGray, eColorLightGray, eColorBlack, eColorWhite})
-        EXPECT_EQ(TCellPropertyQx::iEnum2TColor(same, true), TCellPropertyQx::iEnum2TColor(same, false));
+        EXPECT_EQ(TCellPropertyQx::iEnum2TColor(same, true),
+                  TCellPropertyQx::iEnum2TColor(same, false));
 }

@@ -10,13 +10,13 @@ using qx::test::TResponderScope;
 
 // Opens the kept column widths to the tests.
 class TProbeGrid : public TStringGridQx {
-public:
+  public:
     using TStringGridQx::TStringGridQx;
     using TStringGridQx::vUpdateColWidth;
 };
 
 class GridQx : public qx::test::ErrorStateTest {
-protected:
+  protected:
     void SetUp() override {
         ErrorStateTest::SetUp();
         g = std::make_unique<TProbeGrid>(nullptr);
@@ -31,7 +31,8 @@ protected:
         g->vSetTableSize(rows, cols);
         for (int r = 0; r < rows; ++r)
             for (int c = 0; c < cols; ++c)
-                g->vSetCellString(r, c, ("r" + std::to_string(r) + "c" + std::to_string(c)).c_str());
+                g->vSetCellString(r, c,
+                                  ("r" + std::to_string(r) + "c" + std::to_string(c)).c_str());
     }
     // Runs `f`, which must throw; returns the code and the raised error's text.
     template <class F>
@@ -74,7 +75,8 @@ TEST_F(GridQx, UserNumbersFollowTheFixedArea) {
     EXPECT_EQ(cols, 1);
     int fr, lr, fc, lc;
     g->vGetSelectedArea(fr, lr, fc, lc);
-    EXPECT_EQ((std::vector<int>{fr, lr, fc, lc}), (std::vector<int>{0, 0, 0, 0})) << "first cell after the fixation";
+    EXPECT_EQ((std::vector<int>{fr, lr, fc, lc}), (std::vector<int>{0, 0, 0, 0}))
+        << "first cell after the fixation";
     g->vSetUseNumbersWithoutFixed(false);
     EXPECT_EQ(g->iRowIn(3), 3);
 
@@ -127,9 +129,13 @@ TEST_F(GridQx, DeletingRowsCarriesCellsAlongAndRaisesTheEventsInOrder) {
     g->vSetBKColor(eColorRed, 4, 4, 0, 2);
     g->SetRowHeights(g->iRowIn(4), 33);
     std::vector<std::string> events;
-    g->ERowsDeleted = [&](int a, int b) { events.push_back("deleted " + std::to_string(a) + ".." + std::to_string(b)); };
+    g->ERowsDeleted = [&](int a, int b) {
+        events.push_back("deleted " + std::to_string(a) + ".." + std::to_string(b));
+    };
     g->ERowSizeChanged = [&](int n) { events.push_back("rows " + std::to_string(n)); };
-    g->ESizeChanged = [&](int r, int c) { events.push_back("size " + std::to_string(r) + "x" + std::to_string(c)); };
+    g->ESizeChanged = [&](int r, int c) {
+        events.push_back("size " + std::to_string(r) + "x" + std::to_string(c));
+    };
     g->vDeleteRows(1, 2);
     EXPECT_EQ(events, (std::vector<std::string>{"deleted 1..2", "rows 4", "size 4x3"}));
     EXPECT_EQ(text(2, 1), "r4c1");
@@ -154,7 +160,9 @@ TEST_F(GridQx, InsertedAndAppendedLinesTakeTheirNeighboursFormatting) {
     g->vSetFontSize(eFontLarge, 0, 0, 0, 1);
     g->vSetColor(eColorBlue, 2, 2, 1, 1);
     std::vector<std::string> events;
-    g->ERowsInserted = [&](int row, int n) { events.push_back("ins " + std::to_string(row) + "+" + std::to_string(n)); };
+    g->ERowsInserted = [&](int row, int n) {
+        events.push_back("ins " + std::to_string(row) + "+" + std::to_string(n));
+    };
     g->ERowsAppended = [&](int n) { events.push_back("app " + std::to_string(n)); };
     g->vInsertRows(0, 2);
     EXPECT_EQ(events, (std::vector<std::string>{"ins 0+2"}));
@@ -181,9 +189,10 @@ TEST_F(GridQx, InsertedAndAppendedLinesTakeTheirNeighboursFormatting) {
 TEST_F(GridQx, TheNumberTestAndNumberReading) {
     fill(1, 1);
     const std::vector<std::pair<const char*, bool>> cases = {
-        {"", true},        {"-", true},     {"   ", true},  {"12", true},     {" -3,5 ", true},
-        {"1.5e-3", true},  {"1e5", true},   {"1.5x", true}, {"1.5xy", false}, {"1.", false},
-        {"1,5e", false},   {"12 x", false}, {"abc", false}, {"+7\t", true},   {"e5", true}, {"e", false},
+        {"", true},       {"-", true},      {"   ", true},   {"12", true},
+        {" -3,5 ", true}, {"1.5e-3", true}, {"1e5", true},   {"1.5x", true},
+        {"1.5xy", false}, {"1.", false},    {"1,5e", false}, {"12 x", false},
+        {"abc", false},   {"+7\t", true},   {"e5", true},    {"e", false},
     };
     for (const auto& [t, number] : cases) {
         g->vSetCellString(0, 0, t);
@@ -207,7 +216,8 @@ TEST_F(GridQx, PropertiesAreMadeOnRequestWithoutLosingTexts) {
     EXPECT_EQ(text(0, 0), "r0c0") << "creating the property keeps the text";
     EXPECT_NE(dynamic_cast<TLinePropertyQx*>(g->pGetCellProperty(1, 0)), nullptr);
     EXPECT_NE(dynamic_cast<TColumnPropertyQx*>(g->pGetCellProperty(0, 1)), nullptr);
-    EXPECT_EQ(g->pGetCellProperty(99, 0), g->pGetCellProperty(-1, 5)) << "one shared default outside";
+    EXPECT_EQ(g->pGetCellProperty(99, 0), g->pGetCellProperty(-1, 5))
+        << "one shared default outside";
     g->vSetBKColor(eColorWhite, 0, 1, 0, 1);
     EXPECT_EQ(g->Objects(2, 2), nullptr) << "setting a value a cell already has makes no object";
 }
@@ -315,14 +325,15 @@ TEST_F(GridQx, FirstDrawingNumbersAndSizesThenCellsDrawFromTheirProperties) {
     auto fillOf = [&](int col, int row) {
         const TRect r = g->CellRect(col, row);
         for (const auto& rec : records)
-            if (rec.op == TRecordingCanvas::Op::FillRect && rec.rect == r) return ColorToRGB(rec.brush.Color);
+            if (rec.op == TRecordingCanvas::Op::FillRect && rec.rect == r)
+                return ColorToRGB(rec.brush.Color);
         return TColor(-1);
     };
     auto textX = [&](int col, int row) {
         const TRect r = g->CellRect(col, row);
         for (const auto& rec : records)
-            if (rec.op == TRecordingCanvas::Op::TextOut && rec.point.y > r.top && rec.point.y < r.bottom &&
-                rec.point.x >= r.left && rec.point.x < r.right)
+            if (rec.op == TRecordingCanvas::Op::TextOut && rec.point.y > r.top &&
+                rec.point.y < r.bottom && rec.point.x >= r.left && rec.point.x < r.right)
                 return rec.point.x - r.left;
         return -1;
     };
@@ -387,8 +398,12 @@ TEST_F(GridQx, KeptWidthsEqualAFreshMeasurementAfterAnyOperations) {
                     g->vDeleteRows(a, std::min(rows - 1, a + pick(0, 2)));
                     break;
                 }
-                case 2: g->vInsertRows(pick(0, rows), pick(1, 3)); break;
-                case 3: g->vAppendCols(1); break;
+                case 2:
+                    g->vInsertRows(pick(0, rows), pick(1, 3));
+                    break;
+                case 3:
+                    g->vAppendCols(1);
+                    break;
                 case 4: {
                     const int a = pick(0, cols - 1);
                     g->vDeleteCols(a, a);
@@ -404,7 +419,9 @@ TEST_F(GridQx, KeptWidthsEqualAFreshMeasurementAfterAnyOperations) {
                     g->vClearRows(a, a);
                     break;
                 }
-                default: g->vAppendRows(pick(1, 4)); break;
+                default:
+                    g->vAppendRows(pick(1, 4));
+                    break;
             }
         } catch (unsigned long) {
             ADD_FAILURE() << "step " << step;
@@ -415,9 +432,13 @@ TEST_F(GridQx, KeptWidthsEqualAFreshMeasurementAfterAnyOperations) {
             kept.push_back(g->ColWidths(c));
         }
         g->vCalculateColWidths();
-        for (int c = 0; c < g->ColCount(); ++c) ASSERT_EQ(g->ColWidths(c), kept[static_cast<size_t>(c)]) << "step " << step << " col " << c;
+        for (int c = 0; c < g->ColCount(); ++c)
+            ASSERT_EQ(g->ColWidths(c), kept[static_cast<size_t>(c)])
+                << "step " << step << " col " << c;
         // Header cells keep their places, so their numbers stay right without renumbering.
-        for (int r = 1; r < g->RowCount(); ++r) ASSERT_EQ(g->Cells(0, r), std::to_string(r)) << "step " << step;
-        for (int c = 1; c < g->ColCount(); ++c) ASSERT_EQ(g->Cells(c, 0), std::to_string(c)) << "step " << step;
+        for (int r = 1; r < g->RowCount(); ++r)
+            ASSERT_EQ(g->Cells(0, r), std::to_string(r)) << "step " << step;
+        for (int c = 1; c < g->ColCount(); ++c)
+            ASSERT_EQ(g->Cells(c, 0), std::to_string(c)) << "step " << step;
     }
 }

@@ -6,7 +6,7 @@ namespace {
 using qx::test::TResponderScope;
 
 class GridDialogs : public qx::test::ErrorStateTest {
-protected:
+  protected:
     void TearDown() override {
         TLanguage::setDeutsch();
         ErrorStateTest::TearDown();
@@ -36,8 +36,8 @@ TEST_F(GridDialogs, TheFormatDialogOpensOnTheCurrentFormatWithNoAspectChosen) {
     grey.vSetBKColor(eColorGray);
     grey.vSetFontColor(eColorWhite);
     TZellenFormatierung g(nullptr, &assign, &grey);
-    for (TRadioButton* r : {g.rbHFWeiss, g.rbHFGelb, g.rbHFRot, g.rbHFGruen, g.rbHFBlau, g.rbVGSchwarz,
-                            g.rbVGGelb, g.rbVGRot, g.rbVGBlau, g.rbVGGruen})
+    for (TRadioButton* r : {g.rbHFWeiss, g.rbHFGelb, g.rbHFRot, g.rbHFGruen, g.rbHFBlau,
+                            g.rbVGSchwarz, g.rbVGGelb, g.rbVGRot, g.rbVGBlau, g.rbVGGruen})
         EXPECT_FALSE(r->Checked()) << r->Name();
 }
 
@@ -78,8 +78,12 @@ TEST_F(GridDialogs, CaptionsInBothLanguages) {
         bool german;
         const char *format, *size, *cancel, *rows, *right;
     };
-    for (const Case& c : {Case{true, "Zellenformatierung", "Tabellengr\xF6\xDF" "e", "Abbrechen", "Zeilen", "          Rechts"},
-                          Case{false, "Format of cells", "Table size", "Cancel", "Rows", "             Right"}}) {
+    for (const Case& c :
+         {Case{true, "Zellenformatierung",
+               "Tabellengr\xF6\xDF"
+               "e",
+               "Abbrechen", "Zeilen", "          Rechts"},
+          Case{false, "Format of cells", "Table size", "Cancel", "Rows", "             Right"}}) {
         c.german ? TLanguage::setDeutsch() : TLanguage::setEnglisch();
         TCellPropertyQx p;
         TCellPropertyQx::TAssign a;
@@ -121,11 +125,16 @@ TEST_F(GridDialogs, TableSizeAndFormattingThroughThePopupMenu) {
     TStringGridQx g(nullptr);
     g.vSetTableSize(4, 2);
     for (int row = 0; row < 4; ++row)
-        for (int col = 0; col < 2; ++col) g.vSetCellString(row, col, (std::to_string(row) + std::to_string(col)).c_str());
+        for (int col = 0; col < 2; ++col)
+            g.vSetCellString(row, col, (std::to_string(row) + std::to_string(col)).c_str());
     std::vector<std::string> events;
-    g.ERowsDeleted = [&](int a, int b) { events.push_back("rows deleted " + std::to_string(a) + ".." + std::to_string(b)); };
+    g.ERowsDeleted = [&](int a, int b) {
+        events.push_back("rows deleted " + std::to_string(a) + ".." + std::to_string(b));
+    };
     g.EColsAppended = [&](int n) { events.push_back("cols appended " + std::to_string(n)); };
-    r.PopupMenu("Tabellengr\xF6\xDF" "e");
+    r.PopupMenu(
+        "Tabellengr\xF6\xDF"
+        "e");
     r.Type("deZeilen", "2");
     r.Type("deSpalten", "5");
     r.ModalForm("btOk");
@@ -143,12 +152,14 @@ TEST_F(GridDialogs, TableSizeAndFormattingThroughThePopupMenu) {
     r.ModalForm("btOk");
     g.pGetPopupMenu()->Popup(0, 0);
     for (int row = 0; row < 2; ++row)
-        for (int col = 0; col < 2; ++col) EXPECT_EQ(g.eGetBKColor(row, col), eColorRed) << row << col;
+        for (int col = 0; col < 2; ++col)
+            EXPECT_EQ(g.eGetBKColor(row, col), eColorRed) << row << col;
     EXPECT_EQ(g.eGetFontSize(0, 0), eFontLarge);
     EXPECT_EQ(g.eGetFontSize(1, 1), eFontMedium);
     EXPECT_EQ(g.eGetAdjust(1, 1), eAdjustRight);
     EXPECT_EQ(g.eGetBKColor(0, 2), eColorWhite);
-    EXPECT_EQ(g.Objects(g.iColIn(3), g.iRowIn(1)), nullptr) << "cells outside the block get no object";
+    EXPECT_EQ(g.Objects(g.iColIn(3), g.iRowIn(1)), nullptr)
+        << "cells outside the block get no object";
 
     r.PopupMenu("Formatierung");
     r.ModalForm("rbHFBlau");

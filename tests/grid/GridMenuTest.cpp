@@ -15,9 +15,21 @@ using qx::platform::TDialogKind;
 
 // Menu item indices of the commands (the separators are 2, 6 and 12).
 enum : int {
-    kLoad = 0, kSave = 1, kSize = 3, kFix = 4, kUnfix = 5, kCopy = 7, kPaste = 8,
-    kDelRows = 9, kDelCols = 10, kClear = 11, kInsRow = 13, kAppRow = 14, kInsCol = 15,
-    kAppCol = 16, kFormat = 17,
+    kLoad = 0,
+    kSave = 1,
+    kSize = 3,
+    kFix = 4,
+    kUnfix = 5,
+    kCopy = 7,
+    kPaste = 8,
+    kDelRows = 9,
+    kDelCols = 10,
+    kClear = 11,
+    kInsRow = 13,
+    kAppRow = 14,
+    kInsCol = 15,
+    kAppCol = 16,
+    kFormat = 17,
 };
 const std::set<int> kAlways{kLoad, kSave, kSize};
 
@@ -36,7 +48,7 @@ void vClick(TStringGridQx& g, int col, int row) {
 }
 
 class GridMenu : public qx::test::ErrorStateTest {
-protected:
+  protected:
     void SetUp() override {
         ErrorStateTest::SetUp();
         vEmptyClipboard();
@@ -207,7 +219,7 @@ TEST_F(GridMenu, DeleteRemovesTheSelectedRowsOrColumns) {
 
 // Row and column commands go through the virtual operations, in user numbers.
 class TRecordingGrid : public TStringGridQx {
-public:
+  public:
     using TStringGridQx::TStringGridQx;
     void vDeleteRows(int first, int last) override { vRecord("DeleteRows", first, last); }
     void vDeleteCols(int first, int last) override { vRecord("DeleteCols", first, last); }
@@ -217,7 +229,7 @@ public:
     void vAppendCols(int count) override { vRecord("AppendCols", count); }
     std::vector<std::string> calls;
 
-private:
+  private:
     void vRecord(const char* what, int a, int b = -1) {
         calls.push_back(what + (" " + std::to_string(a)) + (b < 0 ? "" : " " + std::to_string(b)));
     }
@@ -321,9 +333,9 @@ TEST_F(GridMenu, CountCommandsAskForACountAndRunOnlyWithOneInRange) {
     struct Answer {
         const char* typed;  // null: OK without typing
         bool ok;
-        int added;          // 0: nothing happens
+        int added;  // 0: nothing happens
     };
-    const Answer answers[] = {{"3", true, 3}, {nullptr, true, 1}, {"3", false, 0},
+    const Answer answers[] = {{"3", true, 3}, {nullptr, true, 1},   {"3", false, 0},
                               {"0", true, 1}, {"5000", true, 1000}, {"abc", true, 1}};
     for (const Case& c : cases) {
         for (const Answer& a : answers) {
@@ -386,10 +398,15 @@ TEST_F(GridMenu, CaptionsFollowTheLanguageAtConstruction) {
     };
     const Case cases[] = {
         {true,
-         {"Tabelle laden", "Tabelle speichern", "-", "Tabellengr\xF6\xDF" "e", "Fixieren",
-          "Fixierung aufheben", "-", "Kopieren", "Einf\xFC" "gen", "L\xF6schen", "L\xF6schen",
-          "Inhalte l\xF6schen", "-", "Neue Zeilen einf\xFCgen", "Neue Zeilen anh\xE4ngen",
-          "Neue Spalten einf\xFCgen", "Neue Spalten anh\xE4ngen", "Formatierung"},
+         {"Tabelle laden", "Tabelle speichern", "-",
+          "Tabellengr\xF6\xDF"
+          "e",
+          "Fixieren", "Fixierung aufheben", "-", "Kopieren",
+          "Einf\xFC"
+          "gen",
+          "L\xF6schen", "L\xF6schen", "Inhalte l\xF6schen", "-", "Neue Zeilen einf\xFCgen",
+          "Neue Zeilen anh\xE4ngen", "Neue Spalten einf\xFCgen", "Neue Spalten anh\xE4ngen",
+          "Formatierung"},
          "Zeilen einf\xFCgen"},
         {false,
          {"Load table", "Save table", "-", "Size of table", "Fix", "Unfix", "-", "Copy", "Paste",

@@ -37,7 +37,7 @@ Names Listing(const std::string& dir) {
 }
 
 class IniFile : public ::testing::Test {
-protected:
+  protected:
     qx::test::TTempDir dir;
     std::string path = dir.File("settings.ini");
     TQxStdIniFile ini{TIniFilename(path)};

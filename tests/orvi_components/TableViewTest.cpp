@@ -5,7 +5,7 @@
 namespace {
 
 class TableView : public qx::test::ErrorStateTest {
-protected:
+  protected:
     void SetUp() override {
         ErrorStateTest::SetUp();
         v = std::make_unique<TORVI_TableView>(nullptr);

@@ -65,8 +65,8 @@ TEST(Palette, ThePackagePutsItsFiveComponentsOnPageOrviInOrder) {
     std::vector<std::string> names;
     for (const auto& entry : qx::platform::RegisteredComponents())
         if (entry.Page == "ORVI") names.push_back(entry.Class.ClassName);
-    EXPECT_EQ(names, (std::vector<std::string>{"TQxParser", "TORVI_TableView", "TDoubleEdit", "TStringGridQx",
-                                               "TCDoubleSpinEdit"}));
+    EXPECT_EQ(names, (std::vector<std::string>{"TQxParser", "TORVI_TableView", "TDoubleEdit",
+                                               "TStringGridQx", "TCDoubleSpinEdit"}));
     // Each entry makes its component, owned by the owner given.
     TComponent owner(nullptr);
     for (const auto& entry : qx::platform::RegisteredComponents()) {

@@ -12,7 +12,7 @@ using qx::platform::RegisterClipboardFormat;
 using qx::platform::TClipboardService;
 
 class ClipboardService : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ASSERT_TRUE(cb.Open());
         cb.Empty();
@@ -34,7 +34,7 @@ TEST_F(ClipboardService, RegisteredNamesKeepTheirIdentifier) {
     EXPECT_GE(id, 0xC000u);
     EXPECT_LE(id, 0xFFFFu);
     EXPECT_EQ(RegisterClipboardFormat("SERVICE TEST \xE4"), id);  // case-insensitive, 1252
-    EXPECT_EQ(ClipboardFormatName(id), "Service test \xC4");       // as first spelled
+    EXPECT_EQ(ClipboardFormatName(id), "Service test \xC4");      // as first spelled
     EXPECT_NE(RegisterClipboardFormat("Service test 2"), id);
     EXPECT_EQ(RegisterClipboardFormat(""), 0u);
     EXPECT_EQ(ClipboardFormatName(CF_TEXT), "");
@@ -91,9 +91,9 @@ TEST_F(ClipboardService, TextTransferPutsTheTextWithItsTerminator) {
 
 // A widget set with a clipboard of its own, as a toolkit backend supplies the system's.
 class TOwnClipboardSet : public qx::platform::THeadlessWidgetSet {
-public:
+  public:
     class TFake : public TClipboardService {
-    public:
+      public:
         bool Open() override { return ++opens, true; }
         bool Close() override { return true; }
         bool Empty() override { return true; }

@@ -247,7 +247,7 @@ TEST(Framework, SaveDialogAddsExtensionAndAsksBeforeOverwriting) {
     dlg.SetFilter("Tabellen|*.tbl|Text|*.txt");
     dlg.SetOptions(ofOverwritePrompt);
     r.FileDialog(dir.File("table"));
-    r.MessageBox(IDNO);                      // do not replace: the dialog comes back
+    r.MessageBox(IDNO);  // do not replace: the dialog comes back
     r.FileDialog(dir.File("new"));
     EXPECT_TRUE(dlg.Execute());
     EXPECT_EQ(dlg.FileName(), dir.File("new.tbl"));

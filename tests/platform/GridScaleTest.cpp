@@ -58,7 +58,8 @@ void expectSame(const TGridAxis& axis, const TReferenceAxis& ref, int extent, co
         ASSERT_EQ(axis.Size(i), ref.sizes[static_cast<size_t>(i)]) << i;
         ASSERT_EQ(axis.Position(i), ref.position(i)) << i;
     }
-    for (int px = -1; px < ref.total() + 3; ++px) ASSERT_EQ(axis.IndexAt(px), ref.indexAt(px)) << px;
+    for (int px = -1; px < ref.total() + 3; ++px)
+        ASSERT_EQ(axis.IndexAt(px), ref.indexAt(px)) << px;
     EXPECT_EQ(axis.VisibleCount(extent), ref.visibleCount(extent));
     EXPECT_EQ(axis.LastPageStart(extent), ref.lastPageStart(extent));
     EXPECT_EQ(axis.Total(), ref.total());
@@ -66,7 +67,7 @@ void expectSame(const TGridAxis& axis, const TReferenceAxis& ref, int extent, co
 
 // Counts the calls a grid makes to its peer.
 class TCountingPeer : public TControlPeer {
-public:
+  public:
     void Changed(unsigned what) override {
         ++changes;
         bits |= what;
@@ -80,11 +81,11 @@ public:
 
 // A grid that records which cells it draws.
 class TCountingGrid : public TStringGrid {
-public:
+  public:
     using TStringGrid::TStringGrid;
     std::vector<std::pair<int, int>> drawn;
 
-protected:
+  protected:
     void DrawCell(int col, int row, const TRect& rect, TGridDrawState state) override {
         drawn.emplace_back(col, row);
         TStringGrid::DrawCell(col, row, rect, state);
@@ -111,7 +112,8 @@ TEST(GridAxis, AgreesWithAWalkingReferenceThroughSizeAndStructureChanges) {
     for (int step = 0; step < 300; ++step) {
         switch (pick(0, 6)) {
             case 0: {
-                const int i = pick(0, axis.Count() - 1), s = pick(-3, 50);  // negative takes no room
+                const int i = pick(0, axis.Count() - 1),
+                          s = pick(-3, 50);  // negative takes no room
                 axis.SetSize(i, s);
                 ref.sizes[static_cast<size_t>(i)] = s;
                 break;
@@ -217,7 +219,9 @@ TEST(GridScale, PaintingDeepInALargeGridDrawsExactlyTheCellsInView) {
 
 TEST(GridScale, ACanvasThatThrowsWhilePaintingIsHandedBack) {
     TStringGrid g(nullptr);
-    g.OnDrawCell = [](TObject*, int, int, const TRect&, TGridDrawState) { throw Exception("draw"); };
+    g.OnDrawCell = [](TObject*, int, int, const TRect&, TGridDrawState) {
+        throw Exception("draw");
+    };
     TRecordingCanvas canvas;
     EXPECT_THROW(g.PaintTo(canvas), Exception);
     EXPECT_NE(&g.Canvas(), &canvas) << "the grid must not keep a canvas that goes out of scope";

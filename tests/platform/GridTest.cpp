@@ -18,7 +18,7 @@ TEST(Grid, CellRectAndMouseToCellAgreeAcrossFixedAndScrolledCells) {
     auto g = makeGrid();
     EXPECT_EQ(g->CellRect(0, 0), Rect(0, 0, 64, 24));
     EXPECT_EQ(g->CellRect(2, 1), Rect(130, 25, 194, 49));
-    EXPECT_EQ(g->VisibleRowCount(), 7);   // (200 - 25) / 25 rows fit wholly
+    EXPECT_EQ(g->VisibleRowCount(), 7);  // (200 - 25) / 25 rows fit wholly
     EXPECT_EQ(g->VisibleColCount(), 3);
     g->SetTopRow(500);
     g->SetLeftCol(5);
@@ -59,14 +59,14 @@ TEST(Grid, FixedCountsMustStayBelowTheCounts) {
     g.SetColCount(2);  // shrinking pulls the fixed count down
     EXPECT_EQ(g.FixedCols(), 1);
     EXPECT_EQ(g.Cells(5, 5), "");  // out of range reads empty
-    g.SetCells(5, 5, "x");          // and ignores writes
+    g.SetCells(5, 5, "x");         // and ignores writes
 }
 
 TEST(Grid, MouseDragSelectsARangeAndKeysMove) {
     auto g = makeGrid();
     g->SetOptions(g->Options() | goTabs);
-    g->MouseDown(mbLeft, 0, 70, 30);    // cell 1,1
-    g->MouseMove(ssLeft, 140, 60);      // cell 2,2
+    g->MouseDown(mbLeft, 0, 70, 30);  // cell 1,1
+    g->MouseMove(ssLeft, 140, 60);    // cell 2,2
     g->MouseUp(mbLeft, 0, 140, 60);
     EXPECT_EQ(g->Selection(), (TGridRect{1, 1, 2, 2}));
     unsigned short key = VK_TAB;

@@ -50,7 +50,7 @@ TEST(StringList, SortedIgnoresDuplicatesWithoutRegardToCase) {
     TObject o1, o2;
     EXPECT_EQ(l.AddObject("Zeta", &o1), 0);
     EXPECT_EQ(l.Add("alpha"), 0);
-    EXPECT_EQ(l.Add("\xC4pfel"), 2);  // Ä sorts after ASCII letters
+    EXPECT_EQ(l.Add("\xC4pfel"), 2);         // Ä sorts after ASCII letters
     EXPECT_EQ(l.AddObject("ZETA", &o2), 1);  // ignored: returns the existing index
     ASSERT_EQ(l.Count(), 3);
     EXPECT_EQ(l.Strings(1), "Zeta");

@@ -11,18 +11,20 @@ using qx::platform::TDialogKind;
 
 // A widget set that measures 7 pixels per character and counts the forms it shows.
 class TCountingSet : public qx::platform::THeadlessWidgetSet {
-public:
+  public:
     class TSevenCanvas : public TRecordingCanvas {
-    public:
+      public:
         int TextWidth(const AnsiString& text) override { return 7 * static_cast<int>(text.size()); }
     };
-    std::unique_ptr<TCanvas> CreateMeasureCanvas() override { return std::make_unique<TSevenCanvas>(); }
+    std::unique_ptr<TCanvas> CreateMeasureCanvas() override {
+        return std::make_unique<TSevenCanvas>();
+    }
     void ShowForm(TCustomForm&) override { ++shown; }
     int shown = 0;
 };
 
 class TSetScope {
-public:
+  public:
     explicit TSetScope(qx::platform::TWidgetSet& set) { qx::platform::SetWidgetSet(&set); }
     ~TSetScope() { qx::platform::SetWidgetSet(nullptr); }
 };
@@ -32,7 +34,8 @@ public:
 TEST(Seam, MeasuringOutsidePaintingKeepsNoRecordsAndComesFromTheWidgetSet) {
     TPanel panel(nullptr);
     TCanvas& measure = panel.Canvas();
-    EXPECT_EQ(dynamic_cast<TRecordingCanvas*>(&measure), nullptr) << "a measuring canvas must not record";
+    EXPECT_EQ(dynamic_cast<TRecordingCanvas*>(&measure), nullptr)
+        << "a measuring canvas must not record";
     measure.Font.Size = 10;
     for (int i = 0; i < 1000; ++i) measure.TextOut(0, i, "Zeile");  // nothing is kept
     EXPECT_EQ(measure.TextWidth("abcd"), 4 * TRecordingCanvas::CharWidth(10));
@@ -75,7 +78,7 @@ TEST(Seam, APaintThatThrowsLeavesTheMeasuringCanvas) {
 // ---------------------------------------------------------------------------- popup menus
 
 class SeamPopup : public qx::test::ErrorStateTest {
-protected:
+  protected:
     void SetUp() override {
         ErrorStateTest::SetUp();
         form.SetBounds(100, 50, 400, 300);
@@ -117,7 +120,9 @@ TEST_F(SeamPopup, ARightButtonReleaseOpensThePopupMenuAtTheScreenPoint) {
 TEST_F(SeamPopup, AHandlerMayTakeTheMenuAwayAndAnOverrideOpensOnlyItsOwn) {
     qx::test::TResponderScope r;
     grid->SetPopupMenu(&menu);
-    grid->OnMouseUp = [this](TObject*, TMouseButton, TShiftState, int, int) { grid->SetPopupMenu(nullptr); };
+    grid->OnMouseUp = [this](TObject*, TMouseButton, TShiftState, int, int) {
+        grid->SetPopupMenu(nullptr);
+    };
     grid->MouseUp(mbRight, 0, 1, 1);
     EXPECT_TRUE(r.Requests().empty());
 

@@ -17,9 +17,11 @@ QPushButton* buttonWithText(QWidget* root, const QString& text) {
 }
 
 class QtErrorDialog : public QtTest {
-protected:
+  protected:
     void raiseWithTwoTraces() {
-        qx::error(0xE5136001UL, "/src/grid.src", 167, "Spalte f\xFCr Gr\xF6\xDF" "e fehlt");
+        qx::error(0xE5136001UL, "/src/grid.src", 167,
+                  "Spalte f\xFCr Gr\xF6\xDF"
+                  "e fehlt");
         qx::trace("frame.src", 88);
         qx::trace("menu.src", 12, "Tabelle laden");
     }
@@ -54,7 +56,8 @@ protected:
             ASSERT_NE(cont, nullptr);
             ASSERT_NE(details, nullptr);
             const int compact = form->height();
-            ASSERT_TRUE(form->grab().save(QString::fromStdString(qx::test::ArtefactPath(prefix + "-compact.png"))));
+            ASSERT_TRUE(form->grab().save(
+                QString::fromStdString(qx::test::ArtefactPath(prefix + "-compact.png"))));
 
             QTest::mouseClick(details, Qt::LeftButton);
             EXPECT_EQ(form->height(), compact + 200);
@@ -62,7 +65,8 @@ protected:
             QWidget* table = form->findChild<QWidget*>(QStringLiteral("Fehlertabelle"));
             ASSERT_NE(table, nullptr);
             EXPECT_GE(table->height(), 200);
-            ASSERT_TRUE(form->grab().save(QString::fromStdString(qx::test::ArtefactPath(prefix + "-details.png"))));
+            ASSERT_TRUE(form->grab().save(
+                QString::fromStdString(qx::test::ArtefactPath(prefix + "-details.png"))));
 
             QTest::mouseClick(details, Qt::LeftButton);
             EXPECT_EQ(form->height(), compact);
@@ -110,7 +114,8 @@ TEST_F(QtErrorDialog, EditsShowTheErrorInUnicode) {
         ASSERT_NE(data, nullptr);
         EXPECT_EQ(code->text(), QStringLiteral("0xe5136001"));
         EXPECT_TRUE(code->isReadOnly());
-        EXPECT_EQ(data->text(), QString::fromUtf8("Spalte f\xC3\xBCr Gr\xC3\xB6\xC3\x9F" "e fehlt"));
+        EXPECT_EQ(data->text(), QString::fromUtf8("Spalte f\xC3\xBCr Gr\xC3\xB6\xC3\x9F"
+                                                  "e fehlt"));
         EXPECT_EQ(form->windowTitle(), QStringLiteral("Es ist ein Fehler aufgetreten"));
         seen = true;
         form->close();  // the window's close box ends the dialog as well

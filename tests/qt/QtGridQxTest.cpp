@@ -14,7 +14,7 @@ namespace {
 using qx::qt::TQtWidgetSet;
 
 class QtGridQx : public qx::test::QtTest {
-protected:
+  protected:
     void SetUp() override {
         QtTest::SetUp();
         form = std::make_unique<TForm>(nullptr);
@@ -37,7 +37,9 @@ protected:
         grid->vSetFontSize(eFontSmall, 4, 4, 0, 6);
         grid->vSetAdjust(eAdjustCenter, 5, 5, 0, 6);
         grid->vSetAdjust(eAdjustRight, 6, 6, 0, 6);
-        grid->ECellSelectionChanged = [this](int a, int b, int c, int d) { blocks.push_back({a, b, c, d}); };
+        grid->ECellSelectionChanged = [this](int a, int b, int c, int d) {
+            blocks.push_back({a, b, c, d});
+        };
         form->ShowForm();
         area = qobject_cast<QAbstractScrollArea*>(TQtWidgetSet::Widget(*grid));
         ASSERT_NE(area, nullptr);
@@ -83,10 +85,15 @@ TEST_F(QtGridQx, ADragSelectsABlockDrawnWithItsFrame) {
 
     const QImage shot = area->viewport()->grab().toImage();
     // Right of a cell's text and inside its frame.
-    auto pixel = [&](const TRect& r) { return shot.pixelColor(r.right - 5, (r.top + r.bottom) / 2); };
-    EXPECT_EQ(pixel(grid->CellRect(grid->iColIn(1), grid->iRowIn(1))), QColor(223, 223, 223)) << "selected white";
-    EXPECT_EQ(pixel(grid->CellRect(grid->iColIn(2), grid->iRowIn(1))), QColor(223, 223, 138)) << "selected yellow";
-    EXPECT_EQ(pixel(grid->CellRect(grid->iColIn(0), grid->iRowIn(0))), QColor(255, 200, 200)) << "red background";
+    auto pixel = [&](const TRect& r) {
+        return shot.pixelColor(r.right - 5, (r.top + r.bottom) / 2);
+    };
+    EXPECT_EQ(pixel(grid->CellRect(grid->iColIn(1), grid->iRowIn(1))), QColor(223, 223, 223))
+        << "selected white";
+    EXPECT_EQ(pixel(grid->CellRect(grid->iColIn(2), grid->iRowIn(1))), QColor(223, 223, 138))
+        << "selected yellow";
+    EXPECT_EQ(pixel(grid->CellRect(grid->iColIn(0), grid->iRowIn(0))), QColor(255, 200, 200))
+        << "red background";
     EXPECT_EQ(pixel(grid->CellRect(0, 3)), QColor(170, 170, 170)) << "grey line numbers";
     // The frame: the top-left cell's left edge is darkened by the mask pen, the inside is not.
     const TRect first = grid->CellRect(grid->iColIn(1), grid->iRowIn(1));
@@ -109,7 +116,8 @@ TEST_F(QtGridQx, HeaderClicksSelectRowsAndColumns) {
 TEST_F(QtGridQx, ThePopupOffersWhatTheSelectionAllows) {
     qx::test::TModalGuard guard;
     click(centre(grid->iColIn(2), grid->iRowIn(2)));
-    const QStringList cell = popupAt(centre(grid->iColIn(2), grid->iRowIn(2)), "gridqx-popup-cell.png");
+    const QStringList cell =
+        popupAt(centre(grid->iColIn(2), grid->iRowIn(2)), "gridqx-popup-cell.png");
     EXPECT_TRUE(cell.contains(QStringLiteral("Kopieren"))) << cell.join(", ").toStdString();
     EXPECT_TRUE(cell.contains(QStringLiteral("Formatierung")));
     EXPECT_FALSE(cell.contains(QString::fromUtf8("L\xC3\xB6schen")));
@@ -119,7 +127,8 @@ TEST_F(QtGridQx, ThePopupOffersWhatTheSelectionAllows) {
     const QStringList row = popupAt(centre(grid->iColIn(1), 4), "gridqx-popup-row.png");
     EXPECT_TRUE(row.contains(QString::fromUtf8("L\xC3\xB6schen"))) << row.join(", ").toStdString();
     EXPECT_TRUE(row.contains(QString::fromUtf8("Neue Zeilen einf\xC3\xBCgen")));
-    EXPECT_FALSE(row.contains(QString::fromUtf8("Neue Zeilen anh\xC3\xA4ngen"))) << "not the last row";
+    EXPECT_FALSE(row.contains(QString::fromUtf8("Neue Zeilen anh\xC3\xA4ngen")))
+        << "not the last row";
     EXPECT_EQ(row.count(QString::fromUtf8("L\xC3\xB6schen")), 1) << "one delete entry";
 }
 

@@ -11,12 +11,14 @@ namespace {
 using qx::qt::TQtWidgetSet;
 
 class QtGrid : public qx::test::QtTest {
-protected:
+  protected:
     void SetUp() override {
         QtTest::SetUp();
         form = std::make_unique<TForm>(nullptr);
         form->SetName("GridForm");
-        form->SetCaption("Gitter \xFC" "ber 1000 Zeilen");
+        form->SetCaption(
+            "Gitter \xFC"
+            "ber 1000 Zeilen");
         form->SetClientWidth(700);
         form->SetClientHeight(420);
         grid = new TStringGrid(form.get());
@@ -50,8 +52,10 @@ protected:
     // Cells that a paint shows, partly shown ones included.
     int shownCells() const {
         int cols = 0, rows = 0;
-        for (int c = 0; c < grid->ColCount(); ++c) cols += grid->CellRect(c, grid->TopRow()).Width() > 0;
-        for (int r = 0; r < grid->RowCount(); ++r) rows += grid->CellRect(grid->LeftCol(), r).Height() > 0;
+        for (int c = 0; c < grid->ColCount(); ++c)
+            cols += grid->CellRect(c, grid->TopRow()).Width() > 0;
+        for (int r = 0; r < grid->RowCount(); ++r)
+            rows += grid->CellRect(grid->LeftCol(), r).Height() > 0;
         return cols * rows;
     }
 
@@ -140,12 +144,17 @@ TEST_F(QtGrid, InPlaceEditorEditsTheCellInCodePage1252) {
     EXPECT_EQ(editor->text(), QStringLiteral("r12c2"));
 
     editor->selectAll();
-    qx::test::TypeText(editor, QString::fromUtf8("Gr\xC3\xB6\xC3\x9F" "e"));
-    EXPECT_EQ(grid->Cells(2, 12), "Gr\xF6\xDF" "e");
+    qx::test::TypeText(editor, QString::fromUtf8("Gr\xC3\xB6\xC3\x9F"
+                                                 "e"));
+    EXPECT_EQ(grid->Cells(2, 12),
+              "Gr\xF6\xDF"
+              "e");
     QTest::keyClick(editor, Qt::Key_Return);
     EXPECT_FALSE(grid->EditorMode());
     EXPECT_FALSE(editor->isVisible());
-    EXPECT_EQ(grid->Cells(2, 12), "Gr\xF6\xDF" "e");
+    EXPECT_EQ(grid->Cells(2, 12),
+              "Gr\xF6\xDF"
+              "e");
 }
 
 }  // namespace

@@ -15,16 +15,20 @@ namespace {
 using qx::qt::TQtCanvas;
 using qx::qt::TQtWidgetSet;
 
-TPoint toT(QPoint p) { return {p.x(), p.y()}; }
-QRect toQ(const TRect& r) { return {r.left, r.top, r.Width(), r.Height()}; }
+TPoint toT(QPoint p) {
+    return {p.x(), p.y()};
+}
+QRect toQ(const TRect& r) {
+    return {r.left, r.top, r.Width(), r.Height()};
+}
 
 // Paint rectangles a widget receives.
 class TPaintSpy : public QObject {
-public:
+  public:
     explicit TPaintSpy(QWidget* w) { w->installEventFilter(this); }
     std::vector<QRect> rects;
 
-protected:
+  protected:
     bool eventFilter(QObject*, QEvent* e) override {
         if (e->type() == QEvent::Paint) rects.push_back(static_cast<QPaintEvent*>(e)->rect());
         return false;
@@ -32,7 +36,7 @@ protected:
 };
 
 class QtSeam : public qx::test::QtTest {
-protected:
+  protected:
     void SetUp() override {
         QtTest::SetUp();
         form = std::make_unique<TForm>(nullptr);
@@ -185,7 +189,8 @@ TEST_F(QtSeam, TheEditorFollowsItsCellWhenSizesChange) {
     EXPECT_EQ(editor->height(), 40);
     EXPECT_TRUE(editor->isVisible());
 
-    ASSERT_TRUE(window->grab().save(QString::fromStdString(qx::test::ArtefactPath("seam-editor-widened.png"))));
+    ASSERT_TRUE(window->grab().save(
+        QString::fromStdString(qx::test::ArtefactPath("seam-editor-widened.png"))));
 }
 
 TEST_F(QtSeam, ARightClickOpensThePopupMenuOnce) {
@@ -227,7 +232,8 @@ TEST_F(QtSeam, AChangedCellRepaintsItsRectangleOnly) {
     const QRect cell = toQ(grid->CellRect(2, 3));
     for (const QRect& r : spy.rects) {
         EXPECT_TRUE(r.contains(cell));
-        EXPECT_LT(r.width() * r.height(), area->viewport()->width() * area->viewport()->height() / 4);
+        EXPECT_LT(r.width() * r.height(),
+                  area->viewport()->width() * area->viewport()->height() / 4);
     }
 }
 
@@ -241,7 +247,7 @@ TEST_F(QtSeam, TextMeasuredOutsidePaintingEqualsTheWidthWhilePainting) {
     measure.Font = grid->Font();
     const int outside = measure.TextWidth(text);
     EXPECT_EQ(&grid->Canvas(), &measure);  // made once, not per call
-    measure.FillRect({0, 0, 10, 10});       // draws nothing, and does not fail
+    measure.FillRect({0, 0, 10, 10});      // draws nothing, and does not fail
     measure.TextOut(0, 0, text);
 
     int inside = -1;

@@ -19,12 +19,14 @@ namespace {
 
 using qx::qt::TQtWidgetSet;
 
-const QString kCaptionItem = QString::fromUtf8("\xC3\x9C" "berschrift");
+const QString kCaptionItem = QString::fromUtf8(
+    "\xC3\x9C"
+    "berschrift");
 const QString kSaveItem = QStringLiteral("Tabelle speichern");
 const QString kLoadItem = QStringLiteral("Tabelle laden");
 
 class QtTableFrame : public qx::test::QtTest {
-protected:
+  protected:
     void SetUp() override {
         QtTest::SetUp();
         // The example table writes its file into the current folder: keep it in a scratch one.
@@ -83,13 +85,16 @@ protected:
         return drive->Centre(grid->iColIn(column), grid->iRowIn(line));
     }
     // Types into the table's cell as a user would and paints, which hands the edit to the frame.
-    void typeInto(int line, int column, const char* text) { drive->Type(centre(line, column), text); }
+    void typeInto(int line, int column, const char* text) {
+        drive->Type(centre(line, column), text);
+    }
     void save(QWidget* w, const char* file) {
         ASSERT_TRUE(w->grab().save(QString::fromStdString(qx::test::ArtefactPath(file))));
     }
     QStringList popup(int line, int column, const char* file = nullptr,
                       std::function<void(QMenu&)> inside = nullptr) {
-        return drive->Popup(centre(line, column), file, TQtWidgetSet::Widget(*form), std::move(inside));
+        return drive->Popup(centre(line, column), file, TQtWidgetSet::Widget(*form),
+                            std::move(inside));
     }
     // Chooses the visible item with this text in an open menu.
     static void choose(QMenu& menu, const QString& text) {
@@ -171,7 +176,8 @@ TEST_F(QtTableFrame, TypedCellsAreStoredByTypeSavedAndReopened) {
     ASSERT_EQ(second.iGetLineCount(), frame->iGetLineCount());
     ASSERT_EQ(second.iGetLineSize(), frame->iGetLineSize());
     EXPECT_TRUE(second.tTable.bCompareColumns(frame->tTable));
-    for (int i = 0; i < frame->iGetLineCount(); ++i) EXPECT_EQ(bytes(second, i), bytes(*frame, i)) << "line " << i;
+    for (int i = 0; i < frame->iGetLineCount(); ++i)
+        EXPECT_EQ(bytes(second, i), bytes(*frame, i)) << "line " << i;
     EXPECT_EQ(std::string(second.StringGridQx->cpGetCellString(2, 1)), shown(12.5));
 }
 
@@ -208,7 +214,8 @@ TEST_F(QtTableFrame, TheCaptionCommandRetitlesTheTable) {
 
     // Cancelled: nothing changes.
     whenInputDialog([](QInputDialog& dlg) {
-        EXPECT_EQ(dlg.textValue(), QStringLiteral("Beispiel einer Tabelle")) << "starts with the caption";
+        EXPECT_EQ(dlg.textValue(), QStringLiteral("Beispiel einer Tabelle"))
+            << "starts with the caption";
         dlg.setTextValue(QStringLiteral("Verworfen"));
         dlg.reject();
     });

@@ -54,7 +54,7 @@ inline void TypeText(QWidget* w, const QString& text) {
 // Drives a grid's Qt widget as a person would: button-less moves before presses (the mouse is
 // tracked), clicks, typing through the in-place editor, and the popup menu of a right click.
 class TGridDriver {
-public:
+  public:
     TGridDriver(TCustomGrid& grid, QAbstractScrollArea& area) : grid_(grid), area_(area) {}
 
     // Centre of a cell given in base-grid indices.
@@ -63,8 +63,8 @@ public:
         return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
     }
     void Move(QPoint at, Qt::MouseButtons buttons = Qt::NoButton) {
-        QMouseEvent e(QEvent::MouseMove, at, area_.viewport()->mapToGlobal(at), Qt::NoButton, buttons,
-                      Qt::NoModifier);
+        QMouseEvent e(QEvent::MouseMove, at, area_.viewport()->mapToGlobal(at), Qt::NoButton,
+                      buttons, Qt::NoModifier);
         QApplication::sendEvent(area_.viewport(), &e);
     }
     void Click(QPoint at) {
@@ -112,21 +112,23 @@ public:
                 p.end();
                 EXPECT_TRUE(picture.save(QString::fromStdString(ArtefactPath(file))));
             }
-            if (inside) inside(*menu);
-            else menu->close();
+            if (inside)
+                inside(*menu);
+            else
+                menu->close();
         });
         Move(at);
         QTest::mouseClick(area_.viewport(), Qt::RightButton, {}, at);
         return items;
     }
 
-private:
+  private:
     TCustomGrid& grid_;
     QAbstractScrollArea& area_;
 };
 
 class QtTest : public ErrorStateTest {
-protected:
+  protected:
     void SetUp() override {
         ErrorStateTest::SetUp();
         QtApp();
@@ -137,7 +139,9 @@ protected:
         ErrorStateTest::TearDown();
     }
     // Runs `step` from the event loop that a modal window is about to run.
-    static void Later(std::function<void()> step) { QTimer::singleShot(0, QtApp().instance(), std::move(step)); }
+    static void Later(std::function<void()> step) {
+        QTimer::singleShot(0, QtApp().instance(), std::move(step));
+    }
 
     qx::qt::TQtWidgetSet set;
 };
@@ -145,7 +149,7 @@ protected:
 // Ends every modal window still open when it fires and reports it: a broken step must fail
 // the test rather than block the run. Cancelled when it goes out of scope.
 class TModalGuard {
-public:
+  public:
     explicit TModalGuard(int ms = 30000) {
         timer_.setSingleShot(true);
         QObject::connect(&timer_, &QTimer::timeout, [] {
@@ -157,7 +161,7 @@ public:
         timer_.start(ms);
     }
 
-private:
+  private:
     QTimer timer_;
 };
 

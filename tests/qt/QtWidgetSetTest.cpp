@@ -44,7 +44,9 @@ TEST_F(QtTest, CanvasFillsLinesAndMeasuresWithItsFont) {
 
     canvas.Font.Size = 12;
     canvas.Font.Color = clBlue;
-    const AnsiString text = "Gr\xFC\xDF" "e";
+    const AnsiString text =
+        "Gr\xFC\xDF"
+        "e";
     const int width = canvas.TextWidth(text);
     canvas.TextOut(60, 5, text);
     painter.end();
@@ -55,7 +57,8 @@ TEST_F(QtTest, CanvasFillsLinesAndMeasuresWithItsFont) {
     EXPECT_EQ(image.pixelColor(50, 20), QColor(255, 255, 255));
 
     const QFontMetrics fm(TQtCanvas::ToQFont(canvas.Font));
-    EXPECT_EQ(width, fm.horizontalAdvance(QString::fromUtf8("Gr\xC3\xBC\xC3\x9F" "e")));
+    EXPECT_EQ(width, fm.horizontalAdvance(QString::fromUtf8("Gr\xC3\xBC\xC3\x9F"
+                                                            "e")));
     EXPECT_EQ(canvas.TextHeight(text), fm.height());
     EXPECT_GT(width, canvas.TextWidth("Gr"));
     // Blue text pixels lie only where TextOut put the text.
@@ -72,7 +75,7 @@ TEST_F(QtTest, CanvasFillsLinesAndMeasuresWithItsFont) {
 // ---------------------------------------------------------------------------- controls
 
 class QtControls : public QtTest {
-protected:
+  protected:
     void SetUp() override {
         QtTest::SetUp();
         form = std::make_unique<TForm>(nullptr);
@@ -86,11 +89,15 @@ protected:
         };
         edit = place(new TEdit(form.get()), "edit", 10);
         check = place(new TCheckBox(form.get()), "check", 40);
-        check->SetCaption("Pr\xFC" "fen");
+        check->SetCaption(
+            "Pr\xFC"
+            "fen");
         radio1 = place(new TRadioButton(form.get()), "radio1", 70);
         radio2 = place(new TRadioButton(form.get()), "radio2", 100);
         button = place(new TButton(form.get()), "button", 130);
-        button->SetCaption("Schlie\xDF" "en");
+        button->SetCaption(
+            "Schlie\xDF"
+            "en");
         label = place(new TLabel(form.get()), "label", 160);
         label->SetCaption("\xC4nderung");
         spin = place(new TCSpinEdit(form.get()), "spin", 190);
@@ -127,8 +134,11 @@ TEST_F(QtControls, StateFollowsTheControlsAndInputReachesThem) {
     EXPECT_EQ(le->parentWidget(), top);
     int changes = 0;
     edit->OnChange = [&](TObject*) { ++changes; };
-    qx::test::TypeText(le, QString::fromUtf8("\xC3\xA4" "b"));
-    EXPECT_EQ(edit->Text(), "\xE4" "b");
+    qx::test::TypeText(le, QString::fromUtf8("\xC3\xA4"
+                                             "b"));
+    EXPECT_EQ(edit->Text(),
+              "\xE4"
+              "b");
     EXPECT_TRUE(edit->Modified());
     EXPECT_EQ(changes, 2);
     edit->SetText("neu \xDF");
@@ -144,7 +154,8 @@ TEST_F(QtControls, StateFollowsTheControlsAndInputReachesThem) {
 
     auto* cb = widget<QCheckBox>(check);
     ASSERT_NE(cb, nullptr);
-    EXPECT_EQ(cb->text(), QString::fromUtf8("Pr\xC3\xBC" "fen"));
+    EXPECT_EQ(cb->text(), QString::fromUtf8("Pr\xC3\xBC"
+                                            "fen"));
     int clicks = 0;
     check->OnClick = [&](TObject*) { ++clicks; };
     QTest::mouseClick(cb, Qt::LeftButton);
@@ -166,7 +177,8 @@ TEST_F(QtControls, StateFollowsTheControlsAndInputReachesThem) {
 
     auto* pb = widget<QPushButton>(button);
     ASSERT_NE(pb, nullptr);
-    EXPECT_EQ(pb->text(), QString::fromUtf8("Schlie\xC3\x9F" "en"));
+    EXPECT_EQ(pb->text(), QString::fromUtf8("Schlie\xC3\x9F"
+                                            "en"));
     int pressed = 0;
     button->OnClick = [&](TObject*) { ++pressed; };
     QTest::mouseClick(pb, Qt::LeftButton);
@@ -231,7 +243,9 @@ TEST_F(QtTest, PopupMenuChoosesTheClickedItem) {
         parent->Add(item);
         return item;
     };
-    TMenuItem* open = add(menu.Items(), "\xD6" "ffnen");
+    TMenuItem* open = add(menu.Items(),
+                          "\xD6"
+                          "ffnen");
     add(menu.Items(), "-");
     TMenuItem* off = add(menu.Items(), "Gesperrt");
     off->SetEnabled(false);
@@ -250,7 +264,9 @@ TEST_F(QtTest, PopupMenuChoosesTheClickedItem) {
         QAction* target = nullptr;
         for (QAction* a : m->actions()) {
             texts << (a->isSeparator() ? QStringLiteral("-") : a->text());
-            if (a->text() == QString::fromUtf8("\xC3\x96" "ffnen")) target = a;
+            if (a->text() == QString::fromUtf8("\xC3\x96"
+                                               "ffnen"))
+                target = a;
             if (a->text() == QStringLiteral("Gesperrt")) {
                 EXPECT_FALSE(a->isEnabled());
             }
@@ -258,8 +274,10 @@ TEST_F(QtTest, PopupMenuChoosesTheClickedItem) {
                 EXPECT_NE(a->menu(), nullptr);
             }
         }
-        EXPECT_EQ(texts, (QStringList{QString::fromUtf8("\xC3\x96" "ffnen"), QStringLiteral("-"),
-                                      QStringLiteral("Gesperrt"), QStringLiteral("Mehr")}));
+        EXPECT_EQ(texts, (QStringList{QString::fromUtf8("\xC3\x96"
+                                                        "ffnen"),
+                                      QStringLiteral("-"), QStringLiteral("Gesperrt"),
+                                      QStringLiteral("Mehr")}));
         ASSERT_NE(target, nullptr);
         QTest::mouseClick(m, Qt::LeftButton, {}, m->actionGeometry(target).center());
     });
@@ -292,13 +310,17 @@ TEST_F(QtTest, MessageBoxShowsUnicodeAndReturnsTheButtonPressed) {
     Later([] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         ASSERT_NE(box, nullptr);
-        EXPECT_EQ(box->text(), QString::fromUtf8("Gr\xC3\xB6\xC3\x9F" "e \xC3\xA4ndern?"));
+        EXPECT_EQ(box->text(), QString::fromUtf8("Gr\xC3\xB6\xC3\x9F"
+                                                 "e \xC3\xA4ndern?"));
         EXPECT_EQ(box->windowTitle(), QStringLiteral("Frage"));
         EXPECT_EQ(box->icon(), QMessageBox::Question);
         ASSERT_NE(box->button(QMessageBox::Cancel), nullptr);
         QTest::mouseClick(box->button(QMessageBox::No), Qt::LeftButton);
     });
-    EXPECT_EQ(Application->MessageBox("Gr\xF6\xDF" "e \xE4ndern?", "Frage", MB_YESNOCANCEL | MB_ICONQUESTION), IDNO);
+    EXPECT_EQ(Application->MessageBox("Gr\xF6\xDF"
+                                      "e \xE4ndern?",
+                                      "Frage", MB_YESNOCANCEL | MB_ICONQUESTION),
+              IDNO);
 
     Later([] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
@@ -313,17 +335,24 @@ TEST_F(QtTest, InputQueryReturnsTheTypedTextInCodePage1252) {
     Later([] {
         auto* dlg = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
         ASSERT_NE(dlg, nullptr);
-        EXPECT_EQ(dlg->labelText(), QString::fromUtf8("Stra\xC3\x9F" "e:"));
+        EXPECT_EQ(dlg->labelText(), QString::fromUtf8("Stra\xC3\x9F"
+                                                      "e:"));
         auto* le = dlg->findChild<QLineEdit*>();
         ASSERT_NE(le, nullptr);
         EXPECT_EQ(le->text(), QStringLiteral("alt"));
         le->selectAll();
-        qx::test::TypeText(le, QString::fromUtf8("M\xC3\xBC" "hlweg"));
+        qx::test::TypeText(le, QString::fromUtf8("M\xC3\xBC"
+                                                 "hlweg"));
         dlg->accept();
     });
     AnsiString value = "alt";
-    EXPECT_TRUE(InputQuery("Adresse", "Stra\xDF" "e:", value));
-    EXPECT_EQ(value, "M\xFC" "hlweg");
+    EXPECT_TRUE(InputQuery("Adresse",
+                           "Stra\xDF"
+                           "e:",
+                           value));
+    EXPECT_EQ(value,
+              "M\xFC"
+              "hlweg");
 
     Later([] {
         auto* dlg = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
@@ -347,15 +376,19 @@ TEST_F(QtTest, SaveDialogMapsFiltersAndReturnsTheChosenFile) {
         ASSERT_NE(dlg, nullptr);
         EXPECT_EQ(dlg->windowTitle(), QStringLiteral("Tabelle speichern"));
         EXPECT_EQ(dlg->acceptMode(), QFileDialog::AcceptSave);
-        EXPECT_EQ(dlg->nameFilters(), (QStringList{QStringLiteral("Tabellen (*.qxt)"), QStringLiteral("Text (*.txt *.csv)"),
+        EXPECT_EQ(dlg->nameFilters(), (QStringList{QStringLiteral("Tabellen (*.qxt)"),
+                                                   QStringLiteral("Text (*.txt *.csv)"),
                                                    QStringLiteral("Alle Dateien (*)")}));
         EXPECT_EQ(dlg->selectedNameFilter(), QStringLiteral("Alle Dateien (*)"));
         dlg->selectNameFilter(QStringLiteral("Tabellen (*.qxt)"));
-        dlg->selectFile(QString::fromStdString(dir.Path()) + QString::fromUtf8("/Gr\xC3\xB6\xC3\x9F" "e"));
+        dlg->selectFile(QString::fromStdString(dir.Path()) + QString::fromUtf8("/Gr\xC3\xB6\xC3\x9F"
+                                                                               "e"));
         QMetaObject::invokeMethod(dlg, "accept");  // as the dialog's Save button does
     });
     ASSERT_TRUE(dialog.Execute());
-    EXPECT_EQ(dialog.FileName(), dir.Path() + "/Gr\xF6\xDF" "e.qxt");
+    EXPECT_EQ(dialog.FileName(), dir.Path() +
+                                     "/Gr\xF6\xDF"
+                                     "e.qxt");
     EXPECT_EQ(dialog.FilterIndex(), 1);
 
     Later([] {
@@ -369,9 +402,14 @@ TEST_F(QtTest, SaveDialogMapsFiltersAndReturnsTheChosenFile) {
 // ---------------------------------------------------------------------------- clipboard
 
 TEST_F(QtTest, ClipboardTextAndRegisteredFormatsReachTheSystemClipboard) {
-    ASSERT_TRUE(qx::platform::SetClipboardText("Gr\xFC\xDF" "e"));
-    EXPECT_EQ(QGuiApplication::clipboard()->text(), QString::fromUtf8("Gr\xC3\xBC\xC3\x9F" "e"));
-    EXPECT_EQ(qx::platform::GetClipboardText(), "Gr\xFC\xDF" "e");
+    ASSERT_TRUE(
+        qx::platform::SetClipboardText("Gr\xFC\xDF"
+                                       "e"));
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QString::fromUtf8("Gr\xC3\xBC\xC3\x9F"
+                                                                      "e"));
+    EXPECT_EQ(qx::platform::GetClipboardText(),
+              "Gr\xFC\xDF"
+              "e");
 
     QGuiApplication::clipboard()->setText(QString::fromUtf8("\xC3\x84pfel"));
     EXPECT_EQ(qx::platform::GetClipboardText(), "\xC4pfel");
@@ -389,7 +427,8 @@ TEST_F(QtTest, ClipboardTextAndRegisteredFormatsReachTheSystemClipboard) {
 
     const QMimeData* mime = QGuiApplication::clipboard()->mimeData();
     ASSERT_NE(mime, nullptr);
-    EXPECT_EQ(mime->data(QStringLiteral("application/x-qx-QxQtTestBlock")), QByteArray(bytes, sizeof bytes));
+    EXPECT_EQ(mime->data(QStringLiteral("application/x-qx-QxQtTestBlock")),
+              QByteArray(bytes, sizeof bytes));
     EXPECT_EQ(mime->text(), QString::fromUtf8("x\xC3\xA4"));
 
     ASSERT_TRUE(cb.Open());
@@ -408,7 +447,8 @@ TEST_F(QtTest, ScreenComesFromQt) {
     const QRect r = QGuiApplication::primaryScreen()->geometry();
     EXPECT_EQ(Screen->Width(), r.width());
     EXPECT_EQ(Screen->Height(), r.height());
-    EXPECT_EQ(Screen->WorkAreaHeight(), QGuiApplication::primaryScreen()->availableGeometry().height());
+    EXPECT_EQ(Screen->WorkAreaHeight(),
+              QGuiApplication::primaryScreen()->availableGeometry().height());
 }
 
 }  // namespace

@@ -83,7 +83,11 @@ void resetErrorState() {
 }
 }  // namespace
 
-void ErrorStateTest::SetUp() { resetErrorState(); }
-void ErrorStateTest::TearDown() { resetErrorState(); }
+void ErrorStateTest::SetUp() {
+    resetErrorState();
+}
+void ErrorStateTest::TearDown() {
+    resetErrorState();
+}
 
 }  // namespace qx::test

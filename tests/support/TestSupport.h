@@ -14,7 +14,7 @@ namespace qx::test {
 // A dialog without a queued answer, or of the wrong kind, fails the current test; answers
 // left unused at the end fail it too.
 class TResponderScope {
-public:
+  public:
     TResponderScope();
     ~TResponderScope();
     TResponderScope(const TResponderScope&) = delete;
@@ -46,14 +46,14 @@ public:
         return responder_.Requests();
     }
 
-private:
+  private:
     qx::platform::TQueuedResponder responder_;
     qx::platform::TDialogResponder* previous_;
 };
 
 // A fresh folder under /tmp, removed with its contents on destruction.
 class TTempDir {
-public:
+  public:
     TTempDir();
     ~TTempDir();
     TTempDir(const TTempDir&) = delete;
@@ -61,7 +61,7 @@ public:
     const std::string& Path() const { return path_; }
     std::string File(const std::string& name) const { return path_ + "/" + name; }
 
-private:
+  private:
     std::string path_;
 };
 
@@ -71,7 +71,7 @@ std::string ReadFile(const std::string& path);
 // Resets the process-wide error state around each test: the caller's entries deleted, log
 // closed, default line format, German, dialogs and last-error reporting on, last error 0.
 class ErrorStateTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override;
     void TearDown() override;
 };

@@ -38,7 +38,7 @@ inline std::vector<unsigned char> line(const char* name, unsigned char b, int l,
 }
 
 class FrameTest : public ErrorStateTest {
-protected:
+  protected:
     void SetUp() override {
         ErrorStateTest::SetUp();
         frame = std::make_unique<TQxTableFrame>(nullptr);
@@ -58,7 +58,8 @@ protected:
     void vStandard(int lines = 2) {
         vColumns(*frame);
         for (int i = 0; i < lines; ++i) {
-            const auto d = line(("n" + std::to_string(i)).c_str(), static_cast<unsigned char>(i + 7), -i, i * 1.5);
+            const auto d = line(("n" + std::to_string(i)).c_str(),
+                                static_cast<unsigned char>(i + 7), -i, i * 1.5);
             frame->vAppendLine(d.data());
         }
     }
@@ -86,7 +87,8 @@ protected:
     // Every line of the table refers to its own buffer, in order.
     void expectBound(const TQxTableFrame& f) {
         ASSERT_EQ(f.tTable.uGetLineNumber(), f.vLineBuffers.size());
-        for (std::size_t i = 0; i < f.vLineBuffers.size(); ++i) EXPECT_EQ(f.tTable.vLines[i], f.vLineBuffers[i].get());
+        for (std::size_t i = 0; i < f.vLineBuffers.size(); ++i)
+            EXPECT_EQ(f.tTable.vLines[i], f.vLineBuffers[i].get());
     }
 
     std::unique_ptr<TQxTableFrame> frame;

@@ -12,7 +12,7 @@ namespace qx::test {
 namespace {
 
 class FrameFiles : public FrameTest {
-protected:
+  protected:
     // A file of the standard structure with `lines` lines, written by another frame.
     std::string vFile(const std::string& name, int lines) {
         TQxTableFrame other(nullptr);
@@ -34,7 +34,8 @@ protected:
         std::set<std::string> shown;
         TMenuItem* items = frame->StringGridQx->pGetPopupMenu()->Items();
         for (int i = 0; i < items->Count(); ++i)
-            if (items->Items(i)->Visible() && !items->Items(i)->IsLine()) shown.insert(items->Items(i)->Caption());
+            if (items->Items(i)->Visible() && !items->Items(i)->IsLine())
+                shown.insert(items->Items(i)->Caption());
         return shown;
     }
     TTempDir dir;
@@ -87,7 +88,8 @@ TEST_F(FrameFiles, RefusedOrDamagedFileLeavesFrameAsItWas) {
     EXPECT_EQ(code([&] { frame->vReadFile(bad.c_str(), false); }), 0xE332204AUL);
     EXPECT_EQ(frame->iGetLineCount(), 2);
     EXPECT_EQ(cell(1, 0), "n1");
-    EXPECT_EQ(code([&] { frame->vReadFile(dir.File("missing.tbl").c_str(), false); }), 0xE332204AUL);
+    EXPECT_EQ(code([&] { frame->vReadFile(dir.File("missing.tbl").c_str(), false); }),
+              0xE332204AUL);
     EXPECT_EQ(frame->iGetLineCount(), 2);
     expectBound(*frame);
 }
@@ -148,8 +150,10 @@ TEST_F(FrameFiles, PopupOffersWhatPermissionsAllow) {
     vStandard(2);
     TResponderScope r;
     auto shown = popup(r);
-    EXPECT_EQ(shown, (std::set<std::string>{"\xDC" "berschrift", "Tabelle laden", "Tabelle speichern",
-                                           "Kopieren", "Formatierung"}));
+    EXPECT_EQ(shown, (std::set<std::string>{"\xDC"
+                                            "berschrift",
+                                            "Tabelle laden", "Tabelle speichern", "Kopieren",
+                                            "Formatierung"}));
     TMenuItem* items = frame->StringGridQx->pGetPopupMenu()->Items();
     EXPECT_EQ(items->Items(0), frame->pmiCaption);
     EXPECT_EQ(items->Items(1), frame->pmiSeparator);
@@ -223,16 +227,24 @@ TEST_F(FrameFiles, LoadErrorIsShownAndCleared) {
 TEST_F(FrameFiles, CaptionCommand) {
     frame->vSetCaption("Alt");
     TResponderScope r;
-    popup(r, "\xDC" "berschrift", [&] { r.InputQuery("Neu", false); });
+    popup(r,
+          "\xDC"
+          "berschrift",
+          [&] { r.InputQuery("Neu", false); });
     EXPECT_EQ(frame->sGetCaption(), "Alt");
-    popup(r, "\xDC" "berschrift", [&] { r.InputQuery("Neu"); });
+    popup(r,
+          "\xDC"
+          "berschrift",
+          [&] { r.InputQuery("Neu"); });
     EXPECT_EQ(frame->sGetCaption(), "Neu");
     EXPECT_EQ(frame->tTable.sName, "Neu");
     // The item's text stays as created.
     TLanguage::setEnglisch();
     popup(r);
     TLanguage::setDeutsch();
-    EXPECT_EQ(frame->pmiCaption->Caption(), "\xDC" "berschrift");
+    EXPECT_EQ(frame->pmiCaption->Caption(),
+              "\xDC"
+              "berschrift");
 }
 
 TEST_F(FrameFiles, ExampleTable) {

@@ -63,7 +63,8 @@ TEST_F(FrameTest, ColumnMustFitLineSize) {
     EXPECT_EQ(code([&] { frame->vSetLineSize(7); }), 0xE5136012UL);
     EXPECT_EQ(frame->iGetLineSize(), 8);
     EXPECT_EQ(code([&] { frame->vSetColumn(0, item("D", TH5Type::eTypDouble, 1)); }), 0xE513600BUL);
-    EXPECT_EQ(code([&] { frame->vInsertColumn(0, item("D", TH5Type::eTypDouble, 4)); }), 0xE513600BUL);
+    EXPECT_EQ(code([&] { frame->vInsertColumn(0, item("D", TH5Type::eTypDouble, 4)); }),
+              0xE513600BUL);
     EXPECT_EQ(frame->iGetColCount(), 1);
 }
 
@@ -362,8 +363,8 @@ TEST_F(FrameTest, BatchAppendMatchesLineByLine) {
     vColumns(batch);
     std::vector<unsigned char> all;
     for (int i = 0; i < 9; ++i) {
-        const auto d = line(std::string(static_cast<std::size_t>(i % 7), 'x').c_str(), static_cast<unsigned char>(i),
-                            i * 1000 - 4000, i * 12345.678);
+        const auto d = line(std::string(static_cast<std::size_t>(i % 7), 'x').c_str(),
+                            static_cast<unsigned char>(i), i * 1000 - 4000, i * 12345.678);
         single.vAppendLine(d.data());
         all.insert(all.end(), d.begin(), d.end());
     }
@@ -377,7 +378,8 @@ TEST_F(FrameTest, BatchAppendMatchesLineByLine) {
         EXPECT_EQ(a.RowHeights(r), b.RowHeights(r)) << r;
         for (int c = 0; c < a.ColCount(); ++c) {
             EXPECT_EQ(a.Cells(c, r), b.Cells(c, r)) << r << "," << c;
-            EXPECT_EQ(a.pGetCellProperty(c, r)->eGetAdjust(), b.pGetCellProperty(c, r)->eGetAdjust());
+            EXPECT_EQ(a.pGetCellProperty(c, r)->eGetAdjust(),
+                      b.pGetCellProperty(c, r)->eGetAdjust());
         }
     }
     expectBound(batch);

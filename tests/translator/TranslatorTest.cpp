@@ -27,7 +27,7 @@ void WriteFile(const std::string& path, const std::string& content) {
 }
 
 class Translator : public qx::test::ErrorStateTest {
-protected:
+  protected:
     void TearDown() override {
         TProgramUser::vSetUser(puStandard);
         ErrorStateTest::TearDown();
@@ -220,7 +220,10 @@ TEST_F(Translator, InsertAsksWithCaptionPromptAndTextAndKeepsTheOrder) {
     ASSERT_EQ(r.Requests().size(), 3u);
     const auto& q = r.Requests()[0];
     EXPECT_EQ(q.eKind, TDialogKind::InputQuery);
-    EXPECT_EQ(q.caption, "Bitte \xDC" "bersetzung angeben f\xFC" "r:");
+    EXPECT_EQ(q.caption,
+              "Bitte \xDC"
+              "bersetzung angeben f\xFC"
+              "r:");
     EXPECT_EQ(q.text, ">>Zebra<<");
     EXPECT_EQ(q.value, "Zebra");
 }
@@ -249,7 +252,7 @@ TEST_F(Translator, WithoutAResponderThePromptIsCancelled) {
 
 namespace {
 class TThrowingWidgetSet : public qx::platform::THeadlessWidgetSet {
-public:
+  public:
     bool InputQuery(const std::string&, const std::string&, std::string&) override {
         throw Exception("no window");
     }

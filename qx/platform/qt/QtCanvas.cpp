@@ -17,7 +17,9 @@
 namespace qx::qt {
 
 struct TQtCanvas::TFontEntry {
-    explicit TFontEntry(const TFont& f) : font(ToQFont(f)), metrics(font), metricsF(font) { advance.fill(-1); }
+    explicit TFontEntry(const TFont& f) : font(ToQFont(f)), metrics(font), metricsF(font) {
+        advance.fill(-1);
+    }
     QFont font;
     QFontMetrics metrics;
     QFontMetricsF metricsF;
@@ -44,7 +46,8 @@ QFont TQtCanvas::ToQFont(const TFont& font) {
     static std::map<AnsiString, bool> installed;
     auto it = installed.find(font.Name);
     const QString family = toQ(font.Name);
-    if (it == installed.end()) it = installed.emplace(font.Name, QFontDatabase::hasFamily(family)).first;
+    if (it == installed.end())
+        it = installed.emplace(font.Name, QFontDatabase::hasFamily(family)).first;
     QFont f(family);
     if (!it->second) {
         // The framework's face names rarely exist here. Forms are laid out for narrow faces:
@@ -71,7 +74,8 @@ QColor TQtCanvas::ToQColor(TColor color) {
 }
 
 TQtCanvas::TFontEntry& TQtCanvas::fontEntry() {
-    if (last_ && lastFont_.Size == Font.Size && lastFont_.Style == Font.Style && lastFont_.Name == Font.Name)
+    if (last_ && lastFont_.Size == Font.Size && lastFont_.Style == Font.Style &&
+        lastFont_.Name == Font.Name)
         return *last_;
     auto& cache = fontCache();
     auto& entry = cache[TFontKey{Font.Name, Font.Size, Font.Style}];
@@ -111,9 +115,13 @@ int TQtCanvas::TextWidth(const AnsiString& text) {
     return static_cast<int>(std::lround(width));
 }
 
-int TQtCanvas::TextHeight(const AnsiString&) { return fontEntry().metrics.height(); }
+int TQtCanvas::TextHeight(const AnsiString&) {
+    return fontEntry().metrics.height();
+}
 
-void TQtCanvas::MoveTo(int x, int y) { penPos_ = {x, y}; }
+void TQtCanvas::MoveTo(int x, int y) {
+    penPos_ = {x, y};
+}
 
 void TQtCanvas::LineTo(int x, int y) {
     if (!p_) {
@@ -122,10 +130,17 @@ void TQtCanvas::LineTo(int x, int y) {
     }
     QPainter::CompositionMode mode = QPainter::CompositionMode_SourceOver;
     switch (Pen.Mode) {
-        case pmCopy: break;
-        case pmMaskPenNot: mode = QPainter::RasterOp_NotSourceAndDestination; break;
-        case pmNot: mode = QPainter::RasterOp_NotDestination; break;
-        case pmXor: mode = QPainter::RasterOp_SourceXorDestination; break;
+        case pmCopy:
+            break;
+        case pmMaskPenNot:
+            mode = QPainter::RasterOp_NotSourceAndDestination;
+            break;
+        case pmNot:
+            mode = QPainter::RasterOp_NotDestination;
+            break;
+        case pmXor:
+            mode = QPainter::RasterOp_SourceXorDestination;
+            break;
     }
     p_->setCompositionMode(mode);
     QPen pen(ToQColor(Pen.Color));
@@ -136,8 +151,10 @@ void TQtCanvas::LineTo(int x, int y) {
     // The framework's LineTo leaves out the end point; for straight lines leave it out too,
     // so that raster-op lines meeting at a corner do not cancel each other there.
     int ex = x, ey = y;
-    if (from.y == y && from.x != x) ex += x > from.x ? -1 : 1;
-    else if (from.x == x && from.y != y) ey += y > from.y ? -1 : 1;
+    if (from.y == y && from.x != x)
+        ex += x > from.x ? -1 : 1;
+    else if (from.x == x && from.y != y)
+        ey += y > from.y ? -1 : 1;
     if (from.x != x || from.y != y) p_->drawLine(from.x, from.y, ex, ey);
     p_->setCompositionMode(QPainter::CompositionMode_SourceOver);
     penPos_ = {x, y};

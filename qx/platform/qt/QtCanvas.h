@@ -20,7 +20,7 @@ class QPainter;
 namespace qx::qt {
 
 class TQtCanvas : public TCanvas {
-public:
+  public:
     explicit TQtCanvas(QPainter& painter) : p_(&painter) {}
     TQtCanvas() = default;
 
@@ -39,7 +39,7 @@ public:
     // per face, size and style for the whole process (the colour does not change metrics).
     struct TFontEntry;
 
-private:
+  private:
     TFontEntry& fontEntry();
 
     QPainter* p_ = nullptr;

@@ -41,7 +41,9 @@ QString TQtClipboard::MimeType(unsigned format) {
     return kPrefix + QStringLiteral("cf") + QString::number(format);
 }
 
-bool TQtClipboard::held() const { return depth_ > 0 && onGuiThread(); }
+bool TQtClipboard::held() const {
+    return depth_ > 0 && onGuiThread();
+}
 
 bool TQtClipboard::Open() {
     if (!onGuiThread()) return false;
@@ -59,7 +61,8 @@ bool TQtClipboard::Close() {
                 const std::string text(bytes.c_str());
                 mime->setText(QString::fromStdString(qx::platform::Cp1252ToUtf8(text)));
             } else {
-                mime->setData(MimeType(format), QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
+                mime->setData(MimeType(format),
+                              QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
             }
         }
         QGuiApplication::clipboard()->setMimeData(mime);
@@ -120,7 +123,8 @@ bool TQtClipboard::SetData(unsigned format, const void* data, std::size_t size) 
 
 bool TQtClipboard::HasFormat(unsigned format) {
     const TItems items = current();
-    return std::any_of(items.begin(), items.end(), [&](const auto& i) { return i.first == format; });
+    return std::any_of(items.begin(), items.end(),
+                       [&](const auto& i) { return i.first == format; });
 }
 
 std::size_t TQtClipboard::DataSize(unsigned format) {

@@ -16,7 +16,7 @@
 namespace qx::qt {
 
 class TQtClipboard : public qx::platform::TClipboardService {
-public:
+  public:
     bool Open() override;
     bool Close() override;
     bool Empty() override;
@@ -30,7 +30,7 @@ public:
     // The MIME type a format travels as; empty for format 0.
     static QString MimeType(unsigned format);
 
-private:
+  private:
     using TItems = std::vector<std::pair<unsigned, std::string>>;
     bool held() const;
     TItems current() const;  // staged while changed, else the system clipboard's

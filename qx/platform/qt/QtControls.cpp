@@ -25,26 +25,25 @@ namespace {
 // not only on its mark and text.
 template <class W>
 class TWholeClick : public TLinked<W> {
-public:
+  public:
     using TLinked<W>::TLinked;
 
-protected:
+  protected:
     bool hitButton(const QPoint& p) const override { return this->rect().contains(p); }
 };
 
 // ---------------------------------------------------------------------------- containers
 
-
 // A container that paints itself through the control's PaintTo (panels, frames, custom
 // controls) and shows a panel's caption and bevel.
 class TPaintWidget : public TLinked<QFrame> {
-public:
+  public:
     explicit TPaintWidget(QWidget* parent) : TLinked<QFrame>(parent) {
         // Moves without a pressed button reach MouseMove too.
         setMouseTracking(true);
     }
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* e) override {
         QFrame::paintEvent(e);
         auto* c = dynamic_cast<TCustomControl*>(control);
@@ -64,7 +63,8 @@ protected:
     void mousePressEvent(QMouseEvent* e) override {
         if (control) {
             const QPoint at = e->position().toPoint();
-            control->MouseDown(buttonOf(e->button()), shiftOf(e->modifiers(), e->buttons()), at.x(), at.y());
+            control->MouseDown(buttonOf(e->button()), shiftOf(e->modifiers(), e->buttons()), at.x(),
+                               at.y());
         }
     }
     void mouseMoveEvent(QMouseEvent* e) override {
@@ -82,18 +82,24 @@ protected:
 };
 
 class TPanelPeer : public TQtPeer {
-public:
+  public:
     TPanelPeer(TQtWidgetSet& set, TCustomControl& c, TPaintWidget* w) : TQtPeer(set, c, w, w) {}
 
-protected:
+  protected:
     void applyText() override { widget_->update(); }
     void applyState() override {
         auto* frame = static_cast<QFrame*>(widget_.data());
         if (auto* panel = dynamic_cast<TPanel*>(&control_)) {
             switch (panel->BevelOuter()) {
-                case bvNone: frame->setFrameStyle(QFrame::NoFrame); break;
-                case bvLowered: frame->setFrameStyle(QFrame::Panel | QFrame::Sunken); break;
-                case bvRaised: frame->setFrameStyle(QFrame::Panel | QFrame::Raised); break;
+                case bvNone:
+                    frame->setFrameStyle(QFrame::NoFrame);
+                    break;
+                case bvLowered:
+                    frame->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+                    break;
+                case bvRaised:
+                    frame->setFrameStyle(QFrame::Panel | QFrame::Raised);
+                    break;
             }
         }
         widget_->update();
@@ -101,20 +107,23 @@ protected:
 };
 
 class TGroupBoxPeer : public TQtPeer {
-public:
+  public:
     TGroupBoxPeer(TQtWidgetSet& set, TGroupBox& c, TLinked<QGroupBox>* w) : TQtPeer(set, c, w, w) {}
 
-protected:
-    void applyText() override { static_cast<QGroupBox*>(widget_.data())->setTitle(toQ(control_.Caption())); }
+  protected:
+    void applyText() override {
+        static_cast<QGroupBox*>(widget_.data())->setTitle(toQ(control_.Caption()));
+    }
 };
 
 // ---------------------------------------------------------------------------- simple controls
 
 class TLabelPeer : public TQtPeer {
-public:
-    TLabelPeer(TQtWidgetSet& set, TLabel& c, TLinked<QLabel>* w) : TQtPeer(set, c, w, w), label_(c) {}
+  public:
+    TLabelPeer(TQtWidgetSet& set, TLabel& c, TLinked<QLabel>* w)
+        : TQtPeer(set, c, w, w), label_(c) {}
 
-protected:
+  protected:
     void applyText() override {
         static_cast<QLabel*>(widget_.data())->setText(toQ(control_.Caption()));
         applyBounds();
@@ -128,15 +137,15 @@ protected:
     }
     void applyColor() override {}  // labels show their parent's background
 
-private:
+  private:
     TLabel& label_;
 };
 
 class TLineEdit : public TLinked<QLineEdit> {
-public:
+  public:
     using TLinked<QLineEdit>::TLinked;
 
-protected:
+  protected:
     void keyPressEvent(QKeyEvent* e) override {
         QPointer<TLineEdit> self(this);
         if (control && routeKey(*control, e)) return;
@@ -145,7 +154,7 @@ protected:
 };
 
 class TEditPeer : public TQtPeer {
-public:
+  public:
     TEditPeer(TQtWidgetSet& set, TEdit& c, TLineEdit* w) : TQtPeer(set, c, w, w), edit_(c) {
         if (dynamic_cast<TInplaceEdit*>(&c)) w->setFrame(false);
         QObject::connect(w, &QLineEdit::textEdited, guard_.get(), [this](const QString& s) {
@@ -154,7 +163,7 @@ public:
         });
     }
 
-protected:
+  protected:
     QLineEdit* lineEdit() const { return static_cast<QLineEdit*>(widget_.data()); }
     void applyText() override {
         const QString t = toQ(edit_.Text());
@@ -167,40 +176,49 @@ protected:
         widget_->setPalette(pal);
     }
 
-private:
+  private:
     TEdit& edit_;
 };
 
 class TButtonPeer : public TQtPeer {
-public:
-    TButtonPeer(TQtWidgetSet& set, TButton& c, TLinked<QPushButton>* w) : TQtPeer(set, c, w, w), button_(c) {
+  public:
+    TButtonPeer(TQtWidgetSet& set, TButton& c, TLinked<QPushButton>* w)
+        : TQtPeer(set, c, w, w), button_(c) {
         w->setAutoDefault(false);
-        QObject::connect(w, &QPushButton::clicked, guard_.get(), [this] { Input([this] { button_.Click(); }); });
+        QObject::connect(w, &QPushButton::clicked, guard_.get(),
+                         [this] { Input([this] { button_.Click(); }); });
     }
 
-protected:
-    void applyText() override { static_cast<QPushButton*>(widget_.data())->setText(toQ(control_.Caption())); }
-    void applyState() override { static_cast<QPushButton*>(widget_.data())->setDefault(button_.Default()); }
+  protected:
+    void applyText() override {
+        static_cast<QPushButton*>(widget_.data())->setText(toQ(control_.Caption()));
+    }
+    void applyState() override {
+        static_cast<QPushButton*>(widget_.data())->setDefault(button_.Default());
+    }
     void applyColor() override {}
 
-private:
+  private:
     TButton& button_;
 };
 
 // Check boxes and radio buttons: the framework keeps the state (and a radio group's
 // exclusivity); the widget only reports the user's click.
 class TCheckPeer : public TQtPeer {
-public:
+  public:
     TCheckPeer(TQtWidgetSet& set, TCheckBox& c, QAbstractButton* w, TControlLink* link)
         : TQtPeer(set, c, w, link), check_(c) {
         w->setCheckable(true);
         w->setAutoExclusive(false);
         // The framework may decide otherwise than the widget: Input shows its state after.
-        QObject::connect(w, &QAbstractButton::clicked, guard_.get(), [this] { Input([this] { check_.Click(); }); });
+        QObject::connect(w, &QAbstractButton::clicked, guard_.get(),
+                         [this] { Input([this] { check_.Click(); }); });
     }
 
-protected:
-    void applyText() override { static_cast<QAbstractButton*>(widget_.data())->setText(toQ(control_.Caption())); }
+  protected:
+    void applyText() override {
+        static_cast<QAbstractButton*>(widget_.data())->setText(toQ(control_.Caption()));
+    }
     void applyState() override {
         if (!widget_) return;
         auto* b = static_cast<QAbstractButton*>(widget_.data());
@@ -220,13 +238,13 @@ protected:
         widget_->setAutoFillBackground(true);
     }
 
-private:
+  private:
     TCheckBox& check_;
 };
 
 // Two arrow buttons: up/downs and the button of a spin edit.
 class TArrowsWidget : public TLinked<QWidget> {
-public:
+  public:
     explicit TArrowsWidget(QWidget* parent) : TLinked<QWidget>(parent) {
         auto* layout = new QVBoxLayout(this);
         layout->setContentsMargins(0, 0, 0, 0);
@@ -247,13 +265,13 @@ public:
 };
 
 class TArrowsPeer : public TQtPeer {
-public:
+  public:
     TArrowsPeer(TQtWidgetSet& set, TWinControl& c, TArrowsWidget* w) : TQtPeer(set, c, w, w) {
         QObject::connect(w->up, &QToolButton::clicked, guard_.get(), [this] { step(true); });
         QObject::connect(w->down, &QToolButton::clicked, guard_.get(), [this] { step(false); });
     }
 
-protected:
+  protected:
     void applyBounds() override {
         // A spin edit's button sits inside the edit's right edge, wherever the control says.
         if (auto* spin = dynamic_cast<TCSpinEdit*>(control_.Parent())) {
@@ -265,20 +283,22 @@ protected:
     }
     void applyColor() override {}
 
-private:
+  private:
     void step(bool up) {
-        if (auto* ud = dynamic_cast<TUpDown*>(&control_)) ud->Press(up ? btNext : btPrev);
-        else if (auto* sb = dynamic_cast<TCSpinButton*>(&control_)) up ? sb->UpClick() : sb->DownClick();
+        if (auto* ud = dynamic_cast<TUpDown*>(&control_))
+            ud->Press(up ? btNext : btPrev);
+        else if (auto* sb = dynamic_cast<TCSpinButton*>(&control_))
+            up ? sb->UpClick() : sb->DownClick();
     }
 };
-
 
 }  // namespace
 
 void RegisterControlPeers(TQtWidgetSet& set) {
-    RegisterPeerOf<TCustomControl>(set, "TCustomControl", [](TQtWidgetSet& s, TCustomControl& c, QWidget* parent) {
-        return std::make_unique<TPanelPeer>(s, c, new TPaintWidget(parent));
-    });
+    RegisterPeerOf<TCustomControl>(
+        set, "TCustomControl", [](TQtWidgetSet& s, TCustomControl& c, QWidget* parent) {
+            return std::make_unique<TPanelPeer>(s, c, new TPaintWidget(parent));
+        });
     RegisterPeerOf<TGroupBox>(set, "TGroupBox", [](TQtWidgetSet& s, TGroupBox& c, QWidget* parent) {
         return std::make_unique<TGroupBoxPeer>(s, c, new TLinked<QGroupBox>(parent));
     });
@@ -295,10 +315,11 @@ void RegisterControlPeers(TQtWidgetSet& set) {
         auto* w = new TWholeClick<QCheckBox>(parent);
         return std::make_unique<TCheckPeer>(s, c, w, w);
     });
-    RegisterPeerOf<TRadioButton>(set, "TRadioButton", [](TQtWidgetSet& s, TRadioButton& c, QWidget* parent) {
-        auto* w = new TWholeClick<QRadioButton>(parent);
-        return std::make_unique<TCheckPeer>(s, c, w, w);
-    });
+    RegisterPeerOf<TRadioButton>(set, "TRadioButton",
+                                 [](TQtWidgetSet& s, TRadioButton& c, QWidget* parent) {
+                                     auto* w = new TWholeClick<QRadioButton>(parent);
+                                     return std::make_unique<TCheckPeer>(s, c, w, w);
+                                 });
     auto arrows = [](TQtWidgetSet& s, TWinControl& c, QWidget* parent) {
         return std::make_unique<TArrowsPeer>(s, c, new TArrowsWidget(parent));
     };

@@ -50,7 +50,8 @@ QStringList nameFilters(const std::string& filter) {
             p = p.trimmed();
             if (p == QLatin1String("*.*")) p = QStringLiteral("*");
         }
-        out << parts[i].trimmed() + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
+        out << parts[i].trimmed() + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) +
+                   QLatin1Char(')');
     }
     return out;
 }
@@ -63,21 +64,49 @@ int TQtWidgetSet::MessageBox(const std::string& text, const std::string& caption
     box.setWindowTitle(toQ(caption));
     box.setText(toQ(text));
     switch (flags & 0xF0) {
-        case MB_ICONERROR: box.setIcon(QMessageBox::Critical); break;
-        case MB_ICONQUESTION: box.setIcon(QMessageBox::Question); break;
-        case MB_ICONWARNING: box.setIcon(QMessageBox::Warning); break;
-        case MB_ICONINFORMATION: box.setIcon(QMessageBox::Information); break;
-        default: break;
+        case MB_ICONERROR:
+            box.setIcon(QMessageBox::Critical);
+            break;
+        case MB_ICONQUESTION:
+            box.setIcon(QMessageBox::Question);
+            break;
+        case MB_ICONWARNING:
+            box.setIcon(QMessageBox::Warning);
+            break;
+        case MB_ICONINFORMATION:
+            box.setIcon(QMessageBox::Information);
+            break;
+        default:
+            break;
     }
-    struct B { QMessageBox::StandardButton qt; int id; };
+    struct B {
+        QMessageBox::StandardButton qt;
+        int id;
+    };
     std::vector<B> buttons;
     switch (flags & 0xF) {
-        case MB_OKCANCEL: buttons = {{QMessageBox::Ok, IDOK}, {QMessageBox::Cancel, IDCANCEL}}; break;
-        case 0x2: buttons = {{QMessageBox::Abort, IDABORT}, {QMessageBox::Retry, IDRETRY}, {QMessageBox::Ignore, IDIGNORE}}; break;
-        case MB_YESNOCANCEL: buttons = {{QMessageBox::Yes, IDYES}, {QMessageBox::No, IDNO}, {QMessageBox::Cancel, IDCANCEL}}; break;
-        case MB_YESNO: buttons = {{QMessageBox::Yes, IDYES}, {QMessageBox::No, IDNO}}; break;
-        case 0x5: buttons = {{QMessageBox::Retry, IDRETRY}, {QMessageBox::Cancel, IDCANCEL}}; break;
-        default: buttons = {{QMessageBox::Ok, IDOK}}; break;
+        case MB_OKCANCEL:
+            buttons = {{QMessageBox::Ok, IDOK}, {QMessageBox::Cancel, IDCANCEL}};
+            break;
+        case 0x2:
+            buttons = {{QMessageBox::Abort, IDABORT},
+                       {QMessageBox::Retry, IDRETRY},
+                       {QMessageBox::Ignore, IDIGNORE}};
+            break;
+        case MB_YESNOCANCEL:
+            buttons = {{QMessageBox::Yes, IDYES},
+                       {QMessageBox::No, IDNO},
+                       {QMessageBox::Cancel, IDCANCEL}};
+            break;
+        case MB_YESNO:
+            buttons = {{QMessageBox::Yes, IDYES}, {QMessageBox::No, IDNO}};
+            break;
+        case 0x5:
+            buttons = {{QMessageBox::Retry, IDRETRY}, {QMessageBox::Cancel, IDCANCEL}};
+            break;
+        default:
+            buttons = {{QMessageBox::Ok, IDOK}};
+            break;
     }
     QMessageBox::StandardButtons set;
     for (const B& b : buttons) set |= b.qt;
@@ -104,11 +133,19 @@ int TQtWidgetSet::MessageDlg(const std::string& text, TMsgDlgType type, TMsgDlgB
     box.setWindowTitle(QString::fromLatin1(titles[t]));
     box.setIcon(icons[t]);
     box.setText(toQ(text));
-    struct B { TMsgDlgBtn bit; QMessageBox::StandardButton qt; int result; };
-    static const B all[] = {{mbYes, QMessageBox::Yes, mrYes},          {mbNo, QMessageBox::No, mrNo},
-                            {mbOK, QMessageBox::Ok, mrOk},             {mbCancel, QMessageBox::Cancel, mrCancel},
-                            {mbAbort, QMessageBox::Abort, mrAbort},    {mbRetry, QMessageBox::Retry, mrRetry},
-                            {mbIgnore, QMessageBox::Ignore, mrIgnore}, {mbAll, QMessageBox::YesToAll, mrAll}};
+    struct B {
+        TMsgDlgBtn bit;
+        QMessageBox::StandardButton qt;
+        int result;
+    };
+    static const B all[] = {{mbYes, QMessageBox::Yes, mrYes},
+                            {mbNo, QMessageBox::No, mrNo},
+                            {mbOK, QMessageBox::Ok, mrOk},
+                            {mbCancel, QMessageBox::Cancel, mrCancel},
+                            {mbAbort, QMessageBox::Abort, mrAbort},
+                            {mbRetry, QMessageBox::Retry, mrRetry},
+                            {mbIgnore, QMessageBox::Ignore, mrIgnore},
+                            {mbAll, QMessageBox::YesToAll, mrAll}};
     QMessageBox::StandardButtons set;
     for (const B& b : all)
         if (buttons & b.bit) set |= b.qt;
@@ -120,7 +157,8 @@ int TQtWidgetSet::MessageDlg(const std::string& text, TMsgDlgType type, TMsgDlgB
     return (buttons & mbCancel) ? mrCancel : qx::platform::DefaultMessageDlgResult(buttons);
 }
 
-bool TQtWidgetSet::InputQuery(const std::string& caption, const std::string& prompt, std::string& value) {
+bool TQtWidgetSet::InputQuery(const std::string& caption, const std::string& prompt,
+                              std::string& value) {
     if (!QApplication::instance()) return false;
     QInputDialog dlg;
     dlg.setWindowTitle(toQ(caption));
@@ -151,8 +189,9 @@ bool TQtWidgetSet::FileDialog(TOpenDialog& dialog) {
     dlg.setOption(QFileDialog::DontConfirmOverwrite);
     dlg.setWindowTitle(toQ(dialog.Title()));
     dlg.setAcceptMode(dialog.IsSaveDialog() ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    dlg.setFileMode(dialog.IsSaveDialog() || !(dialog.Options() & ofFileMustExist) ? QFileDialog::AnyFile
-                                                                                    : QFileDialog::ExistingFile);
+    dlg.setFileMode(dialog.IsSaveDialog() || !(dialog.Options() & ofFileMustExist)
+                        ? QFileDialog::AnyFile
+                        : QFileDialog::ExistingFile);
     const QStringList filters = nameFilters(dialog.Filter());
     if (!filters.isEmpty()) {
         dlg.setNameFilters(filters);

@@ -16,10 +16,10 @@ constexpr int kClientDx = TCustomForm::kFrameWidth / 2;
 constexpr int kClientDy = TCustomForm::kFrameHeight - TCustomForm::kFrameWidth / 2;
 
 class TFormWidget : public TLinked<QWidget> {
-public:
+  public:
     TFormWidget() : TLinked<QWidget>(nullptr, Qt::Window) {}
 
-protected:
+  protected:
     TCustomForm* form() const { return dynamic_cast<TCustomForm*>(control); }
     void closeEvent(QCloseEvent* e) override {
         // The framework decides: a modal form ends with mrCancel, a modeless one hides.
@@ -58,7 +58,7 @@ protected:
         QWidget::keyPressEvent(e);
     }
 
-private:
+  private:
     // The enabled, visible default (Return) or cancel (Escape) button of the form.
     static TButton* findButton(TWinControl& w, bool isDefault) {
         for (int i = 0; i < w.ControlCount(); ++i) {
@@ -74,8 +74,9 @@ private:
 };
 
 class TFormPeer : public TQtPeer {
-public:
-    TFormPeer(TQtWidgetSet& set, TCustomForm& form, TFormWidget* w) : TQtPeer(set, form, w, w), form_(form) {}
+  public:
+    TFormPeer(TQtWidgetSet& set, TCustomForm& form, TFormWidget* w)
+        : TQtPeer(set, form, w, w), form_(form) {}
 
     // The form's widget is the window itself.
     std::optional<TPoint> ClientToScreen(TPoint p) const override {
@@ -84,10 +85,12 @@ public:
         return TPoint{g.x(), g.y()};
     }
 
-protected:
+  protected:
     void applyBounds() override {
-        if (fixedSize()) widget_->setFixedSize(form_.ClientWidth(), form_.ClientHeight());
-        else widget_->resize(form_.ClientWidth(), form_.ClientHeight());
+        if (fixedSize())
+            widget_->setFixedSize(form_.ClientWidth(), form_.ClientHeight());
+        else
+            widget_->resize(form_.ClientWidth(), form_.ClientHeight());
         widget_->move(form_.Left() + kClientDx, form_.Top() + kClientDy);
     }
     void applyVisible() override {
@@ -107,7 +110,8 @@ protected:
         else {
             flags |= Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
             if (form_.BorderIcons() & biMinimize) flags |= Qt::WindowMinimizeButtonHint;
-            if (form_.BorderIcons() & biMaximize && !fixedSize()) flags |= Qt::WindowMaximizeButtonHint;
+            if (form_.BorderIcons() & biMaximize && !fixedSize())
+                flags |= Qt::WindowMaximizeButtonHint;
         }
         if (form_.FormStyle() == fsStayOnTop) flags |= Qt::WindowStaysOnTopHint;
         if (flags != widget_->windowFlags()) {
@@ -122,7 +126,7 @@ protected:
         applyBounds();
     }
 
-private:
+  private:
     bool fixedSize() const {
         const TFormBorderStyle b = form_.BorderStyle();
         return b == bsDialog || b == bsSingle || b == bsToolWindow;

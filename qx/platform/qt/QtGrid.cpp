@@ -19,7 +19,7 @@ namespace {
 class TGridPeer;
 
 class TGridWidget : public TLinked<QAbstractScrollArea> {
-public:
+  public:
     explicit TGridWidget(QWidget* parent) : TLinked<QAbstractScrollArea>(parent) {
         setFocusPolicy(Qt::StrongFocus);
         setFrameStyle(QFrame::NoFrame);
@@ -29,7 +29,7 @@ public:
     }
     TGridPeer* peer = nullptr;
 
-protected:
+  protected:
     TCustomGrid* grid() const { return dynamic_cast<TCustomGrid*>(control); }
     void paintEvent(QPaintEvent* e) override {
         TCustomGrid* g = grid();
@@ -55,13 +55,20 @@ protected:
 };
 
 class TGridPeer : public TQtPeer {
-public:
-    TGridPeer(TQtWidgetSet& set, TCustomGrid& grid, TGridWidget* w) : TQtPeer(set, grid, w, w), grid_(grid) {
+  public:
+    TGridPeer(TQtWidgetSet& set, TCustomGrid& grid, TGridWidget* w)
+        : TQtPeer(set, grid, w, w), grid_(grid) {
         w->peer = this;
         QObject::connect(w->verticalScrollBar(), &QScrollBar::valueChanged, guard_.get(),
-                         [this](int v) { grid_.SetTopRow(v); afterInput(); });
+                         [this](int v) {
+                             grid_.SetTopRow(v);
+                             afterInput();
+                         });
         QObject::connect(w->horizontalScrollBar(), &QScrollBar::valueChanged, guard_.get(),
-                         [this](int v) { grid_.SetLeftCol(v); afterInput(); });
+                         [this](int v) {
+                             grid_.SetLeftCol(v);
+                             afterInput();
+                         });
     }
     ~TGridPeer() override {
         if (auto* w = static_cast<TGridWidget*>(widget_.data())) w->peer = nullptr;
@@ -105,7 +112,7 @@ public:
         updating_ = false;
     }
 
-protected:
+  protected:
     // The first few changes between two turns of the event loop are shown at once; a burst
     // beyond them (a loop setting every row's height, say) is shown once, when the loop next
     // runs, so that per-change work does not multiply with the table.
@@ -130,7 +137,7 @@ protected:
     void applyColor() override { Invalidate(); }
     void applyFont() override { Invalidate(); }
 
-private:
+  private:
     static constexpr int kChangesShownAtOnce = 16;
     int burst_ = 0;
     bool pending_ = false;

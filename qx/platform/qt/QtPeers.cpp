@@ -12,8 +12,12 @@ namespace qx::qt {
 
 // ---------------------------------------------------------------------------- helpers
 
-QString toQ(const std::string& s) { return QString::fromStdString(qx::platform::Cp1252ToUtf8(s)); }
-std::string fromQ(const QString& s) { return qx::platform::Utf8ToCp1252(s.toStdString()); }
+QString toQ(const std::string& s) {
+    return QString::fromStdString(qx::platform::Cp1252ToUtf8(s));
+}
+std::string fromQ(const QString& s) {
+    return qx::platform::Utf8ToCp1252(s.toStdString());
+}
 
 TShiftState shiftOf(Qt::KeyboardModifiers m, Qt::MouseButtons b) {
     TShiftState s = 0;
@@ -32,26 +36,43 @@ TMouseButton buttonOf(Qt::MouseButton b) {
 
 unsigned short vkOf(int key) {
     switch (key) {
-        case Qt::Key_Backspace: return VK_BACK;
+        case Qt::Key_Backspace:
+            return VK_BACK;
         case Qt::Key_Tab:
-        case Qt::Key_Backtab: return VK_TAB;
+        case Qt::Key_Backtab:
+            return VK_TAB;
         case Qt::Key_Return:
-        case Qt::Key_Enter: return VK_RETURN;
-        case Qt::Key_Escape: return VK_ESCAPE;
-        case Qt::Key_PageUp: return VK_PRIOR;
-        case Qt::Key_PageDown: return VK_NEXT;
-        case Qt::Key_End: return VK_END;
-        case Qt::Key_Home: return VK_HOME;
-        case Qt::Key_Left: return VK_LEFT;
-        case Qt::Key_Up: return VK_UP;
-        case Qt::Key_Right: return VK_RIGHT;
-        case Qt::Key_Down: return VK_DOWN;
-        case Qt::Key_Insert: return VK_INSERT;
-        case Qt::Key_Delete: return VK_DELETE;
-        case Qt::Key_Space: return 0x20;
-        default: break;
+        case Qt::Key_Enter:
+            return VK_RETURN;
+        case Qt::Key_Escape:
+            return VK_ESCAPE;
+        case Qt::Key_PageUp:
+            return VK_PRIOR;
+        case Qt::Key_PageDown:
+            return VK_NEXT;
+        case Qt::Key_End:
+            return VK_END;
+        case Qt::Key_Home:
+            return VK_HOME;
+        case Qt::Key_Left:
+            return VK_LEFT;
+        case Qt::Key_Up:
+            return VK_UP;
+        case Qt::Key_Right:
+            return VK_RIGHT;
+        case Qt::Key_Down:
+            return VK_DOWN;
+        case Qt::Key_Insert:
+            return VK_INSERT;
+        case Qt::Key_Delete:
+            return VK_DELETE;
+        case Qt::Key_Space:
+            return 0x20;
+        default:
+            break;
     }
-    if (key >= Qt::Key_F1 && key <= Qt::Key_F12) return static_cast<unsigned short>(0x70 + key - Qt::Key_F1);
+    if (key >= Qt::Key_F1 && key <= Qt::Key_F12)
+        return static_cast<unsigned short>(0x70 + key - Qt::Key_F1);
     if ((key >= Qt::Key_A && key <= Qt::Key_Z) || (key >= Qt::Key_0 && key <= Qt::Key_9))
         return static_cast<unsigned short>(key);
     return 0;
@@ -176,7 +197,9 @@ void TQtPeer::applyBounds() {
     widget_->setGeometry(control_.Left(), control_.Top(), control_.Width(), control_.Height());
 }
 
-void TQtPeer::applyVisible() { widget_->setVisible(control_.Visible()); }
+void TQtPeer::applyVisible() {
+    widget_->setVisible(control_.Visible());
+}
 
 void TQtPeer::applyFont() {
     widget_->setFont(TQtCanvas::ToQFont(control_.Font()));

@@ -25,7 +25,8 @@ TQtWidgetSet::~TQtWidgetSet() = default;
 
 void TQtWidgetSet::RegisterPeer(std::string_view peerClass, TPeerFactory factory) {
     auto it = factories_.find(peerClass);
-    if (it == factories_.end()) it = factories_.emplace(std::string(peerClass), std::vector<TPeerFactory>{}).first;
+    if (it == factories_.end())
+        it = factories_.emplace(std::string(peerClass), std::vector<TPeerFactory>{}).first;
     it->second.push_back(std::move(factory));
 }
 
@@ -89,7 +90,9 @@ void TQtWidgetSet::ShowForm(TCustomForm& form) {
     }
 }
 
-qx::platform::TClipboardService& TQtWidgetSet::Clipboard() { return *clipboard_; }
+qx::platform::TClipboardService& TQtWidgetSet::Clipboard() {
+    return *clipboard_;
+}
 
 TRect TQtWidgetSet::ScreenRect() {
     QScreen* s = QApplication::instance() ? QGuiApplication::primaryScreen() : nullptr;

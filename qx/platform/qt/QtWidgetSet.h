@@ -27,11 +27,11 @@ namespace qx::qt {
 class TQtClipboard;
 
 class TQtWidgetSet : public qx::platform::TWidgetSet {
-public:
+  public:
     // Makes the peer of `control` with its widget under `parent` (null for a window), or
     // returns null to decline.
-    using TPeerFactory =
-        std::function<std::unique_ptr<TControlPeer>(TQtWidgetSet& set, TControl& control, QWidget* parent)>;
+    using TPeerFactory = std::function<std::unique_ptr<TControlPeer>(
+        TQtWidgetSet& set, TControl& control, QWidget* parent)>;
 
     TQtWidgetSet();
     ~TQtWidgetSet() override;
@@ -65,7 +65,7 @@ public:
     // The widget showing `control`, or null when it has no Qt peer.
     static QWidget* Widget(const TControl& control);
 
-private:
+  private:
     std::unique_ptr<TQtClipboard> clipboard_;
     std::map<std::string, std::vector<TPeerFactory>, std::less<>> factories_;
 };

@@ -20,13 +20,19 @@ int showGrid() {
     auto* grid = MakeChild<TStringGrid>(&form, &form, "Grid");
     grid->SetAlign(alClient);
     grid->SetRowCount(200);
-    grid->SetCells(1, 1, "Gr\xFC\xDF" "e");
+    grid->SetCells(1, 1,
+                   "Gr\xFC\xDF"
+                   "e");
     form.ShowForm();
     QApplication::processEvents();
     QWidget* w = qx::qt::TQtWidgetSet::Widget(*grid);
     if (!w || !w->isVisible()) return 1;
     if (w->grab().toImage().isNull()) return 2;
-    return grid->Cells(1, 1) == "Gr\xFC\xDF" "e" ? 0 : 3;
+    return grid->Cells(1, 1) ==
+                   "Gr\xFC\xDF"
+                   "e"
+               ? 0
+               : 3;
 }
 
 // --- the README's table window, word for word
@@ -38,7 +44,11 @@ int showTable(const char* file) {
     auto* frame = MakeChild<TQxTableFrame>(&form, &form, "Table");
     frame->SetAlign(alClient);
     frame->vPermitChangeColumn(true);  // the file brings its own columns
-    try { frame->vReadFile(file, false); } catch (...) { QX_SHOW(); }
+    try {
+        frame->vReadFile(file, false);
+    } catch (...) {
+        QX_SHOW();
+    }
     return form.ShowModal();
 }
 // --- end

@@ -17,7 +17,7 @@ namespace qx::qt {
 class TQtWidgetSet;
 
 class TQtPeer : public TControlPeer {
-public:
+  public:
     TQtPeer(TQtWidgetSet& set, TControl& control, QWidget* widget, TControlLink* link);
     ~TQtPeer() override;
 
@@ -39,7 +39,7 @@ public:
     // While one lives, the framework is changing widgets: the focus moves Qt makes on its own
     // then (hiding the focused widget, ...) are not reported back to the controls.
     class TApplying {
-    public:
+      public:
         TApplying() { ++depth_; }
         ~TApplying() { --depth_; }
         TApplying(const TApplying&) = delete;
@@ -47,7 +47,7 @@ public:
     };
     static bool Applying() { return depth_ > 0; }
 
-protected:
+  protected:
     // Runs `f` (a call into the control for the user's input) inside TPeerInput, then shows
     // whatever else the control's handlers changed on it. Safe when they delete the control.
     template <class F>
@@ -77,7 +77,7 @@ protected:
     std::unique_ptr<QObject> guard_ = std::make_unique<QObject>();
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 
-private:
+  private:
     static inline int depth_ = 0;
 };
 

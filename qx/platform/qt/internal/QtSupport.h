@@ -37,7 +37,7 @@ struct TControlLink {
 // A Qt widget class with the link to its control.
 template <class W>
 class TLinked : public W, public TControlLink {
-public:
+  public:
     using W::W;
 };
 
@@ -48,11 +48,13 @@ TControl* ControlOf(QWidget* w);
 // `peerClass`; it declines (the next factory is tried) for controls that are no C.
 template <class C, class Make>
 void RegisterPeerOf(TQtWidgetSet& set, std::string_view peerClass, Make make) {
-    set.RegisterPeer(peerClass, [make](TQtWidgetSet& s, TControl& c, QWidget* parent) -> std::unique_ptr<TControlPeer> {
-        auto* typed = dynamic_cast<C*>(&c);
-        if (!typed) return nullptr;
-        return make(s, *typed, parent);
-    });
+    set.RegisterPeer(
+        peerClass,
+        [make](TQtWidgetSet& s, TControl& c, QWidget* parent) -> std::unique_ptr<TControlPeer> {
+            auto* typed = dynamic_cast<C*>(&c);
+            if (!typed) return nullptr;
+            return make(s, *typed, parent);
+        });
 }
 
 // The families of peers, one file each; TQtWidgetSet's constructor registers them.
