@@ -200,7 +200,7 @@ void TErrorMessageForm2::vFillLeftGrid() {
 
 void TErrorMessageForm2::vFillStandard() {
     Fehlertabelle->SetCells(1, 6, Application->Title());
-    Fehlertabelle->SetCells(1, 7, qx::detail::sGetCallParameters());
+    Fehlertabelle->SetCells(1, 7, qx::detail::callParameters());
     const qx::platform::TLocalTime now = qx::platform::LocalTime();
     char date[32];
     std::snprintf(date, sizeof date, "%4d-%02d-%02d", now.year, now.month, now.day);
@@ -208,10 +208,9 @@ void TErrorMessageForm2::vFillStandard() {
     Fehlertabelle->SetCells(1, 9, qx::platform::FormatLongTime(now));
     Fehlertabelle->SetCells(1, 11, info_.cpGetFileName());
     const std::uint32_t tick = qx::platform::TickCount();
-    Fehlertabelle->SetCells(1, 13, qx::detail::sFormatUptime(tick));
+    Fehlertabelle->SetCells(1, 13, qx::detail::formatUptime(tick));
     Fehlertabelle->SetCells(
-        1, 12,
-        qx::detail::sFormatUptime(tick - static_cast<std::uint32_t>(info_.ulGetStartTime())));
+        1, 12, qx::detail::formatUptime(tick - static_cast<std::uint32_t>(info_.ulGetStartTime())));
 }
 
 void TErrorMessageForm2::vFillError() {

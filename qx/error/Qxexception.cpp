@@ -69,7 +69,7 @@ void record(TErrorInfo& info, TErrorInfo::TErrorEntry& entry, const char* kind, 
 TErrorInfo& rGetErrorInfo() {
     static TErrorInfo* const instance = [] {
         TErrorInfo* p = new (gInfoStorage) TErrorInfo;
-        std::atexit(detail::vFinalizeErrorInfo);
+        std::atexit(detail::finalizeErrorInfo);
         return p;
     }();
     return *instance;
@@ -163,11 +163,11 @@ void SPrintfErrorMessage(char* buffer, int size) {
             e.ulCode & ERROR_TYPE_MASK);
     appendf(r, "\t%s: %s\n", texts::kAdditionalData(), e.cpParam ? e.cpParam : "");
     appendf(r, "\t%s: %s\n", texts::kApplication(), Application->Title().c_str());
-    appendf(r, "\t%s: %s\n", texts::kCallParameters(), detail::sGetCallParameters().c_str());
+    appendf(r, "\t%s: %s\n", texts::kCallParameters(), detail::callParameters().c_str());
     appendf(r, "\t%s: %s\n", texts::kOperatingSystem(), platform::OperatingSystemLine().c_str());
     appendf(r, "\t%s: %s\n", texts::kErrorFile(), info.cpGetFileName());
-    appendf(r, "\t%s: %s\n", texts::kProgramUptime(), detail::sFormatUptime(running).c_str());
-    appendf(r, "\t%s: %s\n", texts::kMachineUptime(), detail::sFormatUptime(now).c_str());
+    appendf(r, "\t%s: %s\n", texts::kProgramUptime(), detail::formatUptime(running).c_str());
+    appendf(r, "\t%s: %s\n", texts::kMachineUptime(), detail::formatUptime(now).c_str());
     appendf(r, "\t%s:\n", texts::kCallStack());
     for (unsigned i = 0; i < info.uGetCurrentErrorEntry(); ++i)
         appendf(r, "\t\t%s (%d)\t%s", info[i].acFile, info[i].iLine,
@@ -185,20 +185,20 @@ const TErrorInfo::TErrorEntry& rGetHeadEntry(const TErrorInfo& info) {
     return info.uGetCurrentErrorEntry() > 0 ? info[0] : empty;
 }
 
-std::string sFormatUptime(std::uint32_t ms) {
+std::string formatUptime(std::uint32_t ms) {
     unsigned s = ms / 1000, m = s / 60, h = m / 60, d = h / 24;
     char buf[64];
     std::snprintf(buf, sizeof buf, "%ud %uh %um %us", d, h % 24, m % 60, s % 60);
     return buf;
 }
 
-std::string sGetCallParameters() {
+std::string callParameters() {
     std::string out = "\"";
     for (int i = 1; i <= Application->ParamCount(); ++i) out += Application->ParamStr(i) + " ";
     return out + "\"";
 }
 
-void vFinalizeErrorInfo() {
+void finalizeErrorInfo() {
     TErrorInfo& info = rGetErrorInfo();
     info.vCloseErrorFile();
     info.vSetOutFileFormat(nullptr);
@@ -217,7 +217,7 @@ void vRealizeUnload(bool terminate) {
     if (terminate) platform::TerminateProcessNow();
 }
 
-void vRethrowTraced(const char* file, int line) {
+void rethrowTraced(const char* file, int line) {
     try {
         throw;
     } catch (unsigned long) {
@@ -229,7 +229,7 @@ void vRethrowTraced(const char* file, int line) {
     }
 }
 
-void vStopAndShow(const char* file, int line) {
+void stopAndShow(const char* file, int line) {
     std::string text;
     bool isCode = false;
     try {

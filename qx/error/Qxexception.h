@@ -117,11 +117,11 @@ namespace detail {
 // Entry 0 of the list, or an empty entry when the list is empty.
 const TErrorInfo::TErrorEntry& rGetHeadEntry(const TErrorInfo& info);
 // "1d 1h 1m 1s" for a time in milliseconds.
-std::string sFormatUptime(std::uint32_t ms);
+std::string formatUptime(std::uint32_t ms);
 // The command-line arguments after the program's name, each followed by a blank, in quotes.
-std::string sGetCallParameters();
+std::string callParameters();
 // Closes the log and drops the line format; the list itself stays usable. Runs at exit.
-void vFinalizeErrorInfo();
+void finalizeErrorInfo();
 // The dialog's "end the program" step: calls the registered module's "_vUnloadDll" if there is
 // one, then ends the process at once when terminate is true.
 void vRealizeUnload(bool terminate);
@@ -131,10 +131,10 @@ void* pGetUnloadModule();
 
 // The pass-through step, inside a catch block: an unsigned long code becomes a trace entry,
 // a framework Exception or any other exception a new error 0xE0000000; then throws the code.
-[[noreturn]] void vRethrowTraced(const char* file, int line);
+[[noreturn]] void rethrowTraced(const char* file, int line);
 // The stop-and-show step, inside a catch block: records the caught exception (trace, or an
 // error 0xE0000000 on an empty list), shows the dialog and deletes the caller's entries.
-void vStopAndShow(const char* file, int line);
+void stopAndShow(const char* file, int line);
 }  // namespace detail
 
 }  // namespace qx
@@ -142,9 +142,9 @@ void vStopAndShow(const char* file, int line);
 // Raise: throw a new error with this source place.  QX_RAISE(code[, format, args...])
 #define QX_RAISE(code, ...) throw ::qx::error((code), __FILE__, __LINE__ __VA_OPT__(, ) __VA_ARGS__)
 // Pass through: use as the body of catch (...) in every function an error passes through.
-#define QX_PASS() ::qx::detail::vRethrowTraced(__FILE__, __LINE__)
+#define QX_PASS() ::qx::detail::rethrowTraced(__FILE__, __LINE__)
 // Stop and show: use as the body of catch (...) at the outermost level.
-#define QX_SHOW() ::qx::detail::vStopAndShow(__FILE__, __LINE__)
+#define QX_SHOW() ::qx::detail::stopAndShow(__FILE__, __LINE__)
 
 // ---------------------------------------------------------------------------- last error
 

@@ -52,11 +52,11 @@ void TSGSelection::vReset() {
     iCount = 0;
 }
 
-void TSGSelection::vForgetReported() {
+void TSGSelection::forgetReported() {
     iReportedFirstRow = iReportedLastRow = iReportedFirstCol = iReportedLastCol = -2;
 }
 
-void TSGSelection::vStart(int row, int col) {
+void TSGSelection::startAt(int row, int col) {
     vReset();
     iLastPointRow = row;
     iLastPointCol = col;
@@ -87,12 +87,12 @@ void TSGSelection::vStart(int row, int col) {
         iStartRow = iEndRow = row;
         iStartCol = iEndCol = col;
     }
-    vNormalise();
+    normalise();
     if (iCount == 0)
         bAll = bSingleRow = bRows = bSingleCol = bCols = bSingleCell = bSelected = false;
 }
 
-bool TSGSelection::bExtend(int row, int col) {
+bool TSGSelection::extendTo(int row, int col) {
     if (row < 0 || col < 0) return false;
     bool changed = row != iLastPointRow || col != iLastPointCol;
     if (!changed) return false;
@@ -122,11 +122,11 @@ bool TSGSelection::bExtend(int row, int col) {
         }
         bSingleCell = iStartRow == iEndRow && iStartCol == iEndCol;
     }
-    vNormalise();
+    normalise();
     return changed;
 }
 
-void TSGSelection::vNormalise() {
+void TSGSelection::normalise() {
     const TStringGridQx& g = rGrid;
     auto clampRow = [&](int v) { return std::max(std::min(v, g.RowCount() - 1), g.FixedRows()); };
     auto clampCol = [&](int v) { return std::max(std::min(v, g.ColCount() - 1), g.FixedCols()); };
@@ -157,7 +157,7 @@ void TSGSelection::vNormalise() {
     iCount = (iLastRow - iFirstRow + 1) * (iLastCol - iFirstCol + 1);
 }
 
-bool TSGSelection::bContains(int row, int col) const {
+bool TSGSelection::contains(int row, int col) const {
     return row >= rGrid.iNumCol && row >= iFirstRow && row <= iLastRow && col >= rGrid.iNumLin &&
            col >= iFirstCol && col <= iLastCol;
 }
@@ -194,10 +194,10 @@ TStringGridQx::TStringGridQx(TComponent* owner)
 }
 
 TStringGridQx::~TStringGridQx() {
-    vDeleteProperties(0, ColCount() - 1, 0, RowCount() - 1);
+    deleteProperties(0, ColCount() - 1, 0, RowCount() - 1);
 }
 
-void TStringGridQx::vDeleteProperties(int firstCol, int lastCol, int firstRow, int lastRow) {
+void TStringGridQx::deleteProperties(int firstCol, int lastCol, int firstRow, int lastRow) {
     for (int r = firstRow; r <= lastRow; ++r)
         for (int c = firstCol; c <= lastCol; ++c)
             if (TObject* o = Objects(c, r)) {
@@ -325,7 +325,7 @@ void TStringGridQx::vSetHiddenCellString(int row, int col, const char* text) {
     }
 }
 
-bool TStringGridQx::bIsNumberText(const char* text) {
+bool TStringGridQx::isNumberText(const char* text) {
     const char* p = text ? text : "";
     while (isBlank(*p)) ++p;
     if (*p == '-' || *p == '+') ++p;
@@ -353,7 +353,7 @@ bool TStringGridQx::bIsNumberText(const char* text) {
 bool TStringGridQx::bIsNumber(int row, int col) {
     try {
         vProofRowCol(iRowIn(row), iColIn(col));
-        return bIsNumberText(CellRef(iColIn(col), iRowIn(row)).c_str());
+        return isNumberText(CellRef(iColIn(col), iRowIn(row)).c_str());
     } catch (...) {
         QX_PASS();
     }
@@ -413,8 +413,8 @@ auto TStringGridQx::formatOf(int row, int col, Get get) {
 }
 
 template <class Differs, class Apply>
-void TStringGridQx::vFormatBlock(int firstRow, int lastRow, int firstCol, int lastCol,
-                                 Differs differs, Apply apply) {
+void TStringGridQx::formatBlock(int firstRow, int lastRow, int firstCol, int lastCol,
+                                Differs differs, Apply apply) {
     const int r0 = iRowIn(firstRow), r1 = iRowIn(lastRow), c0 = iColIn(firstCol),
               c1 = iColIn(lastCol);
     vProofFirstLastRowCol(r0, r1, c0, c1);
@@ -429,7 +429,7 @@ void TStringGridQx::vFormatBlock(int firstRow, int lastRow, int firstCol, int la
 void TStringGridQx::vSetColor(eColorQx color, int firstRow, int lastRow, int firstCol,
                               int lastCol) {
     try {
-        vFormatBlock(
+        formatBlock(
             firstRow, lastRow, firstCol, lastCol,
             [&](const TCellPropertyQx& p) { return p.eGetFontColor() != color; },
             [&](int, int, TCellPropertyQx& p) { p.vSetFontColor(color); });
@@ -441,7 +441,7 @@ void TStringGridQx::vSetColor(eColorQx color, int firstRow, int lastRow, int fir
 void TStringGridQx::vSetBKColor(eColorQx color, int firstRow, int lastRow, int firstCol,
                                 int lastCol) {
     try {
-        vFormatBlock(
+        formatBlock(
             firstRow, lastRow, firstCol, lastCol,
             [&](const TCellPropertyQx& p) { return p.eGetBKColor() != color; },
             [&](int, int, TCellPropertyQx& p) { p.vSetBKColor(color); });
@@ -453,7 +453,7 @@ void TStringGridQx::vSetBKColor(eColorQx color, int firstRow, int lastRow, int f
 void TStringGridQx::vSetAdjust(eAdjustQx adjust, int firstRow, int lastRow, int firstCol,
                                int lastCol) {
     try {
-        vFormatBlock(
+        formatBlock(
             firstRow, lastRow, firstCol, lastCol,
             [&](const TCellPropertyQx& p) { return p.eGetAdjust() != adjust; },
             [&](int, int, TCellPropertyQx& p) { p.vSetAdjust(adjust); });
@@ -466,13 +466,13 @@ void TStringGridQx::vSetFontSize(eFontSizeQx size, int firstRow, int lastRow, in
                                  int lastCol) {
     try {
         const TGridUpdateScope batch(*this);
-        vFormatBlock(
+        formatBlock(
             firstRow, lastRow, firstCol, lastCol,
             [&](const TCellPropertyQx& p) { return p.eGetFontSize() != size; },
             [&](int c, int r, TCellPropertyQx& p) {
                 const int before = p.iGetFontSize();
                 p.vSetFontSize(size);
-                vFontSizeChanged(c, r, before, p.iGetFontSize());
+                fontSizeChanged(c, r, before, p.iGetFontSize());
             });
         // Sized in one place after every cell has its size.
         for (int r = iRowIn(firstRow); r <= iRowIn(lastRow); ++r) vCalculateRowHeight(r);
@@ -505,18 +505,18 @@ void TStringGridQx::SizeChanged(int oldColCount, int oldRowCount) {
     // Cells cut off take their widths and properties with them.
     for (int r = rows; r < oldRowCount; ++r)
         for (int c = 0; c < std::min(cols, oldColCount); ++c)
-            vWidthRemove(c, iMeasure(CellRef(c, r), rViewProperty(c, r).iGetFontSize()));
-    if (rows < oldRowCount) vDeleteProperties(0, oldColCount - 1, rows, oldRowCount - 1);
+            widthRemove(c, measureText(CellRef(c, r), rViewProperty(c, r).iGetFontSize()));
+    if (rows < oldRowCount) deleteProperties(0, oldColCount - 1, rows, oldRowCount - 1);
     if (cols < oldColCount)
-        vDeleteProperties(cols, oldColCount - 1, 0, std::min(rows, oldRowCount) - 1);
+        deleteProperties(cols, oldColCount - 1, 0, std::min(rows, oldRowCount) - 1);
     widths_.resize(static_cast<size_t>(cols), TWidthTable{{0, rows}});
     if (rows > oldRowCount)
-        for (int c = 0; c < std::min(cols, oldColCount); ++c) vWidthAdd(c, 0, rows - oldRowCount);
+        for (int c = 0; c < std::min(cols, oldColCount); ++c) widthAdd(c, 0, rows - oldRowCount);
     TStringGrid::SizeChanged(oldColCount, oldRowCount);
 }
 
 void TStringGridQx::RowsInserted(int at, int count) {
-    for (int c = 0; c < ColCount(); ++c) vWidthAdd(c, 0, count);
+    for (int c = 0; c < ColCount(); ++c) widthAdd(c, 0, count);
     TStringGrid::RowsInserted(at, count);
 }
 
@@ -526,7 +526,7 @@ void TStringGridQx::RowsDeleted(int at, int count) {
     for (int c = 0; c < ColCount(); ++c) {
         const int first = c < AnchoredCols() ? RowCount() : at;
         for (int r = first; r < first + count; ++r) {
-            vWidthRemove(c, iMeasure(CellRef(c, r), rViewProperty(c, r).iGetFontSize()));
+            widthRemove(c, measureText(CellRef(c, r), rViewProperty(c, r).iGetFontSize()));
             delete Objects(c, r);  // the storage drops the cell next
         }
     }
@@ -543,7 +543,7 @@ void TStringGridQx::ColsInserted(int at, int count) {
 }
 
 void TStringGridQx::ColsDeleted(int at, int count) {
-    vDeleteProperties(at, at + count - 1, 0, RowCount() - 1);
+    deleteProperties(at, at + count - 1, 0, RowCount() - 1);
     widths_.erase(widths_.begin() + at, widths_.begin() + at + count);
     TStringGrid::ColsDeleted(at, count);
 }
@@ -555,26 +555,26 @@ void TStringGridQx::ColMoved(int from, int to) {
 
 void TStringGridQx::CellTextChanged(int col, int row, const AnsiString& before) {
     const int points = rViewProperty(col, row).iGetFontSize();
-    vWidthRemove(col, iMeasure(before, points));
-    vWidthAdd(col, iMeasure(CellRef(col, row), points));
+    widthRemove(col, measureText(before, points));
+    widthAdd(col, measureText(CellRef(col, row), points));
     TStringGrid::CellTextChanged(col, row, before);
 }
 
 // ---------------------------------------------------------------------------- sizing
 
-int TStringGridQx::iMeasure(const AnsiString& text, int points) {
+int TStringGridQx::measureText(const AnsiString& text, int points) {
     if (text.empty()) return 0;
     TCanvas& canvas = Canvas();
     canvas.Font.Size = points;
     return canvas.TextWidth(text);
 }
 
-void TStringGridQx::vWidthAdd(int col, int width, int count) {
+void TStringGridQx::widthAdd(int col, int width, int count) {
     if (col < 0 || col >= static_cast<int>(widths_.size()) || count <= 0) return;
     widths_[static_cast<size_t>(col)][width] += count;
 }
 
-void TStringGridQx::vWidthRemove(int col, int width, int count) {
+void TStringGridQx::widthRemove(int col, int width, int count) {
     if (col < 0 || col >= static_cast<int>(widths_.size())) return;
     TWidthTable& t = widths_[static_cast<size_t>(col)];
     auto it = t.find(width);
@@ -584,18 +584,18 @@ void TStringGridQx::vWidthRemove(int col, int width, int count) {
     if ((it->second -= count) <= 0) t.erase(it);
 }
 
-void TStringGridQx::vFontSizeChanged(int col, int row, int oldPoints, int newPoints) {
+void TStringGridQx::fontSizeChanged(int col, int row, int oldPoints, int newPoints) {
     if (oldPoints == newPoints) return;
     const AnsiString& text = CellRef(col, row);
     if (text.empty()) return;
-    vWidthRemove(col, iMeasure(text, oldPoints));
-    vWidthAdd(col, iMeasure(text, newPoints));
+    widthRemove(col, measureText(text, oldPoints));
+    widthAdd(col, measureText(text, newPoints));
 }
 
-void TStringGridQx::vRebuildWidthTable(int col) {
+void TStringGridQx::rebuildWidthTable(int col) {
     TWidthTable t;
     for (int r = 0; r < RowCount(); ++r)
-        ++t[iMeasure(CellRef(col, r), rViewProperty(col, r).iGetFontSize())];
+        ++t[measureText(CellRef(col, r), rViewProperty(col, r).iGetFontSize())];
     widths_[static_cast<size_t>(col)] = std::move(t);
 }
 
@@ -619,7 +619,7 @@ void TStringGridQx::vCalculateRowHeights() {
 
 void TStringGridQx::vCalculateColWidth(int col) {
     if (col < 0 || col >= ColCount()) return;
-    vRebuildWidthTable(col);
+    rebuildWidthTable(col);
     vUpdateColWidth(col);
 }
 
@@ -634,10 +634,10 @@ void TStringGridQx::vCalculateColWidths() {
 }
 
 void TStringGridQx::vNumLinesColumns() {
-    vNumLinesColumnsFrom(1, 1);
+    numberFrom(1, 1);
 }
 
-void TStringGridQx::vNumLinesColumnsFrom(int fromRow, int fromCol) {
+void TStringGridQx::numberFrom(int fromRow, int fromCol) {
     // Header cells keep their places through row and column changes, so once everything was
     // numbered only the cells added at the end need numbers.
     if (!numbered_) fromRow = fromCol = 1;
@@ -656,19 +656,19 @@ void TStringGridQx::vNumLinesColumnsFrom(int fromRow, int fromCol) {
 
 // ---------------------------------------------------------------------------- rows and columns
 
-void TStringGridQx::vRaiseRowEvents(const std::function<void()>& specific) {
+void TStringGridQx::raiseRowEvents(const std::function<void()>& specific) {
     specific();
     if (ERowSizeChanged) ERowSizeChanged(iGetRowCount());
     if (ESizeChanged) ESizeChanged(iGetRowCount(), iGetColCount());
 }
 
-void TStringGridQx::vRaiseColEvents(const std::function<void()>& specific) {
+void TStringGridQx::raiseColEvents(const std::function<void()>& specific) {
     specific();
     if (EColSizeChanged) EColSizeChanged(iGetColCount());
     if (ESizeChanged) ESizeChanged(iGetRowCount(), iGetColCount());
 }
 
-void TStringGridQx::vFormatRowsLike(int at, int count, int source) {
+void TStringGridQx::formatRowsLike(int at, int count, int source) {
     if (source < iNumCol || source >= RowCount()) return;
     for (int c = iNumLin; c < ColCount(); ++c) {
         const TObject* o = Objects(c, source);
@@ -679,12 +679,12 @@ void TStringGridQx::vFormatRowsLike(int at, int count, int source) {
             TCellPropertyQx* p = pGetCellProperty(c, r);
             const int before = p->iGetFontSize();
             *p = src;
-            vFontSizeChanged(c, r, before, p->iGetFontSize());
+            fontSizeChanged(c, r, before, p->iGetFontSize());
         }
     }
 }
 
-void TStringGridQx::vFormatColsLike(int at, int count, int source) {
+void TStringGridQx::formatColsLike(int at, int count, int source) {
     if (source < iNumLin || source >= ColCount()) return;
     for (int r = iNumCol; r < RowCount(); ++r) {
         const TObject* o = Objects(source, r);
@@ -695,27 +695,27 @@ void TStringGridQx::vFormatColsLike(int at, int count, int source) {
             TCellPropertyQx* p = pGetCellProperty(c, r);
             const int before = p->iGetFontSize();
             *p = src;
-            vFontSizeChanged(c, r, before, p->iGetFontSize());
+            fontSizeChanged(c, r, before, p->iGetFontSize());
         }
     }
 }
 
-void TStringGridQx::vRotateHeaderLine(int first, int middle, int last) {
+void TStringGridQx::rotateHeaderLine(int first, int middle, int last) {
     // The header cells change columns: each column's width table follows its own cells.
     auto widthOf = [this](int c) {
-        return iMeasure(CellRef(c, 0), rViewProperty(c, 0).iGetFontSize());
+        return measureText(CellRef(c, 0), rViewProperty(c, 0).iGetFontSize());
     };
-    for (int c = first; c < last; ++c) vWidthRemove(c, widthOf(c));
+    for (int c = first; c < last; ++c) widthRemove(c, widthOf(c));
     RotateRowCells(0, first, middle, last);
-    for (int c = first; c < last; ++c) vWidthAdd(c, widthOf(c));
+    for (int c = first; c < last; ++c) widthAdd(c, widthOf(c));
 }
 
-void TStringGridQx::vSelectionChanged() {
+void TStringGridQx::selectionChanged() {
     Invalidate();
     vMessageSelectionChanged();
 }
 
-void TStringGridQx::vCollapse() {
+void TStringGridQx::collapse() {
     SetFixedRows(iNumCol);
     SetFixedCols(iNumLin);
     SetRowCount(iNumCol + 1);
@@ -735,16 +735,16 @@ void TStringGridQx::vDeleteRows(int first, int last) {
         if (f < FixedRows()) vFixierungAufheben(this);
         if (iNumCol < RowCount() - n) {
             DeleteRows(f, n);  // the line-number cells are anchored: the last ones go
-            vNumLinesColumnsFrom(RowCount(), ColCount());
+            numberFrom(RowCount(), ColCount());
         } else {
-            vCollapse();  // no data row remains
+            collapse();  // no data row remains
         }
-        Selection_.vStart(FixedRows(), FixedCols());
-        Selection_.bExtend(FixedRows(), FixedCols());
+        Selection_.startAt(FixedRows(), FixedCols());
+        Selection_.extendTo(FixedRows(), FixedCols());
         vMessageSelectionChanged();
         for (int c = 0; c < ColCount(); ++c) vUpdateColWidth(c);
         Invalidate();
-        vRaiseRowEvents([&] {
+        raiseRowEvents([&] {
             if (ERowsDeleted) ERowsDeleted(first, last);
         });
     } catch (...) {
@@ -760,19 +760,19 @@ void TStringGridQx::vDeleteCols(int first, int last) {
         const TGridUpdateScope batch(*this);
         if (f < FixedCols()) vFixierungAufheben(this);
         if (iNumLin < ColCount() - n) {
-            if (iNumCol != 0) vRotateHeaderLine(f, ColCount() - n, ColCount());
+            if (iNumCol != 0) rotateHeaderLine(f, ColCount() - n, ColCount());
             DeleteCols(f, n);
-            vNumLinesColumnsFrom(RowCount(), ColCount());
+            numberFrom(RowCount(), ColCount());
         } else {
-            vCollapse();  // no data column remains
+            collapse();  // no data column remains
         }
-        Selection_.vStart(FixedRows(), FixedCols());
-        Selection_.bExtend(FixedRows(), FixedCols());
+        Selection_.startAt(FixedRows(), FixedCols());
+        Selection_.extendTo(FixedRows(), FixedCols());
         vMessageSelectionChanged();
         vCalculateRowHeights();
         for (int c = 0; c < ColCount(); ++c) vUpdateColWidth(c);
         Invalidate();
-        vRaiseColEvents([&] {
+        raiseColEvents([&] {
             if (EColsDeleted) EColsDeleted(first, last);
         });
     } catch (...) {
@@ -811,12 +811,12 @@ void TStringGridQx::vInsertRows(int row, int count) {
         const TGridUpdateScope batch(*this);
         const int at = std::min(r, RowCount());
         InsertRows(at, count);  // the line-number cells are anchored: new ones come last
-        vFormatRowsLike(at, count, at + count);
-        vNumLinesColumnsFrom(RowCount() - count, ColCount());
+        formatRowsLike(at, count, at + count);
+        numberFrom(RowCount() - count, ColCount());
         for (int i = at; i < at + count; ++i) vCalculateRowHeight(i);
         vUpdateColWidth(0);
         Invalidate();
-        vRaiseRowEvents([&] {
+        raiseRowEvents([&] {
             if (ERowsInserted) ERowsInserted(row, count);
         });
     } catch (...) {
@@ -834,12 +834,12 @@ void TStringGridQx::vInsertCols(int col, int count) {
         const TGridUpdateScope batch(*this);
         const int at = std::min(c, ColCount());
         InsertCols(at, count);
-        if (iNumCol != 0) vRotateHeaderLine(at, at + count, ColCount());
-        vFormatColsLike(at, count, at + count);
-        vNumLinesColumnsFrom(RowCount(), ColCount() - count);
+        if (iNumCol != 0) rotateHeaderLine(at, at + count, ColCount());
+        formatColsLike(at, count, at + count);
+        numberFrom(RowCount(), ColCount() - count);
         for (int i = at; i < at + count; ++i) vUpdateColWidth(i);
         Invalidate();
-        vRaiseColEvents([&] {
+        raiseColEvents([&] {
             if (EColsInserted) EColsInserted(col, count);
         });
     } catch (...) {
@@ -853,12 +853,12 @@ void TStringGridQx::vAppendRows(int count) {
         const TGridUpdateScope batch(*this);
         const int old = RowCount();
         InsertRows(old, count);
-        vFormatRowsLike(old, count, old - 1);
-        vNumLinesColumnsFrom(old, ColCount());
+        formatRowsLike(old, count, old - 1);
+        numberFrom(old, ColCount());
         for (int r = old; r < old + count; ++r) vCalculateRowHeight(r);
         vUpdateColWidth(0);
         Invalidate();
-        vRaiseRowEvents([&] {
+        raiseRowEvents([&] {
             if (ERowsAppended) ERowsAppended(count);
         });
     } catch (...) {
@@ -872,11 +872,11 @@ void TStringGridQx::vAppendCols(int count) {
         const TGridUpdateScope batch(*this);
         const int old = ColCount();
         InsertCols(old, count);
-        vFormatColsLike(old, count, old - 1);
-        vNumLinesColumnsFrom(RowCount(), old);
+        formatColsLike(old, count, old - 1);
+        numberFrom(RowCount(), old);
         for (int c = old; c < old + count; ++c) vUpdateColWidth(c);
         Invalidate();
-        vRaiseColEvents([&] {
+        raiseColEvents([&] {
             if (EColsAppended) EColsAppended(count);
         });
     } catch (...) {
@@ -884,7 +884,7 @@ void TStringGridQx::vAppendCols(int count) {
     }
 }
 
-void TStringGridQx::vEnlargeTo(int lastRow, int lastCol) {
+void TStringGridQx::enlargeTo(int lastRow, int lastCol) {
     if (lastCol >= ColCount()) vAppendCols(lastCol - ColCount() + 1);
     if (lastRow >= RowCount()) vAppendRows(lastRow - RowCount() + 1);
 }
@@ -928,7 +928,7 @@ void TStringGridQx::vFixieren(TObject*) {
         if (!Selection_.bSelected || Selection_.iFirstRow < 0 || Selection_.iFirstCol < 0) return;
         const int rows = iRowOut(Selection_.iFirstRow), cols = iColOut(Selection_.iFirstCol);
         Selection_.vReset();
-        Selection_.vForgetReported();
+        Selection_.forgetReported();
         vSetFixedArea(rows, cols);
     } catch (...) {
         QX_SHOW();
@@ -938,7 +938,7 @@ void TStringGridQx::vFixieren(TObject*) {
 void TStringGridQx::vFixierungAufheben(TObject*) {
     try {
         Selection_.vReset();
-        Selection_.vForgetReported();
+        Selection_.forgetReported();
         vResetFixedArea();
     } catch (...) {
         QX_SHOW();
@@ -952,9 +952,9 @@ void TStringGridQx::vSetSelectionMode(TSGSelectionMode mode) {
     Selection_.eMode = mode;
     const int fr = Selection_.iFirstRow, fc = Selection_.iFirstCol, lr = Selection_.iLastRow,
               lc = Selection_.iLastCol;
-    Selection_.vStart(fr, fc);
-    Selection_.bExtend(lr, lc);
-    vSelectionChanged();
+    Selection_.startAt(fr, fc);
+    Selection_.extendTo(lr, lc);
+    selectionChanged();
 }
 
 void TStringGridQx::vSetSelectSingleCell(bool b) {
@@ -962,9 +962,9 @@ void TStringGridQx::vSetSelectSingleCell(bool b) {
     Selection_.bSelectSingleCell = b;
     const int fr = Selection_.iFirstRow, fc = Selection_.iFirstCol, lr = Selection_.iLastRow,
               lc = Selection_.iLastCol;
-    Selection_.vStart(fr, fc);
-    Selection_.bExtend(lr, lc);
-    vSelectionChanged();
+    Selection_.startAt(fr, fc);
+    Selection_.extendTo(lr, lc);
+    selectionChanged();
 }
 
 void TStringGridQx::vGetSelectedArea(int& firstRow, int& lastRow, int& firstCol,
@@ -987,8 +987,8 @@ void TStringGridQx::vSetSelectedArea(int firstRow, int lastRow, int firstCol, in
         if (lc >= ColCount()) QX_RAISE(kColTooLarge, "LastCol=%d ColCount=%d", lc, ColCount());
         const TSGSelection& s = Selection_;
         if (fr == s.iFirstRow && lr == s.iLastRow && fc == s.iFirstCol && lc == s.iLastCol) return;
-        Selection_.vStart(fr, fc);
-        Selection_.bExtend(lr, lc);
+        Selection_.startAt(fr, fc);
+        Selection_.extendTo(lr, lc);
         const int rows = VisibleRowCount(), cols = VisibleColCount();
         if (rows > 0 && cols > 0) {
             if (fr > TopRow() + rows - 1)
@@ -1000,7 +1000,7 @@ void TStringGridQx::vSetSelectedArea(int firstRow, int lastRow, int firstCol, in
             else if (LeftCol() > lc)
                 SetLeftCol(fc);
         }
-        vSelectionChanged();
+        selectionChanged();
     } catch (...) {
         QX_PASS();
     }
@@ -1010,7 +1010,7 @@ bool TStringGridQx::bIsSelectedRow(int row) const {
     try {
         const int r = iRowIn(row);
         vProofRow(r);
-        return Selection_.bRows && Selection_.bContains(r, iNumLin) &&
+        return Selection_.bRows && Selection_.contains(r, iNumLin) &&
                Selection_.eMode != eSelectNone;
     } catch (...) {
         QX_PASS();
@@ -1021,7 +1021,7 @@ bool TStringGridQx::bIsSelectedCol(int col) const {
     try {
         const int c = iColIn(col);
         vProofCol(c);
-        return Selection_.bCols && Selection_.bContains(iNumCol, c) &&
+        return Selection_.bCols && Selection_.contains(iNumCol, c) &&
                Selection_.eMode != eSelectNone;
     } catch (...) {
         QX_PASS();
@@ -1032,7 +1032,7 @@ bool TStringGridQx::bIsSelectedCell(int row, int col) const {
     try {
         const int r = iRowIn(row), c = iColIn(col);
         vProofRowCol(r, c);
-        return Selection_.bContains(r, c) && Selection_.eMode != eSelectNone;
+        return Selection_.contains(r, c) && Selection_.eMode != eSelectNone;
     } catch (...) {
         QX_PASS();
     }
@@ -1072,9 +1072,9 @@ void TStringGridQx::vOnSelectCell(TObject*, int ACol, int ARow, bool& CanSelect)
     try {
         // While the left button drags, the mouse handlers extend the selection.
         if (bLeftButtonDown) return;
-        Selection_.vStart(ARow, ACol);
-        Selection_.bExtend(ARow, ACol);
-        vSelectionChanged();
+        Selection_.startAt(ARow, ACol);
+        Selection_.extendTo(ARow, ACol);
+        selectionChanged();
     } catch (...) {
         QX_SHOW();
     }
@@ -1094,8 +1094,8 @@ void TStringGridQx::vOnMouseDown(TObject*, TMouseButton Button, TShiftState Shif
         iMouseMoveCol = iMouseDownCol;
         iMouseMoveRow = iMouseDownRow;
         if (Button == mbLeft) {
-            Selection_.vStart(iMouseDownRow, iMouseDownCol);
-            vSelectionChanged();
+            Selection_.startAt(iMouseDownRow, iMouseDownCol);
+            selectionChanged();
         } else if (Button == mbRight) {
             if (pPopupMenu) {
                 const TPoint at = ClientToScreen({X, Y});
@@ -1112,8 +1112,8 @@ void TStringGridQx::vOnMouseDown(TObject*, TMouseButton Button, TShiftState Shif
 void TStringGridQx::vOnMouseMove(TObject*, TShiftState, int X, int Y) {
     try {
         MouseToCell(X, Y, iMouseMoveCol, iMouseMoveRow);
-        if (bLeftButtonDown && Selection_.bExtend(iMouseMoveRow, iMouseMoveCol))
-            vSelectionChanged();
+        if (bLeftButtonDown && Selection_.extendTo(iMouseMoveRow, iMouseMoveCol))
+            selectionChanged();
     } catch (...) {
         QX_SHOW();
     }
@@ -1122,8 +1122,8 @@ void TStringGridQx::vOnMouseMove(TObject*, TShiftState, int X, int Y) {
 void TStringGridQx::vOnMouseUp(TObject*, TMouseButton Button, TShiftState Shift, int X, int Y) {
     try {
         MouseToCell(X, Y, iMouseUpCol, iMouseUpRow);
-        if (bLeftButtonDown && Selection_.bExtend(iMouseMoveRow, iMouseMoveCol))
-            vSelectionChanged();
+        if (bLeftButtonDown && Selection_.extendTo(iMouseMoveRow, iMouseMoveCol))
+            selectionChanged();
         if (Button == mbLeft)
             bLeftButtonDown = false;
         else if (Button == mbRight)
@@ -1174,7 +1174,7 @@ void TStringGridQx::vOnDrawCell(TObject*, int ACol, int ARow, const TRect& Rect,
         }
         const TCellPropertyQx& p = rViewProperty(ACol, ARow);
         const AnsiString& text = CellRef(ACol, ARow);
-        const bool selected = Selection_.bContains(ARow, ACol);
+        const bool selected = Selection_.contains(ARow, ACol);
         TCanvas& canvas = Canvas();
         canvas.Brush.Color = selected ? darkened(p.iGetBKColor()) : p.iGetBKColor();
         canvas.FillRect(Rect);
@@ -1186,7 +1186,7 @@ void TStringGridQx::vOnDrawCell(TObject*, int ACol, int ARow, const TRect& Rect,
             int x = Rect.left + kTextMargin;
             switch (p.eGetAdjust()) {
                 case eAdjustDefault:
-                    if (bIsNumberText(text.c_str())) x = Rect.right - width - kTextMargin;
+                    if (isNumberText(text.c_str())) x = Rect.right - width - kTextMargin;
                     break;
                 case eAdjustCenter:
                     x = (Rect.left + Rect.right - width) / 2;
@@ -1232,7 +1232,7 @@ TStringGridQx::TBounds TStringGridQx::bounds() const {
     return {Selection_.iFirstRow, Selection_.iLastRow, Selection_.iFirstCol, Selection_.iLastCol};
 }
 
-void TStringGridQx::vSetBounds(const TBounds& b) {
+void TStringGridQx::setBounds(const TBounds& b) {
     Selection_.iFirstRow = b.iFirstRow;
     Selection_.iLastRow = b.iLastRow;
     Selection_.iFirstCol = b.iFirstCol;

@@ -65,15 +65,15 @@ struct TSGSelection {
     // block last reported are kept.
     void vReset();
     // Forgets what was reported, so that the next notification is raised.
-    void vForgetReported();
+    void forgetReported();
     // Starts a selection at (row, col), base-grid indices.
-    void vStart(int row, int col);
+    void startAt(int row, int col);
     // Extends the selection to (row, col); true when it changed.
-    bool bExtend(int row, int col);
+    bool extendTo(int row, int col);
     // Block from start and end, clamped to the non-fixed cells, widened by the mode.
-    void vNormalise();
+    void normalise();
     // Whether (row, col) lies in the block and outside the header line and column.
-    bool bContains(int row, int col) const;
+    bool contains(int row, int col) const;
 };
 
 // The fifteen command slots of the popup menu, and the menu itself. An empty slot is a
@@ -129,7 +129,7 @@ class TStringGridQx : public TStringGrid {
     bool bIsNumber(int row, int col);
     double dGetNumber(int row, int col);
     // The number test on any text: blanks, sign, digits, fraction, exponent, blanks.
-    static bool bIsNumberText(const char* text);
+    static bool isNumberText(const char* text);
 
     // Formatting of a block (user numbers), then a repaint.
     void vSetColor(eColorQx color, int firstRow, int lastRow, int firstCol, int lastCol);
@@ -291,47 +291,47 @@ class TStringGridQx : public TStringGrid {
         int iFirstRow, iLastRow, iFirstCol, iLastCol;
     };
     TBounds bounds() const;
-    void vSetBounds(const TBounds& b);
+    void setBounds(const TBounds& b);
     // Row and column operations without their guards and events: the shared steps.
-    void vEnlargeTo(int lastRow, int lastCol);
+    void enlargeTo(int lastRow, int lastCol);
     // A column's width from its width table (no pass over its cells).
     void vUpdateColWidth(int col);
     // The width of a text at a font size, measured on the grid's canvas.
-    int iMeasure(const AnsiString& text, int points);
+    int measureText(const AnsiString& text, int points);
     // A property's formatting changed from `before` (font size matters for the width table).
-    void vFontSizeChanged(int col, int row, int oldPoints, int newPoints);
+    void fontSizeChanged(int col, int row, int oldPoints, int newPoints);
     // Rotates the header line's cells over columns [first, last) so that column `middle`'s
     // comes first, keeping the columns' width tables right.
-    void vRotateHeaderLine(int first, int middle, int last);
+    void rotateHeaderLine(int first, int middle, int last);
     // Renumbers the header cells from row `fromRow` and column `fromCol` on (all of them
     // the first time).
-    void vNumLinesColumnsFrom(int fromRow, int fromCol);
+    void numberFrom(int fromRow, int fromCol);
     // The cells' properties of rows (columns) [at, at+count) take the formatting of `source`.
-    void vFormatRowsLike(int at, int count, int source);
-    void vFormatColsLike(int at, int count, int source);
+    void formatRowsLike(int at, int count, int source);
+    void formatColsLike(int at, int count, int source);
     // Raises the three size events of an operation.
-    void vRaiseRowEvents(const std::function<void()>& specific);
-    void vRaiseColEvents(const std::function<void()>& specific);
+    void raiseRowEvents(const std::function<void()>& specific);
+    void raiseColEvents(const std::function<void()>& specific);
     // Repaints after the selection changed and notifies listeners.
-    void vSelectionChanged();
+    void selectionChanged();
 
   private:
     friend struct TSGSelection;
     // Per column: how many cells have each text width; the column is as wide as the largest.
     using TWidthTable = std::map<int, int>;
-    void vWidthAdd(int col, int width, int count = 1);
-    void vWidthRemove(int col, int width, int count = 1);
-    void vRebuildWidthTable(int col);
-    void vDeleteProperties(int firstCol, int lastCol, int firstRow, int lastRow);
+    void widthAdd(int col, int width, int count = 1);
+    void widthRemove(int col, int width, int count = 1);
+    void rebuildWidthTable(int col);
+    void deleteProperties(int firstCol, int lastCol, int firstRow, int lastRow);
     // One empty data cell, the fixation released: what deleting every data row or column leaves.
-    void vCollapse();
+    void collapse();
     // A formatting value of one cell (user numbers), proved.
     template <class Get>
     auto formatOf(int row, int col, Get get);
     // Sets a formatting value over a block (user numbers, proved) where `differs` says it changes.
     template <class Differs, class Apply>
-    void vFormatBlock(int firstRow, int lastRow, int firstCol, int lastCol, Differs differs,
-                      Apply apply);
+    void formatBlock(int firstRow, int lastRow, int firstCol, int lastCol, Differs differs,
+                     Apply apply);
     // Reads a binary block at the selection's first cell: checks all of it, then runs
     // `beforeChange` (when set), then enlarges and fills. False for another block version.
     bool _bReadBinaerBlock(TStream* stream, const std::function<void()>& beforeChange);

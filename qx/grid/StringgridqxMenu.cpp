@@ -61,7 +61,7 @@ TNotifyEvent bind(TStringGridQx* grid, THandler handler) {
 }
 
 // The count dialog: true with the count chosen (1 to 1000, starting at 1) on OK.
-bool bAskCount(const TLanguage::TLanguageString& title, int& count) {
+bool askCount(const TLanguage::TLanguageString& title, int& count) {
     int n = 1;
     TIncreaseSize dialog(nullptr, 1000, 1, &n, title());
     if (dialog.ShowModal() != mrOk) return false;
@@ -209,7 +209,7 @@ void TStringGridQx::vInsertNeueZeile(TObject*) {
         if (!s.bSelected) return;  // no place to insert at
         const int at = iRowOut(std::max(iNumCol, s.iFirstRow));
         int count = 0;
-        if (bAskCount(kInsertRows, count)) vInsertRows(at, count);
+        if (askCount(kInsertRows, count)) vInsertRows(at, count);
     } catch (...) {
         QX_SHOW();
     }
@@ -218,7 +218,7 @@ void TStringGridQx::vInsertNeueZeile(TObject*) {
 void TStringGridQx::vAppendNeueZeile(TObject*) {
     try {
         int count = 0;
-        if (bAskCount(kAppendRows, count)) vAppendRows(count);
+        if (askCount(kAppendRows, count)) vAppendRows(count);
     } catch (...) {
         QX_SHOW();
     }
@@ -230,7 +230,7 @@ void TStringGridQx::vInsertNeueSpalte(TObject*) {
         if (!s.bSelected) return;
         const int at = iColOut(std::max(iNumLin, s.iFirstCol));
         int count = 0;
-        if (bAskCount(kInsertCols, count)) vInsertCols(at, count);
+        if (askCount(kInsertCols, count)) vInsertCols(at, count);
     } catch (...) {
         QX_SHOW();
     }
@@ -239,7 +239,7 @@ void TStringGridQx::vInsertNeueSpalte(TObject*) {
 void TStringGridQx::vAppendNeueSpalte(TObject*) {
     try {
         int count = 0;
-        if (bAskCount(kAppendCols, count)) vAppendCols(count);
+        if (askCount(kAppendCols, count)) vAppendCols(count);
     } catch (...) {
         QX_SHOW();
     }
@@ -281,7 +281,7 @@ void TStringGridQx::vFormatierung(TObject*) {
                 TCellPropertyQx* p = pGetCellProperty(c, r);
                 const int before = p->iGetFontSize();
                 p->vAssign(format, assign);
-                vFontSizeChanged(c, r, before, p->iGetFontSize());
+                fontSizeChanged(c, r, before, p->iGetFontSize());
             }
         for (int r = r0; r <= s.iLastRow; ++r) vCalculateRowHeight(r);
         for (int c = c0; c <= s.iLastCol; ++c) vUpdateColWidth(c);

@@ -83,7 +83,7 @@ class TBlockStream final : public TCustomMemoryStream {
         return n;
     }
     long Write(const void*, long) override { return 0; }
-    std::int64_t iLeft() const { return std::max<std::int64_t>(size_ - position_, 0); }
+    std::int64_t bytesLeft() const { return std::max<std::int64_t>(size_ - position_, 0); }
     const unsigned char* pHere() const {
         return static_cast<const unsigned char*>(Memory()) + std::min(position_, size_);
     }
@@ -133,13 +133,13 @@ void writeInt32(unsigned char* p, std::int32_t v) {
 // Reads the header. False, with only the version byte read, for a block of another version
 // (or no bytes at all). Raises when the header is cut, the counts give no cell, or the cells
 // cannot fit into the bytes left; the counts are then never used to size anything.
-bool bReadBlockHeader(TBlockStream& s, TBlockSize& size) {
+bool readBlockHeader(TBlockStream& s, TBlockSize& size) {
     unsigned char version = 0;
     if (s.Read(&version, 1) != 1 || version != kBlockVersion1) return false;
     unsigned char head[kHeaderBytes - 1];
-    if (s.iLeft() < static_cast<std::int64_t>(sizeof head))
+    if (s.bytesLeft() < static_cast<std::int64_t>(sizeof head))
         QX_RAISE(kBlockHeaderCut, "block header: %lld of %d bytes",
-                 static_cast<long long>(s.iLeft() + 1), static_cast<int>(kHeaderBytes));
+                 static_cast<long long>(s.bytesLeft() + 1), static_cast<int>(kHeaderBytes));
     s.Read(head, sizeof head);
     const std::int64_t firstRow = readInt32(head), firstCol = readInt32(head + 4),
                        lastRow = readInt32(head + 8), lastCol = readInt32(head + 12);
@@ -150,18 +150,18 @@ bool bReadBlockHeader(TBlockStream& s, TBlockSize& size) {
                  static_cast<long long>(firstRow), static_cast<long long>(lastRow),
                  static_cast<long long>(firstCol), static_cast<long long>(lastCol));
     // Counts below 2^32 each: the division keeps the product from overflowing.
-    const std::int64_t fit = s.iLeft() / kMinCellBytes;
+    const std::int64_t fit = s.bytesLeft() / kMinCellBytes;
     if (size.cols > fit || size.rows > fit / size.cols)
         QX_RAISE(kBlockTooShort, "%lld x %lld cells in %lld bytes",
                  static_cast<long long>(size.rows), static_cast<long long>(size.cols),
-                 static_cast<long long>(s.iLeft()));
+                 static_cast<long long>(s.bytesLeft()));
     return true;
 }
 
 // Reads one NUL-terminated text; `out` (when given) keeps its first kTextMax characters. False
 // when the bytes end before the NUL (everything left is then consumed).
-bool bReadText(TBlockStream& s, std::string* out) {
-    const std::int64_t left = s.iLeft();
+bool readBlockText(TBlockStream& s, std::string* out) {
+    const std::int64_t left = s.bytesLeft();
     const unsigned char* p = s.pHere();
     const void* nul = left > 0 ? std::memchr(p, 0, static_cast<std::size_t>(left)) : nullptr;
     const std::size_t length =
@@ -173,7 +173,7 @@ bool bReadText(TBlockStream& s, std::string* out) {
 }
 
 // Whether two properties hold the same record (formatting, edit flag, hidden text).
-bool bSameRecord(const TCellPropertyQx& a, const TCellPropertyQx& b) {
+bool sameRecord(const TCellPropertyQx& a, const TCellPropertyQx& b) {
     return a.bSameFormat(b) && std::strcmp(a.cpGetHiddenString(), b.cpGetHiddenString()) == 0;
 }
 
@@ -187,9 +187,9 @@ struct TBlockRecords {
 
 // Walks the texts and reads the property records of `cells` cells into `records`; raises when
 // the bytes end before the last one is complete. Leaves the stream after the block.
-void vCheckBlockCells(TBlockStream& s, std::int64_t cells, TBlockRecords& records) {
+void checkBlockCells(TBlockStream& s, std::int64_t cells, TBlockRecords& records) {
     for (std::int64_t i = 0; i < cells; ++i)
-        if (!bReadText(s, nullptr))
+        if (!readBlockText(s, nullptr))
             QX_RAISE(kBlockCut, "the texts end at cell %lld of %lld", static_cast<long long>(i + 1),
                      static_cast<long long>(cells));
     records.kinds.assign(static_cast<std::size_t>(cells), TBlockRecords::kPlain);
@@ -201,7 +201,7 @@ void vCheckBlockCells(TBlockStream& s, std::int64_t cells, TBlockRecords& record
     const auto plainSize = static_cast<std::int64_t>(plainBytes.size());
     TCellPropertyQx record;
     for (std::int64_t i = 0; i < cells; ++i) {
-        if (s.iLeft() >= plainSize &&
+        if (s.bytesLeft() >= plainSize &&
             std::memcmp(s.pHere(), plainBytes.data(), plainBytes.size()) == 0) {
             s.Seek(plainSize, soFromCurrent);
             continue;
@@ -214,7 +214,7 @@ void vCheckBlockCells(TBlockStream& s, std::int64_t cells, TBlockRecords& record
         // A version-1 record sets every value; the reader takes only the version byte of another.
         if (s.Position() - at == 1) {
             records.kinds[static_cast<std::size_t>(i)] = TBlockRecords::kKeep;
-        } else if (!bSameRecord(record, plain)) {
+        } else if (!sameRecord(record, plain)) {
             records.kinds[static_cast<std::size_t>(i)] = TBlockRecords::kOwn;
             records.own.emplace_back(record);
             records.own.back().vSetHiddenString(record.cpGetHiddenString());
@@ -264,12 +264,12 @@ std::vector<char> readFileWhole(const char* name) {
 }
 
 // Whether the extension of `name` is `ext` (compared without regard to case).
-bool bHasExtension(const char* name, std::string_view ext) {
+bool hasExtension(const char* name, std::string_view ext) {
     return name && qx::platform::CompareText(qx::platform::SplitPath(name).ext, ext) == 0;
 }
 
 // The file dialogs of the load and save commands.
-void vPrepareFileDialog(TOpenDialog& dialog) {
+void prepareFileDialog(TOpenDialog& dialog) {
     dialog.SetFilter(TLanguage::isDeutsch() ? "Tabelle *.sgr|*.sgr|Textexportdatei *.txt|*.txt"
                                             : "Table *.sgr|*.sgr|Text export file *.txt|*.txt");
     // Without a dot and a pattern: the framework appends "." and this to a bare name.
@@ -357,10 +357,10 @@ bool TStringGridQx::_bReadBinaerBlock(TStream* stream, const std::function<void(
     });
 
     TBlockSize block;
-    if (!bReadBlockHeader(s, block)) return false;
+    if (!readBlockHeader(s, block)) return false;
     const std::int64_t textsAt = s.Position();
     TBlockRecords records;
-    vCheckBlockCells(s, block.cells(), records);
+    checkBlockCells(s, block.cells(), records);
     const std::int64_t end = s.Position();
 
     // The target's first cell: the selection's, never in the header line or column.
@@ -383,12 +383,12 @@ bool TStringGridQx::_bReadBinaerBlock(TStream* stream, const std::function<void(
     const int lastCol = firstCol + static_cast<int>(block.cols) - 1;
 
     const TGridUpdateScope batch(*this);
-    vEnlargeTo(lastRow, lastCol);
+    enlargeTo(lastRow, lastCol);
     s.SetPosition(textsAt);
     std::string text;
     for (int r = firstRow; r <= lastRow; ++r)
         for (int c = firstCol; c <= lastCol; ++c) {
-            bReadText(s, &text);
+            readBlockText(s, &text);
             SetCells(c, r, text);
         }
     s.SetPosition(end);
@@ -401,13 +401,12 @@ bool TStringGridQx::_bReadBinaerBlock(TStream* stream, const std::function<void(
             if (kind == TBlockRecords::kKeep) continue;
             const TCellPropertyQx& want = kind == TBlockRecords::kOwn ? *own++ : plain;
             const TCellPropertyQx& now = rViewProperty(c, r);
-            if (bSameRecord(want, now)) continue;  // default cells stay without an object
+            if (sameRecord(want, now)) continue;  // default cells stay without an object
             const int oldPoints = now.iGetFontSize();
             TCellPropertyQx* p = pGetCellProperty(c, r);
             *p = want;
             p->vSetHiddenString(want.cpGetHiddenString());
-            if (p->iGetFontSize() != oldPoints)
-                vFontSizeChanged(c, r, oldPoints, p->iGetFontSize());
+            if (p->iGetFontSize() != oldPoints) fontSizeChanged(c, r, oldPoints, p->iGetFontSize());
         }
     for (int r = firstRow; r <= lastRow; ++r) vCalculateRowHeight(r);
     for (int c = firstCol; c <= lastCol; ++c) vUpdateColWidth(c);
@@ -467,8 +466,8 @@ void TStringGridQx::vReadASCIIFromString(char* text, unsigned /*length*/) {
 
         const TGridUpdateScope batch(*this);
         if (lines > 0) {
-            vEnlargeTo(firstRow + static_cast<int>(lines) - 1,
-                       firstCol + static_cast<int>(widest) - 1);
+            enlargeTo(firstRow + static_cast<int>(lines) - 1,
+                      firstCol + static_cast<int>(widest) - 1);
             int row = firstRow, col = firstCol;
             char* field = text;
             for (char* p = text;; ++p) {
@@ -524,8 +523,8 @@ void TStringGridQx::vCopy2Clipboard(int firstRow, int lastRow, int firstCol, int
         std::string text, binary;
         {
             const TBounds saved = bounds();
-            TAtExit restore([this, saved] { vSetBounds(saved); });
-            vSetBounds(block);
+            TAtExit restore([this, saved] { setBounds(saved); });
+            setBounds(block);
             TAppendStream textOut(text), binaryOut(binary);
             vCopy2ASCIIStream(&textOut);
             vCopy2BinaerStream(&binaryOut);
@@ -564,8 +563,8 @@ void TStringGridQx::vInsertFromClipboard(int row, int col) {
             }
         }
         const TBounds saved = bounds();
-        TAtExit restore([this, saved] { vSetBounds(saved); });
-        vSetBounds({r, r, c, c});
+        TAtExit restore([this, saved] { setBounds(saved); });
+        setBounds({r, r, c, c});
         if (!block.empty()) {
             if (block.size() > INT_MAX)
                 QX_RAISE(kBlockTooLarge, "%zu bytes on the clipboard", block.size());
@@ -598,11 +597,11 @@ void TStringGridQx::vSaveTable(const char* name) {
         std::string bytes;
         {
             const TBounds saved = bounds();
-            TAtExit restore([this, saved] { vSetBounds(saved); });
+            TAtExit restore([this, saved] { setBounds(saved); });
             // The whole table below the header line and right of the header column.
-            vSetBounds({iNumCol, RowCount() - 1, iNumLin, ColCount() - 1});
+            setBounds({iNumCol, RowCount() - 1, iNumLin, ColCount() - 1});
             TAppendStream out(bytes);
-            if (bHasExtension(name, cpSgrExtension))
+            if (hasExtension(name, cpSgrExtension))
                 vCopy2BinaerStream(&out);
             else
                 vCopy2ASCIIStream(&out);
@@ -623,7 +622,7 @@ void TStringGridQx::vLoadTable(const char* name) {
         // once the file is known to be good.
         auto clear = [this] { vDeleteRows(iRowOut(FixedRows()), iRowOut(RowCount() - 1)); };
         const auto size = static_cast<std::int64_t>(bytes.size() - 1);  // without the added NUL
-        if (bHasExtension(name, cpSgrExtension)) {
+        if (hasExtension(name, cpSgrExtension)) {
             TBlockStream stream(reinterpret_cast<const unsigned char*>(bytes.data()), size);
             if (!_bReadBinaerBlock(&stream, clear)) {
                 if (size == 0) QX_RAISE(kBlockVersion, "%s: empty file", name);
@@ -642,7 +641,7 @@ void TStringGridQx::vLoadTable(const char* name) {
 }
 
 bool TStringGridQx::bCanLoad(const char* name) {
-    return bHasExtension(name, cpSgrExtension) || bHasExtension(name, ".txt");
+    return hasExtension(name, cpSgrExtension) || hasExtension(name, ".txt");
 }
 
 // ---------------------------------------------------------------------------- menu commands
@@ -668,7 +667,7 @@ void TStringGridQx::vZellenEinfuegen(TObject*) {
 void TStringGridQx::vTabelleLaden(TObject*) {
     try {
         TOpenDialog dialog(nullptr);
-        vPrepareFileDialog(dialog);
+        prepareFileDialog(dialog);
         if (dialog.Execute()) vLoadTable(dialog.FileName().c_str());
     } catch (...) {
         QX_SHOW();
@@ -678,7 +677,7 @@ void TStringGridQx::vTabelleLaden(TObject*) {
 void TStringGridQx::vTabelleSpeichern(TObject*) {
     try {
         TSaveDialog dialog(nullptr);
-        vPrepareFileDialog(dialog);
+        prepareFileDialog(dialog);
         dialog.SetOptions(dialog.Options() | ofOverwritePrompt);
         if (dialog.Execute()) vSaveTable(dialog.FileName().c_str());
     } catch (...) {

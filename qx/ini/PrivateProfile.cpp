@@ -47,7 +47,7 @@ std::string_view svTrimArgument(std::string_view name) {
     return name;
 }
 
-std::uint32_t uNameHash(std::string_view name) {
+std::uint32_t nameHash(std::string_view name) {
     std::uint32_t h = 2166136261u;
     for (char c : name) {
         h ^= static_cast<unsigned char>(lower(c));
@@ -56,7 +56,7 @@ std::uint32_t uNameHash(std::string_view name) {
     return h;
 }
 
-bool bNamesEqual(std::string_view a, std::string_view b) {
+bool namesEqual(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i)
         if (lower(a[i]) != lower(b[i])) return false;
@@ -85,7 +85,7 @@ TProfile::TProfile(std::string bytes) : bytes_(std::move(bytes)) {
                 static_cast<const char*>(std::memchr(p + i + 1, ']', end - (i + 1)));
             const std::size_t nameEnd = close ? static_cast<std::size_t>(close - p) : end;
             const TSpan name = trimSpan(p, i + 1, nameEnd, isBlank);
-            sections_.push_back({name, lineIndex, entries_.size(), 0, uNameHash(svText(name))});
+            sections_.push_back({name, lineIndex, entries_.size(), 0, nameHash(svText(name))});
             current = static_cast<long>(sections_.size()) - 1;
         } else if (i < end && p[i] == ';') {
             // comment
@@ -101,7 +101,7 @@ TProfile::TProfile(std::string bytes) : bytes_(std::move(bytes)) {
                     if ((q == '"' || q == '\'') && p[value.pos + value.len - 1] == q)
                         value = {value.pos + 1, value.len - 2};
                 }
-                entries_.push_back({key, value, raw, eqPos, lineIndex, uNameHash(svText(key))});
+                entries_.push_back({key, value, raw, eqPos, lineIndex, nameHash(svText(key))});
                 ++sections_[static_cast<std::size_t>(current)].entryCount;
             }
         }
@@ -111,9 +111,9 @@ TProfile::TProfile(std::string bytes) : bytes_(std::move(bytes)) {
 
 long TProfile::iFindSection(std::string_view name) const {
     name = svTrimArgument(name);
-    const std::uint32_t h = uNameHash(name);
+    const std::uint32_t h = nameHash(name);
     for (std::size_t s = 0; s < sections_.size(); ++s)
-        if (sections_[s].hash == h && bNamesEqual(svText(sections_[s].name), name))
+        if (sections_[s].hash == h && namesEqual(svText(sections_[s].name), name))
             return static_cast<long>(s);
     return -1;
 }
@@ -121,10 +121,10 @@ long TProfile::iFindSection(std::string_view name) const {
 long TProfile::iFindEntry(long section, std::string_view key) const {
     if (section < 0 || static_cast<std::size_t>(section) >= sections_.size()) return -1;
     key = svTrimArgument(key);
-    const std::uint32_t h = uNameHash(key);
+    const std::uint32_t h = nameHash(key);
     const TSection& s = sections_[static_cast<std::size_t>(section)];
     for (std::size_t e = s.firstEntry; e < s.firstEntry + s.entryCount; ++e)
-        if (entries_[e].hash == h && bNamesEqual(svText(entries_[e].key), key))
+        if (entries_[e].hash == h && namesEqual(svText(entries_[e].key), key))
             return static_cast<long>(e);
     return -1;
 }
@@ -269,7 +269,7 @@ bool applyRenameSection(const TProfile& p, std::string_view oldName, std::string
     const TProfile::TSection& sec = p.rSections()[static_cast<std::size_t>(s)];
     if (sec.entryCount == 0) return false;
     const std::string& b = p.sBytes();
-    if (bNamesEqual(p.svText(sec.name), newName)) {
+    if (namesEqual(p.svText(sec.name), newName)) {
         if (p.svText(sec.name) == newName) return false;
         out.assign(b, 0, sec.name.pos);
         out.append(newName).append(b, sec.name.pos + sec.name.len, std::string::npos);

@@ -104,8 +104,8 @@ class TProfile {
 // Trims leading and trailing spaces (0x20 only), as name arguments are.
 std::string_view svTrimArgument(std::string_view name);
 // Case-insensitive (ASCII) hash and equality, as names are matched.
-std::uint32_t uNameHash(std::string_view name);
-bool bNamesEqual(std::string_view a, std::string_view b);
+std::uint32_t nameHash(std::string_view name);
+bool namesEqual(std::string_view a, std::string_view b);
 
 // One change of a file.
 struct TProfileEdit {

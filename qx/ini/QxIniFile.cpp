@@ -198,17 +198,17 @@ bool TQxStdIniFile::bReadBool(const char* section, const char* key, bool def) co
 
 double TQxStdIniFile::dReadFloat(const char* section, const char* key, double def) const {
     char text[64];
-    qx::detail::iPrintC(text, sizeof text, "%le", def);
+    qx::detail::printC(text, sizeof text, "%le", def);
     std::string value = sReadString(section, key, text);
     for (char& c : value)
         if (c == ',') c = '.';
     double result = 0.0;
-    return qx::detail::bReadNumberC(value.c_str(), result) ? result : 0.0;
+    return qx::detail::readNumberC(value.c_str(), result) ? result : 0.0;
 }
 
 int TQxStdIniFile::iReadInteger(const char* section, const char* key, int def) const {
     char text[16];
-    qx::detail::iPrintC(text, sizeof text, "%d", def);
+    qx::detail::printC(text, sizeof text, "%d", def);
     bool digits = false;
     return static_cast<int>(
         decimal(sReadString(section, key, text).c_str(), INT_MIN, INT_MAX, digits));
@@ -216,7 +216,7 @@ int TQxStdIniFile::iReadInteger(const char* section, const char* key, int def) c
 
 long long TQxStdIniFile::iReadLongLong(const char* section, const char* key, long long def) const {
     char text[32];
-    qx::detail::iPrintC(text, sizeof text, "%lld", def);
+    qx::detail::printC(text, sizeof text, "%lld", def);
     bool digits = false;
     const long long v =
         decimal(sReadString(section, key, text).c_str(), LLONG_MIN, LLONG_MAX, digits);
@@ -235,18 +235,18 @@ void TQxStdIniFile::vWriteBool(const char* section, const char* key, bool value)
 
 void TQxStdIniFile::vWriteFloat(const char* section, const char* key, double value) {
     char text[64];
-    qx::detail::iPrintC(text, sizeof text, "%le", value);
+    qx::detail::printC(text, sizeof text, "%le", value);
     vWriteString(section, key, text);
 }
 
 void TQxStdIniFile::vWriteInteger(const char* section, const char* key, int value) {
     char text[16];
-    qx::detail::iPrintC(text, sizeof text, "%d", value);
+    qx::detail::printC(text, sizeof text, "%d", value);
     vWriteString(section, key, text);
 }
 
 void TQxStdIniFile::vWriteLongLong(const char* section, const char* key, long long value) {
     char text[32];
-    qx::detail::iPrintC(text, sizeof text, "%lld", value);
+    qx::detail::printC(text, sizeof text, "%lld", value);
     vWriteString(section, key, text);
 }

@@ -20,7 +20,7 @@ constexpr std::size_t kMaxTyped = 127;
 // Reads one number the way "%le" does, with every ',' taken as the decimal point.
 bool readNumber(std::string text, double& value) {
     std::replace(text.begin(), text.end(), ',', '.');
-    return qx::detail::bReadNumberC(text.c_str(), value);
+    return qx::detail::readNumberC(text.c_str(), value);
 }
 
 }  // namespace
@@ -190,7 +190,7 @@ void TDoubleEdit::_vShow() {
     if (useInt_) {
         // Any double as its exact integer: no conversion to a fixed-size integer type.
         char text[400];
-        qx::detail::iPrintC(text, sizeof text, "%.0f", std::trunc(value_) + 0.0);
+        qx::detail::printC(text, sizeof text, "%.0f", std::trunc(value_) + 0.0);
         edit_->SetText(text);
     } else {
         edit_->SetText(formatter_.format(value_, digits_));

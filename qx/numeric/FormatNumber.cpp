@@ -87,7 +87,7 @@ const char* TFormatNumber::format(double x) {
     const int decade =
         std::isinf(x) ? kFirstHugeDecade : static_cast<int>(std::floor(std::log10(x))) + 1;
     if (decade >= kFirstHugeDecade) {
-        qx::detail::iPrintC(buf, cap, "%c%.3e ", sign, x);
+        qx::detail::printC(buf, cap, "%c%.3e ", sign, x);
         modPunkt(buf);
         return buf;
     }
@@ -103,7 +103,7 @@ const char* TFormatNumber::format(double x) {
     int decimals = static_cast<int>(wanted);
     vRound(value, decimals);
 
-    qx::detail::iPrintC(buf, cap, "%c%.*f", sign, decimals, value);
+    qx::detail::printC(buf, cap, "%c%.*f", sign, decimals, value);
     removeTrailingZeros(buf);
     const std::size_t len = std::strlen(buf);
     copyText(buf + len, cap - len, suffix);
@@ -126,7 +126,7 @@ double TFormatNumber::dGetNumber(const char* text) const {
     copyText(copy, sizeof copy, text);
     if (char* comma = std::strchr(copy, ',')) *comma = '.';
     double value = 0.0;
-    return qx::detail::bReadNumberC(copy, value) ? value : 0.0;
+    return qx::detail::readNumberC(copy, value) ? value : 0.0;
 }
 
 void vPrintDouble(double x, const char* format, char* out, std::size_t outSize) {
@@ -142,7 +142,7 @@ void vPrintDouble(double x, const char* format, char* out, std::size_t outSize) 
     } else if (qx::detail::bFindSingleConversion(format, "eEfFgGaA",
                                                  qx::detail::TLengths::LongOnly)) {
         const std::string clamped = qx::detail::sClampFormatFields(format, outSize);
-        if (qx::detail::iPrintC(out, outSize, clamped.c_str(), x) < 0) out[0] = '\0';
+        if (qx::detail::printC(out, outSize, clamped.c_str(), x) < 0) out[0] = '\0';
     }
     modPunkt(out);
 }

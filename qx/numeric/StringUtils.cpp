@@ -117,8 +117,8 @@ bool iez(char* a, char* b) {
     if (a == nullptr || b == nullptr) return isNullOrEmpty(a) && isNullOrEmpty(b);
     double x = 0.0;
     double y = 0.0;
-    if (!qx::detail::bReadNumberC(modKomma(a), x)) return false;
-    if (!qx::detail::bReadNumberC(modKomma(b), y)) return false;
+    if (!qx::detail::readNumberC(modKomma(a), x)) return false;
+    if (!qx::detail::readNumberC(modKomma(b), y)) return false;
     return std::fabs(x - y) < 1e-6;
 }
 
@@ -176,7 +176,7 @@ bool bExistFile(const char* path) {
 
 namespace qx::detail {
 
-int iPrintC(char* out, std::size_t size, const char* format, ...) {
+int printC(char* out, std::size_t size, const char* format, ...) {
     TCLocaleScope scope;
     va_list args;
     va_start(args, format);
@@ -185,7 +185,7 @@ int iPrintC(char* out, std::size_t size, const char* format, ...) {
     return n;
 }
 
-bool bReadNumberC(const char* text, double& value) {
+bool readNumberC(const char* text, double& value) {
     if (text == nullptr) return false;
     char* end = nullptr;
     const double v =

@@ -61,11 +61,11 @@ namespace qx::detail {
 
 // snprintf under the "C" numeric conventions whatever locale the host has set (point as
 // decimal separator). Same result and bounds as snprintf.
-int iPrintC(char* out, std::size_t size, const char* format, ...)
+int printC(char* out, std::size_t size, const char* format, ...)
     __attribute__((format(printf, 3, 4)));
 
 // Reads one number as scanf's "%lf" does (leading white space skipped, point as decimal
 // separator, "C" conventions). Returns false and leaves value alone when there is none.
-bool bReadNumberC(const char* text, double& value);
+bool readNumberC(const char* text, double& value);
 
 }  // namespace qx::detail

@@ -19,7 +19,7 @@ void vStartUp() {
 
 void vShutDown() {
     if (gCount == 0) return;
-    if (--gCount == 0) detail::vFinalizeErrorInfo();
+    if (--gCount == 0) detail::finalizeErrorInfo();
 }
 
 int iStartUpCount() {

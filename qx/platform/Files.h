@@ -11,10 +11,13 @@
 
 namespace qx::platform {
 
-// Replaces the file `path` whole. `write` fills a hidden temporary file in the target's folder
-// through the descriptor it gets and returns false on failure; the file is then fsync'ed and
-// renamed over the target, and the folder is fsync'ed, so that after a crash the target holds
-// either the old or the new content.
+// Replaces the file `path` whole. `write` fills a temporary file in the target's folder through
+// the descriptor it gets and returns false on failure; the file is then fsync'ed and renamed over
+// the target, and the folder is fsync'ed, so that after a crash the target holds either the old
+// or the new content. The temporary file has no name while it is written (where the file system
+// supports unnamed files), so a process killed meanwhile leaves nothing behind; otherwise it is a
+// hidden ".qx-<pid>-<n>.tmp", and such files left by dead processes are removed by the next
+// replacement in that folder.
 //  - A symbolic link is followed: the file it names is replaced and the link stays. A dangling
 //    link is refused rather than replaced by a file.
 //  - An existing file keeps its mode and, where the system allows, its owner and group; a new
@@ -33,6 +36,9 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes,
 // The file a write to `path` changes: `path` itself, or for a symbolic link the file it leads
 // to. False for a dangling link.
 bool ResolveWriteTarget(const std::string& path, std::string& target);
+
+// Whether `path` names a folder (following links).
+bool IsFolder(const std::string& path);
 
 // Writes all `size` bytes, resuming after signals and short writes. False on an error.
 bool WriteAll(int fd, const void* data, std::size_t size);

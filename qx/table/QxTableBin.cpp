@@ -51,7 +51,12 @@ std::string readText(std::istream& s, std::size_t max) {
     std::string text;
     std::streambuf* buf = s.rdbuf();
     for (std::size_t i = 0; i < max; ++i) {
-        const int c = buf ? buf->sbumpc() : std::char_traits<char>::eof();
+        int c = std::char_traits<char>::eof();
+        try {
+            if (buf) c = buf->sbumpc();
+        } catch (const std::ios_base::failure&) {  // a read error of the file buffer
+            QX_RAISE(qx::kTableReadError);
+        }
         if (c == std::char_traits<char>::eof()) {
             s.setstate(std::ios::eofbit | std::ios::failbit);
             QX_RAISE(qx::kTableReadError);
@@ -233,7 +238,13 @@ void TQxTable::vReadBin(const char* file, unsigned char** buffer) {
     bool descriptionRead = false;
     try {
         std::ifstream in;
-        if (file != nullptr) in.open(file, std::ios::binary | std::ios::in);
+        if (file != nullptr) {
+            // A folder opens as a stream whose reads throw: name the fault instead.
+            if (qx::platform::IsFolder(file))
+                QX_RAISE(qx::kTableReadError, "%s: is a folder", file);
+            in.open(file, std::ios::binary | std::ios::in);
+            if (!in.is_open()) QX_RAISE(qx::kTableReadError, "%s: %s", file, std::strerror(errno));
+        }
         const std::int64_t size = fileSize(file);
         // Bytes left after the position p; an unknown size (not a regular file) counts as 0.
         auto remaining = [&]() -> std::uint64_t {

@@ -122,7 +122,7 @@ std::size_t formatValue(const unsigned char* value, TH5Type::TDataTyp type, cons
             if (n >= 0 && DecimalSeparator == ',') {
                 double number = 0;
                 char* point = std::strchr(out, '.');
-                if (point != nullptr && qx::detail::bReadNumberC(out, number)) *point = ',';
+                if (point != nullptr && qx::detail::readNumberC(out, number)) *point = ',';
             }
             break;
         }

@@ -91,11 +91,11 @@ void TQxTableFrame::vSetFormat(bool bLineNumbers, bool bColNumbers, bool bCaptio
     }
 }
 
-int TQxTableFrame::iHeaderRows() const {
+int TQxTableFrame::headerRows() const {
     return (tTable.bShowColumnCaption ? 1 : 0) + (tTable.bShowEinheit ? 1 : 0);
 }
 
-int TQxTableFrame::iHeaderCols() const {
+int TQxTableFrame::headerCols() const {
     return tTable.bShowLineNum ? 1 : 0;
 }
 
@@ -115,7 +115,7 @@ void TQxTableFrame::vDrawTable() {
 void TQxTableFrame::vResizeGrid() {
     try {
         TStringGridQx& g = *StringGridQx;
-        const int h = iHeaderRows(), l = iHeaderCols();
+        const int h = headerRows(), l = headerCols();
         g.vResetFixedArea();
         if (g.iGetRowCount() <= h || g.iGetColCount() <= l)
             g.vSetTableSize(std::max(h + 1, g.iGetRowCount()), std::max(l + 1, g.iGetColCount()));
@@ -132,7 +132,7 @@ void TQxTableFrame::vDrawHeader() {
         int fixedRows = 0, fixedCols = 0;
         g.vGetFixedArea(fixedRows, fixedCols);
         g.vResetFixedArea();
-        const int l = iHeaderCols(), lines = iGetLineCount();
+        const int l = headerCols(), lines = iGetLineCount();
         // Only what the grid holds: a grid not yet brought to the table's size (a cleared
         // frame, a table shown before vResizeGrid) gets the part of the header that fits.
         const int gridRows = g.iGetRowCount(), gridCols = g.iGetColCount();
@@ -167,7 +167,7 @@ void TQxTableFrame::vDrawHeader() {
     }
 }
 
-AnsiString TQxTableFrame::sCellText(int line, int column) {
+AnsiString TQxTableFrame::cellText(int line, int column) {
     AnsiString out;
     const TQxTable::TItem& c = tTable.vColumns[static_cast<std::size_t>(column)];
     const unsigned size = tTable.uGetLineSize();
@@ -184,17 +184,17 @@ void TQxTableFrame::vDrawContent() {
         const TGridUpdateScope batch(*StringGridQx);
         for (int j = 0; j < iGetColCount(); ++j)
             for (int i = 0; i < iGetLineCount(); ++i)
-                StringGridQx->vSetCellString(i, j, sCellText(i, j).c_str());
+                StringGridQx->vSetCellString(i, j, cellText(i, j).c_str());
     } catch (...) {
         QX_PASS();
     }
 }
 
-void TQxTableFrame::vWriteLines(int first, int last) {
+void TQxTableFrame::writeLines(int first, int last) {
     TStringGridQx& g = *StringGridQx;
     for (int j = 0; j < iGetColCount(); ++j) {
         g.vSetAdjust(adjustOf(tTable.vColumns[static_cast<std::size_t>(j)]), first, last, j, j);
-        for (int i = first; i <= last; ++i) g.vSetCellString(i, j, sCellText(i, j).c_str());
+        for (int i = first; i <= last; ++i) g.vSetCellString(i, j, cellText(i, j).c_str());
     }
 }
 
@@ -206,7 +206,7 @@ void TQxTableFrame::vRedrawLines(int first, int last) {
         }
         TStringGridQx& g = *StringGridQx;
         const TGridUpdateScope batch(g);
-        if (first <= last) vWriteLines(first, last);
+        if (first <= last) writeLines(first, last);
         for (int i = first; i <= last; ++i) g.vCalculateRowHeight(g.iRowIn(i));
         g.vUpdateColWidths();  // the grid keeps its text widths: no pass over every row
     } catch (...) {
@@ -227,7 +227,7 @@ void TQxTableFrame::vRedrawColumns(int first, int last) {
             if (lines > 0)
                 g.vSetAdjust(adjustOf(tTable.vColumns[static_cast<std::size_t>(j)]), 0, lines - 1,
                              j, j);
-            for (int i = 0; i < lines; ++i) g.vSetCellString(i, j, sCellText(i, j).c_str());
+            for (int i = 0; i < lines; ++i) g.vSetCellString(i, j, cellText(i, j).c_str());
         }
         for (int j = first; j <= last; ++j) g.vCalculateColWidth(g.iColIn(j));
         g.vCalculateRowHeights();
@@ -239,7 +239,7 @@ void TQxTableFrame::vRedrawColumns(int first, int last) {
 
 // ---------------------------------------------------------------------------- lines
 
-void TQxTableFrame::vAddBuffers(const unsigned char* data, int count) {
+void TQxTableFrame::addBuffers(const unsigned char* data, int count) {
     const std::size_t size = tTable.uGetLineSize();
     const std::size_t n = vLineBuffers.size();
     std::vector<std::unique_ptr<unsigned char[]>> fresh;
@@ -272,7 +272,7 @@ void TQxTableFrame::vAppendLines(const unsigned char* data, int count) {
     try {
         if (count <= 0) return;
         const int n = iGetLineCount();
-        vAddBuffers(data, count);
+        addBuffers(data, count);
         TStringGridQx& g = *StringGridQx;
         const TGridUpdateScope batch(g);
         if (iGetLineCount() > g.iGetRowCount()) g.vAppendRows(iGetLineCount() - g.iGetRowCount());
@@ -436,7 +436,7 @@ void TQxTableFrame::vSetLineSize(int size) {
 
 // ---------------------------------------------------------------------------- clearing
 
-void TQxTableFrame::vReleaseLines() {
+void TQxTableFrame::releaseLines() {
     tTable.vSetLineNumber(0);
     vLineBuffers.clear();
 }
@@ -461,7 +461,7 @@ void TQxTableFrame::vClearTable() {
 
 void TQxTableFrame::vClearContent() {
     try {
-        vReleaseLines();
+        releaseLines();
         TStringGridQx& g = *StringGridQx;
         const TGridUpdateScope batch(g);
         g.vSetTableSize(1, iGetColCount());
@@ -472,7 +472,7 @@ void TQxTableFrame::vClearContent() {
 }
 
 void TQxTableFrame::vFreeTable() {
-    vReleaseLines();
+    releaseLines();
     tTable.vClear();
 }
 

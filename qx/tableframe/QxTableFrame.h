@@ -181,13 +181,13 @@ class TQxTableFrame : public TFrame {
 
   private:
     // Header rows (caption, unit) and the line-number column of the table.
-    int iHeaderRows() const;
-    int iHeaderCols() const;
+    int headerRows() const;
+    int headerCols() const;
     // The text of line i, column j (empty for a value that does not lie inside the line).
-    AnsiString sCellText(int line, int column);
+    AnsiString cellText(int line, int column);
     // Writes the cells (and alignment) of lines [first, last] of every column.
-    void vWriteLines(int first, int last);
+    void writeLines(int first, int last);
     // New buffers for `count` lines from data, bound to the table after the present ones.
-    void vAddBuffers(const unsigned char* data, int count);
-    void vReleaseLines();
+    void addBuffers(const unsigned char* data, int count);
+    void releaseLines();
 };
