@@ -533,10 +533,6 @@ void TStringGridQx::RowsDeleted(int at, int count) {
     TStringGrid::RowsDeleted(at, count);
 }
 
-void TStringGridQx::RowMoved(int from, int to) {
-    TStringGrid::RowMoved(from, to);
-}
-
 void TStringGridQx::ColsInserted(int at, int count) {
     widths_.insert(widths_.begin() + at, static_cast<size_t>(count), TWidthTable{{0, RowCount()}});
     TStringGrid::ColsInserted(at, count);

@@ -277,7 +277,6 @@ class TStringGridQx : public TStringGrid {
     void SizeChanged(int oldColCount, int oldRowCount) override;
     void RowsInserted(int at, int count) override;
     void RowsDeleted(int at, int count) override;
-    void RowMoved(int from, int to) override;
     void ColsInserted(int at, int count) override;
     void ColsDeleted(int at, int count) override;
     void ColMoved(int from, int to) override;

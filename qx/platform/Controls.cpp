@@ -75,11 +75,10 @@ TPoint TControl::ClientToScreen(TPoint p) const {
     for (const TControl* c = this; c; c = c->parent_) {
         p.x += c->Left();
         p.y += c->Top();
-        if (auto* f = dynamic_cast<const TCustomForm*>(c)) {
+        if (dynamic_cast<const TCustomForm*>(c)) {
             // The client area of a form starts inside its frame.
             p.x += TCustomForm::kFrameWidth / 2;
             p.y += TCustomForm::kFrameHeight - TCustomForm::kFrameWidth / 2;
-            (void)f;
         }
     }
     return p;

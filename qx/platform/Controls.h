@@ -50,17 +50,11 @@ class TControlPeer {
     // The control's look must be redrawn.
     virtual void Invalidate() {}
     // Only `r` (client coordinates) must be redrawn; by default the whole control is.
-    virtual void InvalidateRect(const TRect& r) {
-        (void)r;
-        Invalidate();
-    }
+    virtual void InvalidateRect(const TRect&) { Invalidate(); }
     virtual void SetFocus() {}
     // Client point `p` of the control in screen coordinates as the window system places it,
     // or nothing to let the control compute it from its bounds.
-    virtual std::optional<TPoint> ClientToScreen(TPoint p) const {
-        (void)p;
-        return std::nullopt;
-    }
+    virtual std::optional<TPoint> ClientToScreen(TPoint) const { return std::nullopt; }
 };
 
 enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };

@@ -73,9 +73,6 @@ class TCustomForm : public TCustomControl {
 
     TNotifyEvent OnCreate, OnShow, OnClose;
 
-    // The control with the focus on this form.
-    TControl* ActiveControl() const { return TWinControl::ActiveControl(); }
-
   protected:
     // Runs OnCreate; derived forms call it at the end of their constructor.
     void DoCreate();

@@ -625,11 +625,9 @@ void TCustomGrid::SetEditorMode(bool on) {
     if (on && !(options_ & goEditing)) return;
     if (on) {
         if (!editor_) editor_ = new TInplaceEdit(this);
-        {
-            // Filling the editor is not a user edit.
-            editor_->SetModified(false);
-            editor_->SetText(GetEditText(col_, row_));
-        }
+        // Filling the editor is not a user edit.
+        editor_->SetModified(false);
+        editor_->SetText(GetEditText(col_, row_));
         placeEditor();
         editor_->SetVisible(true);
         editor_->SetFocus();
@@ -935,10 +933,6 @@ TObject* TStringGrid::Objects(int col, int row) const {
 void TStringGrid::SetObjects(int col, int row, TObject* object) {
     if (!object && !cell(col, row)) return;
     if (TCell* c = writable(col, row)) c->object = object;
-}
-
-AnsiString TStringGrid::GetEditText(int col, int row) {
-    return TCustomGrid::GetEditText(col, row);
 }
 
 void TStringGrid::SetEditText(int col, int row, const AnsiString& value) {

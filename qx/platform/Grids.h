@@ -363,7 +363,6 @@ class TStringGrid : public TCustomGrid {
 
   protected:
     AnsiString CellText(int col, int row) const override { return Cells(col, row); }
-    AnsiString GetEditText(int col, int row) override;
     void SetEditText(int col, int row, const AnsiString& value) override;
     void SizeChanged(int oldColCount, int oldRowCount) override;
     void RowsInserted(int at, int count) override;
