@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "qx/ini/PrivateProfile.h"
+#include "qx/platform/Files.h"
 #include "qx/qx.h"
 
 namespace qxcli {
@@ -28,15 +29,21 @@ int Failed(const std::string& what, unsigned long code) {
     return Fail(exit, "ini " + what + " (error " + Hex(code) + ")");
 }
 
+// ": is a folder" when `file` names one, so that the message says why it cannot be written.
+std::string folderNote(const std::string& file) {
+    return qx::platform::IsFolder(file) ? ": is a folder" : "";
+}
+
 // The parsed file, or a message when it is missing or unreadable.
 bool Open(const std::string& cmd, const std::string& file,
           std::shared_ptr<const qx::detail::TProfile>& profile, int& exit) {
     unsigned long code = 0;
     profile = qx::detail::pReadProfile(TIniFilename(file), &code);
     if (code == 0) return true;
-    exit = Failed(cmd + ": cannot read '" + file + "': " +
-                      (code == qx::detail::kIniFileNotFound ? "no such file" : "not readable"),
-                  code);
+    const char* reason = code == qx::detail::kIniFileNotFound ? "no such file"
+                         : qx::platform::IsFolder(file)       ? "is a folder"
+                                                              : "not readable";
+    exit = Failed(cmd + ": cannot read '" + file + "': " + reason, code);
     return false;
 }
 
@@ -104,7 +111,7 @@ int Set(const Args& a) {
             "set: a section name, key or value with a line break, a key with '=' or "
             "starting with '[' or ';', or a section name with ']' cannot be stored",
             code);
-    if (code != 0) return Failed("set: cannot write '" + a[0] + "'", code);
+    if (code != 0) return Failed("set: cannot write '" + a[0] + "'" + folderNote(a[0]), code);
     return 0;
 }
 
@@ -126,7 +133,7 @@ int Delete(const Args& a) {
     const unsigned long code = qx::detail::ulWritePrivateProfileString(
         section.c_str(), a.size() == 3 ? key.c_str() : nullptr, nullptr,
         TIniFilename(a[0]).c_str());
-    if (code != 0) return Failed("delete: cannot write '" + a[0] + "'", code);
+    if (code != 0) return Failed("delete: cannot write '" + a[0] + "'" + folderNote(a[0]), code);
     return 0;
 }
 
