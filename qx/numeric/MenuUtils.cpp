@@ -14,11 +14,13 @@ TMenuItem* copyItem(const TMenuItem& from) {
 
 void vAddMenu(TPopupMenu* target, const TPopupMenu* source, bool separator) {
     if (!target || !source) return;
+    // Counted first: appending a menu to itself copies its items once.
+    const TMenuItem& from = *source->Items();
+    const int count = from.Count();
     if (separator) {
         auto* line = new TMenuItem(target);
         line->SetCaption("-");
         target->Items()->Add(line);
     }
-    const TMenuItem& from = *source->Items();
-    for (int i = 0; i < from.Count(); ++i) target->Items()->Add(copyItem(*from.Items(i)));
+    for (int i = 0; i < count; ++i) target->Items()->Add(copyItem(*from.Items(i)));
 }

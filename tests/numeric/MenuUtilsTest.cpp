@@ -39,4 +39,10 @@ TEST(AddMenu, CopiesFollowASeparatorAndShareHandlers) {
     vAddMenu(&target, &source, false);
     EXPECT_EQ(top.Count(), 9);
     vAddMenu(nullptr, &source, true);
+
+    // A menu appended to itself gets its items once more (and no endless copying).
+    vAddMenu(&source, &source, true);
+    ASSERT_EQ(source.Items()->Count(), 7);
+    EXPECT_TRUE((*source.Items())[3]->IsLine());
+    EXPECT_EQ((*source.Items())[6]->Caption(), "Hilfe");
 }
