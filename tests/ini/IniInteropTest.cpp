@@ -1,9 +1,7 @@
-// Ini files exchanged with Python's configparser, and a hand-made file of the kind people
-// edit, read as the profile rules say.
+// Ini files exchanged with Python's configparser, both ways.
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -98,48 +96,4 @@ TEST(IniInterop, WeReadWhatConfigparserWrites) {
     EXPECT_NE(text.find("LineSize = 100\n"), std::string::npos);
     EXPECT_NE(text.find("[Mixed Case]\nKeyOne = 1\nKeyTwo=2\r\n"), std::string::npos);
     EXPECT_EQ(Python("read", path), Ours(ini));
-}
-
-TEST(IniInterop, AHandMadeFileReadsAsTheProfileRulesSay) {
-    qx::test::TTempDir dir;
-    const std::string path = dir.File("hand.ini");
-    std::ofstream(path, std::ios::binary) << "; settings written by hand\r\n"
-                                             "orphan = before any section\r\n"
-                                             "\r\n"
-                                             "[ General ]   ; trailing remark\r\n"
-                                             "  Name   =   Measurement 1   \r\n"
-                                             "Quoted = \"  padded  \"\r\n"
-                                             "Single='x'\r\n"
-                                             "Half = \"open\r\n"
-                                             "Path=C:\\data\\file.txt\r\n"
-                                             "# not a comment=1\r\n"
-                                             "; Name = commented out\r\n"
-                                             "Name = second\r\n"
-                                             "just text\r\n"
-                                             "Empty =\r\n"
-                                             "\r\n"
-                                             "[general]\r\n"
-                                             "Extra = hidden by the first General\r\n"
-                                             "[Units]\n"
-                                             "Length = mm\n"
-                                             "Mass = kg";
-    const TQxStdIniFile ini{TIniFilename(path)};
-    std::vector<std::string> names;
-    ini.vReadSections(names);
-    EXPECT_EQ(names, (std::vector<std::string>{"General", "general", "Units"}));
-    ini.vReadSection("GENERAL", names);
-    EXPECT_EQ(names, (std::vector<std::string>{"Name", "Quoted", "Single", "Half", "Path",
-                                               "# not a comment", "Name", "Empty"}));
-    EXPECT_EQ(ini.sReadString("general", "name", ""), "Measurement 1");
-    EXPECT_EQ(ini.sReadString("General", "Quoted", ""), "  padded  ");
-    EXPECT_EQ(ini.sReadString("General", "Single", ""), "x");
-    EXPECT_EQ(ini.sReadString("General", "Half", ""), "\"open");
-    EXPECT_EQ(ini.sReadString("General", "Path", ""), "C:\\data\\file.txt");
-    EXPECT_EQ(ini.iReadInteger("General", "# not a comment", 0), 1);
-    EXPECT_EQ(ini.sReadString("General", "Empty", "default"), "");
-    EXPECT_EQ(ini.sReadString("General", "Extra", "default"), "default");
-    EXPECT_EQ(ini.sReadString("General", "just text", "default"), "default");
-    EXPECT_EQ(ini.sReadString("", "orphan", "default"), "default");
-    EXPECT_EQ(ini.sReadString("Units", "Mass", ""), "kg");
-    EXPECT_EQ(ini.uGetStringSize(), ini.sWriteToString().size() + 1);
 }

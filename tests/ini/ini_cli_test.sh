@@ -1,35 +1,22 @@
 #!/usr/bin/env bash
 # The qx ini commands end to end: output, file contents and exit codes.
-set -u
-qx=$1
-dir=$(mktemp -d)
-trap 'rm -rf "$dir"' EXIT
+source "$(dirname "$0")/../support/cli_support.sh" "$1"
 cd "$dir"
-failures=0
 
-# expect EXIT-CODE EXPECTED-STDOUT COMMAND... ; stderr must name an error code when failing
-expect() {
-    local code=$1 want=$2
+expect() {  # expect CODE STDOUT ARGS...: exit code, exact output; a failure names its error code
+    local code=$1 want=$2 out rc
     shift 2
-    local out err rc
     out=$("$qx" "$@" 2>"$dir/err")
     rc=$?
-    err=$(cat "$dir/err")
-    if [[ $rc != "$code" || "$out" != "$want" ]]; then
-        echo "FAIL: qx $*: exit $rc (want $code), output [$out] (want [$want]) $err"
-        failures=$((failures + 1))
-    elif [[ $code == 1 && $err != *"(error 0x"*")"* ]]; then
-        echo "FAIL: qx $*: no error code in [$err]"
-        failures=$((failures + 1))
-    fi
+    [[ $rc == "$code" && $out == "$want" ]] ||
+        fail "qx $*: exit $rc (want $code), output [$out] (want [$want]) $(cat "$dir/err")"
+    [[ $code != 1 ]] || grep -q '(error 0x[0-9A-Fa-f]*)' "$dir/err" || fail "qx $*: no error code"
 }
 
 expect 0 "" ini set t.ini Table Name "Beispiel einer Tabelle"
 expect 0 "" ini set t.ini Table LineSize 96
 expect 0 "" ini set t.ini "Table/Column0" Einheit "µm"
-if [[ $(od -An -c t.ini | tr -s ' \n' ' ') != *"\r \n"* ]]; then
-    echo "FAIL: no CR LF in the written file"; failures=$((failures + 1))
-fi
+[[ $(od -An -c t.ini | tr -s ' \n' ' ') == *"\r \n"* ]] || fail "no CR LF in the written file"
 expect 0 $'Table\nTable/Column0' ini sections t.ini
 expect 0 $'Name\nLineSize' ini keys t.ini TABLE
 expect 0 "96" ini get t.ini table linesize
@@ -58,5 +45,4 @@ expect 2 "" ini get t.ini Table
 expect 2 "" ini frobnicate t.ini
 expect 2 "" ini
 expect 0 "Beispiel einer Tabelle" ini get t.ini Table Name
-
-exit $((failures > 0))
+echo "ini commands OK"

@@ -1,19 +1,13 @@
 // Whole-file replacement: content, mode, links, devices, and failures that keep the old file.
 #include <fcntl.h>
-#include <signal.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <stdexcept>
 #include <string>
-#include <vector>
 
 #include "qx/platform/Files.h"
+#include "tests/platform/FilesTestSupport.h"
 #include "tests/support/TestSupport.h"
 
 namespace {
@@ -21,21 +15,12 @@ namespace {
 using qx::platform::ReplaceFile;
 using qx::platform::WriteFileAtomically;
 using qx::test::ReadFile;
+using qx::test::WriteFile;
 using Names = std::vector<std::string>;
 
 class Files : public ::testing::Test {
   protected:
-    void Write(const std::string& path, const std::string& bytes) {
-        std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
-    }
-    // Every name in the folder, to find left-over temporary files.
-    Names Listing() const {
-        Names names;
-        for (const auto& e : std::filesystem::directory_iterator(dir.Path()))
-            names.push_back(e.path().filename().string());
-        std::sort(names.begin(), names.end());
-        return names;
-    }
+    Names Listing() const { return qx::test::Listing(dir.Path()); }
     qx::test::TTempDir dir;
     std::string path = dir.File("data.bin");
 };
@@ -55,7 +40,7 @@ TEST_F(Files, NewFileHasTheBytesAndFollowsTheUmask) {
 }
 
 TEST_F(Files, ReplacingKeepsTheModeAndPutsANewFileInPlace) {
-    Write(path, std::string(4096, 'x'));  // longer than what replaces it
+    WriteFile(path, std::string(4096, 'x'));  // longer than what replaces it
     ASSERT_EQ(::chmod(path.c_str(), 0604), 0);
     struct stat before {};
     ASSERT_EQ(::stat(path.c_str(), &before), 0);
@@ -70,7 +55,7 @@ TEST_F(Files, ReplacingKeepsTheModeAndPutsANewFileInPlace) {
 
 TEST_F(Files, ALinkIsFollowedAndStaysALink) {
     const std::string real = dir.File("real.bin");
-    Write(real, "old");
+    WriteFile(real, "old");
     ASSERT_EQ(::chmod(real.c_str(), 0640), 0);
     ASSERT_EQ(::symlink("real.bin", path.c_str()), 0);  // relative to the link's folder
     ASSERT_TRUE(WriteFileAtomically(path, "new"));
@@ -95,7 +80,7 @@ TEST_F(Files, ADanglingLinkIsNotReplacedByAFile) {
 }
 
 TEST_F(Files, AFailingWriterLeavesTheOldFileAndNoTemporaryFile) {
-    Write(path, "old");
+    WriteFile(path, "old");
     std::string error;
     EXPECT_FALSE(ReplaceFile(
         path,
@@ -119,18 +104,12 @@ TEST_F(Files, AFailingWriterLeavesTheOldFileAndNoTemporaryFile) {
 }
 
 TEST_F(Files, AWriteCutShortByTheFileSizeLimitLeavesTheOldFile) {
-    Write(path, "old");
-    const std::string big(256 * 1024, 'b');
-    struct rlimit saved {};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
-    void (*previous)(int) = ::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit limited = saved;
-    limited.rlim_cur = 64 * 1024;
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
-    const bool ok = WriteFileAtomically(path, big);
-    ::setrlimit(RLIMIT_FSIZE, &saved);
-    ::signal(SIGXFSZ, previous);
-    EXPECT_FALSE(ok);
+    WriteFile(path, "old");
+    {
+        qx::test::TFileSizeLimit limit(64 * 1024);
+        ASSERT_TRUE(limit.ok);
+        EXPECT_FALSE(WriteFileAtomically(path, std::string(256 * 1024, 'b')));
+    }
     EXPECT_EQ(ReadFile(path), "old");
     EXPECT_EQ(Listing(), (Names{"data.bin"}));
 }
@@ -141,7 +120,7 @@ TEST_F(Files, WhatCannotBeReplacedIsRefused) {
     EXPECT_FALSE(WriteFileAtomically(dir.Path(), "x"));  // a folder
     EXPECT_TRUE(std::filesystem::is_directory(dir.Path()));
 
-    Write(path, "old");
+    WriteFile(path, "old");
     ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
     if (::access(path.c_str(), W_OK) != 0) {  // root may write anyway
         std::string error;

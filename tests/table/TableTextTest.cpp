@@ -91,6 +91,7 @@ TEST_F(TableText, FormatsThatDoNotFitTheValueGiveEmptyText) {
     EXPECT_EQ(fmt<std::uint32_t>(0xFFFFFFFF, TH5Type::eTypULong, "%lld"), "4294967295");
     EXPECT_EQ(fmt<std::uint16_t>(300, TH5Type::eTypUShort, "%hhu"), "44");
     EXPECT_EQ(fmt<std::uint8_t>('A', TH5Type::eTypUChar, "[%c]"), "[A]");
+    EXPECT_EQ(fmt<std::int16_t>(1111, TH5Type::eTypShort, "%+06d"), "+01111");
     EXPECT_EQ(fmtText("abcdef", "<%-4.3s>"), "<abc >");
 
     // Texts are cut to 1023 characters; an unterminated string is read no further.
@@ -173,11 +174,16 @@ TEST_F(TableText, CellsThatCannotSpoilTheLayout) {
     t.uLineSize = 10;
     t.vColumns[2].uOffset = 8;
     unsigned char line[10] = {'1', '\r', '2', '\n', 0, 0, 0, 0, 'o', 'k'};  // no NUL in "ok"
-    t.vSetLineNumber(2);
+    // Quotes, other dialects' separators, blanks and code page 1252 bytes pass unchanged.
+    unsigned char plain[10] = {'"', ' ', ';', ',', 0xE4, '\'', ' ', 0, '"', 0};
+    t.vSetLineNumber(3);
     t.vSetLine(0, line);
+    t.vSetLine(2, plain);
     std::string text;
     vTable2String(&t, text, true);
-    EXPECT_EQ(text, "\ta b\tfar\topen\r\n0\t1 2 \t\tok\r\n1\t\t\t\r\n");
+    EXPECT_EQ(text,
+              "\ta b\tfar\topen\r\n0\t1 2 \t\tok\r\n1\t\t\t\r\n"
+              "2\t\" ;,\xE4' \t\t\"\r\n");
 }
 
 TEST_F(TableText, LogFileEntries) {
