@@ -1,5 +1,7 @@
-// The double edit control: children and layout, limits, display, typed input, stepping by
-// increment and by factor, integer mode, keys and the change notification.
+// The numeric edits. The double edit: children and layout, limits, display, typed input,
+// stepping by increment and by factor, integer mode, keys and the change notification. The spin
+// edit under its own class name. Both on the palette.
+#include "qx/numeric/CDoubleSpinEdit.h"
 #include "qx/numeric/DoubleEdit.h"
 
 #include "qx/platform/Registry.h"
@@ -7,13 +9,18 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <climits>
 #include <cmath>
 #include <limits>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 // A double edit on a panel next to a plain edit that can take the focus away.
 class DoubleEditTest : public ::testing::Test {
@@ -43,6 +50,13 @@ class DoubleEditTest : public ::testing::Test {
     void up() { de->UpDown()->Press(btNext); }
     void down() { de->UpDown()->Press(btPrev); }
     std::string text() const { return de->EditField()->Text(); }
+    // New limits, whatever the old ones were.
+    void limits(double min, double max) {
+        de->SetMinValue(-1e300);
+        de->SetMaxValue(1e300);
+        de->SetMinValue(min);
+        de->SetMaxValue(max);
+    }
 
     char savedSeparator = DecimalSeparator;
     TPanel panel{nullptr};
@@ -52,39 +66,29 @@ class DoubleEditTest : public ::testing::Test {
 };
 
 TEST_F(DoubleEditTest, ConstructionDefaultsAndChildren) {
-    EXPECT_EQ(de->MinValue(), 0.0);
-    EXPECT_EQ(de->MaxValue(), 0.0);
-    EXPECT_EQ(de->Value(), 0.0);
-    EXPECT_EQ(de->Increment(), 1.0);
+    EXPECT_EQ(std::tuple(de->MinValue(), de->MaxValue(), de->Value(), de->Increment()),
+              std::tuple(0.0, 0.0, 0.0, 1.0));
     EXPECT_EQ(de->Faktor(), 1.01);
-    EXPECT_FALSE(de->UseFaktorNotIncrement());
-    EXPECT_FALSE(de->UseIntNotDouble());
     EXPECT_EQ(de->StellenzahlAnzeige(), 3);
-    EXPECT_FALSE(de->PotenzPraefix());
-    EXPECT_FALSE(de->NoEdit());
+    EXPECT_FALSE(de->UseFaktorNotIncrement() || de->UseIntNotDouble() || de->PotenzPraefix() ||
+                 de->NoEdit());
     EXPECT_EQ(text(), " 0 ");
-
-    EXPECT_EQ(de->Width(), 100);
-    EXPECT_EQ(de->Height(), 24);
+    EXPECT_EQ(de->BoundsRect(), (TRect{0, 0, 100, 24}));
     const TDoubleEdit::TSizeConstraints& c = de->Constraints();
-    EXPECT_EQ(c.MinWidth, 60);
-    EXPECT_EQ(c.MaxWidth, 200);
-    EXPECT_EQ(c.MinHeight, 20);
-    EXPECT_EQ(c.MaxHeight, 24);
+    EXPECT_EQ(std::tuple(c.MinWidth, c.MaxWidth, c.MinHeight, c.MaxHeight),
+              std::tuple(60, 200, 20, 24));
 
     ASSERT_EQ(de->ControlCount(), 2);
-    EXPECT_EQ(de->EditField()->Owner(), de);
-    EXPECT_EQ(de->UpDown()->Owner(), de);
-    EXPECT_EQ(de->EditField()->Parent(), de);
-    EXPECT_EQ(de->UpDown()->Parent(), de);
+    for (TControl* child : std::initializer_list<TControl*>{de->EditField(), de->UpDown()}) {
+        EXPECT_EQ(child->Owner(), de);
+        EXPECT_EQ(child->Parent(), de);
+        EXPECT_TRUE(child->Visible());
+    }
     EXPECT_EQ(de->EditField()->BoundsRect(), (TRect{0, 0, 80, 24}));
     EXPECT_EQ(de->UpDown()->BoundsRect(), (TRect{80, 0, 100, 24}));
-    EXPECT_TRUE(de->EditField()->Visible());
-    EXPECT_TRUE(de->UpDown()->Visible());
-    EXPECT_EQ(de->UpDown()->Min(), -32000);
-    EXPECT_EQ(de->UpDown()->Max(), 32000);
-    EXPECT_EQ(de->UpDown()->Increment(), 1);
-    EXPECT_EQ(de->UpDown()->Position(), 0);
+    const TUpDown& u = *de->UpDown();
+    EXPECT_EQ(std::tuple(u.Min(), u.Max(), u.Increment(), u.Position()),
+              std::tuple(-32000, 32000, 1, 0));
     EXPECT_EQ(changes, 0);
 }
 
@@ -112,14 +116,11 @@ TEST_F(DoubleEditTest, SizeIsConstrainedAndChildrenFollow) {
     de->SetWidth(180);
     EXPECT_EQ(de->Width(), 150);
 
-    // Showing lays the children out again.
+    // Showing lays the children out again; a resize handler still runs.
     de->Hide();
     de->EditField()->SetBounds(5, 5, 5, 5);
     de->Show();
     EXPECT_EQ(de->EditField()->BoundsRect(), (TRect{0, 0, 130, 40}));
-}
-
-TEST_F(DoubleEditTest, ResizeHandlerStillRuns) {
     int resized = 0;
     de->OnResize = [&](TObject*) { ++resized; };
     de->SetWidth(140);
@@ -133,21 +134,16 @@ TEST_F(DoubleEditTest, LimitsApplyOnEveryWrite) {
     };
     const Case cases[] = {
         {1, 1000, 5000, 1000}, {1, 1000, -5, 1},   {1, 1000, 20.5, 20.5},
-        {0, 0, 1e9, 1e9},      {0, 0, -1e9, -1e9}, {5, 5, 7, 7},  // equal limits: no limit
-        {-10, -2, 0, -2},
+        {0, 0, 1e9, 1e9},      {0, 0, -1e9, -1e9}, {5, 5, 7, 7},      // equal limits: no limit
+        {-10, -2, 0, -2},      {0, 0, kNaN, 0},    {1, 10, kNaN, 1},  // not a number counts as 0
     };
     for (const Case& k : cases) {
-        de->SetMinValue(-1e300);
-        de->SetMaxValue(1e300);
-        de->SetMinValue(k.min);
-        de->SetMaxValue(k.max);
+        limits(k.min, k.max);
         de->SetValue(k.set);
         EXPECT_EQ(de->Value(), k.want) << k.min << ".." << k.max << " " << k.set;
     }
-}
-
-TEST_F(DoubleEditTest, ChangingALimitLimitsTheValue) {
-    de->SetMaxValue(1000);
+    // Changing a limit limits the value at once.
+    limits(0, 1000);
     de->SetValue(50);
     changes = 0;
     de->SetMaxValue(10);
@@ -157,18 +153,6 @@ TEST_F(DoubleEditTest, ChangingALimitLimitsTheValue) {
     de->SetMinValue(-5);
     EXPECT_EQ(de->Value(), 10);
     EXPECT_EQ(changes, 1);
-}
-
-TEST_F(DoubleEditTest, NotANumberCountsAsZero) {
-    de->SetValue(std::numeric_limits<double>::quiet_NaN());
-    EXPECT_EQ(de->Value(), 0.0);
-    de->SetMinValue(1);
-    de->SetMaxValue(10);
-    de->SetValue(std::numeric_limits<double>::quiet_NaN());
-    EXPECT_EQ(de->Value(), 1.0);
-    type("nan");
-    leave();
-    EXPECT_EQ(de->Value(), 1.0);
 }
 
 TEST_F(DoubleEditTest, ChangeNotificationOnlyForRealChanges) {
@@ -185,31 +169,43 @@ TEST_F(DoubleEditTest, ChangeNotificationOnlyForRealChanges) {
     leave();
     EXPECT_EQ(changes, 3);
     EXPECT_EQ(de->Value(), 7);
+    // The text shown is not read back as typed input.
+    de->SetValue(12345);
+    EXPECT_EQ(text(), " 12300  ");
+    de->EditField()->SetFocus();
+    EXPECT_EQ(de->Value(), 12345);
+    leave();
+    EXPECT_EQ(de->Value(), 12345);
+    // Nor by a change handler reading Value: " 12.3 K" is not typed input.
+    de->SetPotenzPraefix(true);
+    std::vector<double> seen;
+    de->OnChange = [&](TObject*) { seen.push_back(de->Value()); };
+    type("12346");
+    EXPECT_EQ(de->Value(), 12346);
+    EXPECT_EQ(text(), " 12.3 K");
+    EXPECT_EQ(seen, std::vector<double>{12346});
+    EXPECT_EQ(de->Value(), 12346);
 }
 
 TEST_F(DoubleEditTest, TypedTextIsReadOnExit) {
+    // Text without a number reads as 0.0 (then limited); prefix letters are not interpreted;
+    // only the first 127 characters count.
     struct Case {
         double min, max;
         std::string typed;
         double want;
     };
     const Case cases[] = {
-        {1, 1000, "5000", 1000},
-        {1, 1000, "abc", 1},  // 0.0, raised to the minimum
-        {0, 0, "abc", 0},
-        {0, 0, "1,5", 1.5},
-        {0, 0, "1,5e-3", 0.0015},
-        {0, 0, "  -2.5e3", -2500},
-        {0, 0, " 12.3 K", 12.3},  // prefix letters are not interpreted
-        {0, 0, " 470e-6 ", 470e-6},
-        {0, 0, std::string(126, ' ') + "78", 7},  // only the first 127 characters count
+        {1, 1000, "5000", 1000},    {1, 1000, "abc", 1},
+        {0, 0, "abc", 0},           {0, 0, "nan", 0},
+        {0, 0, "1,5", 1.5},         {0, 0, "1,5e-3", 0.0015},
+        {0, 0, "  -2.5e3", -2500},  {0, 0, " 12.3 K", 12.3},
+        {0, 0, " 470e-6 ", 470e-6}, {0, 0, std::string(126, ' ') + "78", 7},
     };
     for (const Case& k : cases) {
-        de->SetMinValue(0);
-        de->SetMaxValue(0);
+        limits(0, 0);
         de->SetValue(99);
-        de->SetMinValue(k.min);
-        de->SetMaxValue(k.max);
+        limits(k.min, k.max);
         type(k.typed);
         EXPECT_TRUE(de->EditField()->Modified());
         leave();
@@ -230,10 +226,13 @@ TEST_F(DoubleEditTest, TypedTextIsTakenOverOnEachPath) {
     EXPECT_EQ(seen, VK_RETURN);
     EXPECT_EQ(de->Value(), 5);
     EXPECT_EQ(text(), " 5 ");
-    // Before an up/down click: the step starts from the typed value.
+    // Before an up/down click or a step key: the step starts from the typed value.
     type("7");
     up();
     EXPECT_EQ(de->Value(), 8);
+    type("1,5");
+    key(VK_DOWN);
+    EXPECT_EQ(de->Value(), 1);
     // The exit notification still reaches the field's own handler, after the value is set.
     double atExit = 0;
     de->EditField()->OnExit = [&](TObject*) { atExit = de->Value(); };
@@ -242,40 +241,18 @@ TEST_F(DoubleEditTest, TypedTextIsTakenOverOnEachPath) {
     EXPECT_EQ(atExit, 9);
 }
 
-TEST_F(DoubleEditTest, UntypedTextIsNotReadBack) {
-    de->SetValue(12345);
-    EXPECT_EQ(text(), " 12300  ");
-    de->EditField()->SetFocus();
-    leave();
-    EXPECT_EQ(de->Value(), 12345);
-    de->EditField()->SetFocus();
-    EXPECT_EQ(de->Value(), 12345);
-}
-
-TEST_F(DoubleEditTest, HandlerReadingValueSeesTheTypedValue) {
-    // The shown text " 12.3 K" must not be taken as typed input by a handler's read.
-    de->SetPotenzPraefix(true);
-    std::vector<double> seen;
-    de->OnChange = [&](TObject*) { seen.push_back(de->Value()); };
-    type("12345");
-    EXPECT_EQ(de->Value(), 12345);
-    EXPECT_EQ(text(), " 12.3 K");
-    EXPECT_EQ(seen, std::vector<double>{12345});
-    EXPECT_EQ(de->Value(), 12345);
-}
-
 TEST_F(DoubleEditTest, DisplayDigitsAndPrefixMode) {
     de->SetValue(1.2345);
-    de->SetStellenzahlAnzeige(7);
-    EXPECT_EQ(de->StellenzahlAnzeige(), 3);
-    EXPECT_EQ(text(), " 1.23 ");
-    de->SetStellenzahlAnzeige(1);
-    EXPECT_EQ(de->StellenzahlAnzeige(), 3);
-    de->SetStellenzahlAnzeige(2);
-    EXPECT_EQ(de->StellenzahlAnzeige(), 2);
-    EXPECT_EQ(text(), " 1.2 ");
-    de->SetStellenzahlAnzeige(6);
-    EXPECT_EQ(text(), " 1.2345 ");
+    struct Case {
+        int set, want;
+        const char* shown;
+    };
+    const Case digits[] = {{7, 3, " 1.23 "}, {1, 3, " 1.23 "}, {2, 2, " 1.2 "}, {6, 6, " 1.2345 "}};
+    for (const Case& k : digits) {
+        de->SetStellenzahlAnzeige(k.set);
+        EXPECT_EQ(de->StellenzahlAnzeige(), k.want) << k.set;
+        EXPECT_EQ(text(), k.shown) << k.set;
+    }
     EXPECT_EQ(de->Value(), 1.2345) << "the digits change the text only";
 
     de->SetStellenzahlAnzeige(3);
@@ -284,8 +261,6 @@ TEST_F(DoubleEditTest, DisplayDigitsAndPrefixMode) {
     de->SetPotenzPraefix(true);
     EXPECT_TRUE(de->PotenzPraefix());
     EXPECT_EQ(text(), " 470 \xB5");
-    de->SetValue(12345);
-    EXPECT_EQ(text(), " 12.3 K");
     DecimalSeparator = ',';
     de->SetValue(12346);
     EXPECT_EQ(text(), " 12,3 K");
@@ -324,105 +299,81 @@ TEST_F(DoubleEditTest, OutOfRangeSettingsAreIgnored) {
     struct Case {
         double set, want;
     };
-    const Case increments[] = {{0.5, 0.5},
-                               {0, 0.5},
-                               {-1, 0.5},
-                               {std::numeric_limits<double>::infinity(), 0.5},
-                               {std::numeric_limits<double>::quiet_NaN(), 0.5},
-                               {1e-3, 1e-3}};
+    const Case increments[] = {{0.5, 0.5},      {0, 0.5},    {-1, 0.5},
+                               {INFINITY, 0.5}, {kNaN, 0.5}, {1e-3, 1e-3}};
     for (const Case& k : increments) {
         de->SetIncrement(k.set);
         EXPECT_EQ(de->Increment(), k.want) << k.set;
     }
-    const Case factors[] = {{1.0, 1.01},  {10, 10}, {10.01, 10},
-                            {1.01, 1.01}, {2, 2},   {std::numeric_limits<double>::quiet_NaN(), 2}};
+    const Case factors[] = {{1.0, 1.01}, {10, 10}, {10.01, 10}, {1.01, 1.01}, {2, 2}, {kNaN, 2}};
     for (const Case& k : factors) {
         de->SetFaktor(k.set);
         EXPECT_EQ(de->Faktor(), k.want) << k.set;
     }
+    de->vChangeFactorIncrement(1000);  // the scaling itself has no range checks
+    EXPECT_DOUBLE_EQ(de->Faktor(), 1001);
+    EXPECT_DOUBLE_EQ(de->Increment(), 1);
+    de->vChangeFactorIncrement(0.1);
+    EXPECT_DOUBLE_EQ(de->Faktor(), 101);
+    EXPECT_DOUBLE_EQ(de->Increment(), 0.1);
 }
 
-TEST_F(DoubleEditTest, StepByIncrementSnapsToMultiples) {
+TEST_F(DoubleEditTest, UpDownSteps) {
+    // By increment ("inc") to the next multiple, skipping one within 1 % of the increment; in
+    // integer mode ("int") every step changes the integer; by factor ("fac") reduced to the
+    // digits shown, and from (nearly) 0 it starts again at 1.
     struct Case {
-        double increment, value;
+        std::string mode;
+        double step, value;
         bool up;
         double want;
+        int digits = 3;
     };
     const Case cases[] = {
-        {0.5, 1.2, true, 1.5},    {0.5, 1.2, false, 1.0}, {0.5, 1.499, true, 2.0},
-        {0.5, 1.501, false, 1.0}, {1, 5, true, 6},        {1, 5, false, 4},
-        {0.1, 0.3, true, 0.4},    {0.1, 0.3, false, 0.2}, {1, -2.5, true, -2},
-        {1, -2.5, false, -3},     {100, 5, true, 100},    {100, 5, false, 0},
+        {"inc", 0.5, 1.2, true, 1.5},   {"inc", 0.5, 1.2, false, 1.0},
+        {"inc", 0.5, 1.499, true, 2.0}, {"inc", 0.5, 1.501, false, 1.0},
+        {"inc", 1, 5, true, 6},         {"inc", 1, 5, false, 4},
+        {"inc", 0.1, 0.3, true, 0.4},   {"inc", 0.1, 0.3, false, 0.2},
+        {"inc", 1, -2.5, true, -2},     {"inc", 1, -2.5, false, -3},
+        {"inc", 100, 5, true, 100},     {"inc", 100, 5, false, 0},
+        {"int inc", 1, 3, true, 4},     {"int inc", 0.4, 3, true, 4},
+        {"int inc", 0.4, 3, false, 2},  {"int inc", 1, 3, false, 2},
+        {"int inc", 2.5, 3, true, 5},   {"int inc", 0.4, -3, true, -2},
+        {"int fac", 1.01, 3, true, 4},  {"int fac", 1.01, 3, false, 2},
+        {"int fac", 2, 0, true, 1},     {"fac", 2, 0, true, 1.0},
+        {"fac", 2, 0, false, 1.0},      {"fac", 2, 1e-13, true, 1.0},
+        {"fac", 2, 1.23, true, 2.46},   {"fac", 2, 2.46, false, 1.23},
+        {"fac", 1.1, 1.23, true, 1.35}, {"fac", 3, 1, false, 0.333},
+        {"fac", 3, 1, false, 0.33, 2},  {"fac", 2, -1.5, true, -3},
+        {"fac", 1.5, 1234, true, 1850}, {"fac", 10, 4.7e-7, true, 4.7e-6},
     };
     for (const Case& k : cases) {
-        de->SetIncrement(k.increment);
+        SCOPED_TRACE(k.mode + " " + std::to_string(k.step) + " " + std::to_string(k.value) +
+                     (k.up ? " up" : " down"));
+        const bool faktor = k.mode.find("fac") != std::string::npos;
+        de->SetUseFaktorNotIncrement(faktor);
+        de->SetUseIntNotDouble(k.mode.find("int") != std::string::npos);
+        faktor ? de->SetFaktor(k.step) : de->SetIncrement(k.step);
+        de->SetStellenzahlAnzeige(k.digits);
         de->SetValue(k.value);
         k.up ? up() : down();
-        EXPECT_NEAR(de->Value(), k.want, 1e-12) << k.increment << " " << k.value << " " << k.up;
+        EXPECT_DOUBLE_EQ(de->Value(), k.want);
     }
-    de->SetMinValue(0);
-    de->SetMaxValue(2);
+    de->SetUseIntNotDouble(false);
+    DecimalSeparator = ',';
+    de->SetFaktor(2);
+    de->SetValue(1.23);
+    up();
+    EXPECT_DOUBLE_EQ(de->Value(), 2.46) << "reduced with the decimal comma too";
+
+    de->SetUseFaktorNotIncrement(false);
     de->SetIncrement(1);
+    limits(0, 2);
     de->SetValue(2);
     changes = 0;
     up();
     EXPECT_EQ(de->Value(), 2) << "limited";
     EXPECT_EQ(changes, 0);
-}
-
-TEST_F(DoubleEditTest, StepInIntegerModeChangesTheInteger) {
-    struct Case {
-        bool faktor;
-        double step, value;
-        bool up;
-        double want;
-    };
-    const Case cases[] = {
-        {false, 1, 3, true, 4},   {false, 0.4, 3, true, 4},  {false, 0.4, 3, false, 2},
-        {false, 1, 3, false, 2},  {false, 2.5, 3, true, 5},  {false, 0.4, -3, true, -2},
-        {true, 1.01, 3, true, 4}, {true, 1.01, 3, false, 2}, {true, 2, 0, true, 1},
-    };
-    de->SetUseIntNotDouble(true);
-    for (const Case& k : cases) {
-        de->SetUseFaktorNotIncrement(k.faktor);
-        if (k.faktor)
-            de->SetFaktor(k.step);
-        else
-            de->SetIncrement(k.step);
-        de->SetValue(k.value);
-        k.up ? up() : down();
-        EXPECT_EQ(de->Value(), k.want) << k.faktor << " " << k.step << " " << k.value;
-    }
-}
-
-TEST_F(DoubleEditTest, StepByFactorReducesToTheDigitsShown) {
-    struct Case {
-        double faktor;
-        int digits;
-        double value;
-        bool up;
-        double want;
-    };
-    const Case cases[] = {
-        {2, 3, 0, true, 1.0},          {2, 3, 0, false, 1.0},      {2, 3, 1.23, true, 2.46},
-        {2, 3, 2.46, false, 1.23},     {2, 3, 1e-13, true, 1.0},   {1.1, 3, 1.23, true, 1.35},
-        {3, 3, 1, false, 0.333},       {3, 2, 1, false, 0.33},     {2, 3, -1.5, true, -3},
-        {10, 3, 4.7e-7, true, 4.7e-6}, {1.5, 3, 1234, true, 1850},
-    };
-    de->SetUseFaktorNotIncrement(true);
-    for (const Case& k : cases) {
-        de->SetFaktor(k.faktor);
-        de->SetStellenzahlAnzeige(k.digits);
-        de->SetValue(k.value);
-        k.up ? up() : down();
-        EXPECT_DOUBLE_EQ(de->Value(), k.want) << k.faktor << " " << k.value << " " << k.up;
-    }
-    DecimalSeparator = ',';
-    de->SetFaktor(2);
-    de->SetStellenzahlAnzeige(3);
-    de->SetValue(1.23);
-    up();
-    EXPECT_DOUBLE_EQ(de->Value(), 2.46) << "reduced with the decimal comma too";
 }
 
 TEST_F(DoubleEditTest, SmallFactorNeverSticksOrReverses) {
@@ -494,6 +445,10 @@ TEST_F(DoubleEditTest, KeysStepScaledAndRestoreTheStepping) {
         EXPECT_EQ(de->Increment(), 1.0);
         EXPECT_EQ(de->Faktor(), 1.01);
     }
+    // (x * 10) * 0.1 is not x for these; the stepping must come back unchanged.
+    de->SetIncrement(0.7);
+    for (int i = 0; i < 20; ++i) key(i % 2 ? VK_UP : VK_NEXT, ssShift);
+    EXPECT_EQ(de->Increment(), 0.7);
     // By factor: Shift scales 1.01 to 1.1.
     de->SetUseFaktorNotIncrement(true);
     de->SetFaktor(2);
@@ -504,6 +459,26 @@ TEST_F(DoubleEditTest, KeysStepScaledAndRestoreTheStepping) {
     key(VK_PRIOR);
     EXPECT_EQ(de->Value(), 1110);
     EXPECT_EQ(de->Faktor(), 2);
+    de->SetFaktor(1.7);
+    for (int i = 0; i < 20; ++i) key(VK_UP, ssCtrl);
+    EXPECT_EQ(de->Faktor(), 1.7);
+}
+
+TEST_F(DoubleEditTest, ScaledStepWithAThrowingOrChangingHandler) {
+    de->OnChange = [](TObject*) { throw 42; };
+    EXPECT_THROW(key(VK_PRIOR), int);
+    EXPECT_EQ(de->Value(), 100);
+    EXPECT_EQ(de->Increment(), 1.0) << "restored all the same";
+    EXPECT_EQ(de->Faktor(), 1.01);
+    // Step settings the handler changes during the step are kept.
+    de->OnChange = [this](TObject*) {
+        de->SetIncrement(5);
+        de->SetFaktor(3);
+    };
+    key(VK_UP, ssShift);
+    EXPECT_EQ(de->Value(), 110);
+    EXPECT_EQ(de->Increment(), 5);
+    EXPECT_EQ(de->Faktor(), 3);
 }
 
 TEST_F(DoubleEditTest, OtherKeysGoToTheField) {
@@ -527,56 +502,6 @@ TEST_F(DoubleEditTest, OtherKeysGoToTheField) {
     EXPECT_EQ(pressed, 'x');
 }
 
-TEST_F(DoubleEditTest, TypedValueThenStepKey) {
-    type("7");
-    key(VK_UP);
-    EXPECT_EQ(de->Value(), 8);
-    type("1,5");
-    key(VK_DOWN);
-    EXPECT_EQ(de->Value(), 1);
-}
-
-TEST_F(DoubleEditTest, ScaledStepRestoresExactly) {
-    // (x * 10) * 0.1 is not x for these; the stepping must come back unchanged.
-    de->SetIncrement(0.7);
-    for (int i = 0; i < 20; ++i) key(i % 2 ? VK_UP : VK_NEXT, ssShift);
-    EXPECT_EQ(de->Increment(), 0.7);
-    de->SetUseFaktorNotIncrement(true);
-    de->SetFaktor(1.7);
-    for (int i = 0; i < 20; ++i) key(VK_UP, ssCtrl);
-    EXPECT_EQ(de->Faktor(), 1.7);
-}
-
-TEST_F(DoubleEditTest, ScaledStepRestoresWhenTheHandlerThrows) {
-    de->OnChange = [](TObject*) { throw 42; };
-    EXPECT_THROW(key(VK_PRIOR), int);
-    EXPECT_EQ(de->Value(), 100);
-    EXPECT_EQ(de->Increment(), 1.0);
-    EXPECT_EQ(de->Faktor(), 1.01);
-}
-
-TEST_F(DoubleEditTest, StepSettingChangedByTheHandlerIsKept) {
-    de->OnChange = [this](TObject*) { de->SetIncrement(5); };
-    key(VK_UP, ssShift);
-    EXPECT_EQ(de->Value(), 10);
-    EXPECT_EQ(de->Increment(), 5);
-    EXPECT_EQ(de->Faktor(), 1.01);
-}
-
-TEST(DoubleEditScale, ChangeFactorIncrementScalesBoth) {
-    TDoubleEdit de(nullptr);
-    de.SetIncrement(2);
-    de.SetFaktor(1.5);
-    de.vChangeFactorIncrement(10);
-    EXPECT_DOUBLE_EQ(de.Increment(), 20);
-    EXPECT_DOUBLE_EQ(de.Faktor(), 6);
-    de.vChangeFactorIncrement(0.1);
-    EXPECT_DOUBLE_EQ(de.Increment(), 2);
-    EXPECT_DOUBLE_EQ(de.Faktor(), 1.5);
-    de.vChangeFactorIncrement(1000);  // no range checks
-    EXPECT_DOUBLE_EQ(de.Faktor(), 501);
-}
-
 TEST(DoubleEditLifetime, OwnerDeletesItWhileTheFieldHasTheFocus) {
     auto form = std::make_unique<TPanel>(nullptr);
     auto* de = new TDoubleEdit(form.get());
@@ -592,18 +517,64 @@ TEST(DoubleEditLifetime, OwnerDeletesItWhileTheFieldHasTheFocus) {
     EXPECT_EQ(form->ControlCount(), 1);
 }
 
-TEST(DoubleEditRegister, OnPaletteOrvi) {
+TEST(CDoubleSpinEdit, BehavesAsTheSpinEdit) {
+    TPanel form(nullptr);
+    auto* spin = new TCDoubleSpinEdit(&form);
+    spin->SetParent(&form);
+    TCSpinEdit* base = spin;
+    ASSERT_NE(base->Button(), nullptr);
+    EXPECT_EQ(base->Button()->Parent(), spin);
+    EXPECT_EQ(spin->Text(), "0");
+    EXPECT_EQ(spin->Value(), 0);
+
+    spin->SetIncrement(5);
+    spin->SetMinValue(-10);
+    spin->SetMaxValue(12);
+    struct Step {
+        bool up;
+        long want;
+    };
+    const Step steps[] = {{true, 5},  {true, 10},  {true, 12},  {false, 7},
+                          {false, 2}, {false, -3}, {false, -8}, {false, -10}};
+    for (const Step& s : steps) {
+        s.up ? base->Button()->UpClick() : base->Button()->DownClick();
+        EXPECT_EQ(spin->Value(), s.want);
+    }
+    spin->SetReadOnly(true);
+    base->Button()->UpClick();
+    EXPECT_EQ(spin->Value(), -10) << "read-only refuses steps";
+
+    // Unlimited (minimum = maximum = 0): a step past the largest long stays there.
+    spin->SetReadOnly(false);
+    spin->SetMinValue(0);
+    spin->SetMaxValue(0);
+    spin->SetIncrement(10);
+    spin->SetValue(LONG_MAX - 3);
+    spin->Button()->UpClick();
+    EXPECT_EQ(spin->Value(), LONG_MAX);
+    spin->SetValue(LONG_MIN + 3);
+    spin->Button()->DownClick();
+    EXPECT_EQ(spin->Value(), LONG_MIN);
+}
+
+TEST(NumericEditsPalette, OnPageOrviAndMadeWithTheirOwner) {
     DoubleEdit::Register();
-    const TComponentClass* c = qx::platform::FindComponentClass("TDoubleEdit");
-    ASSERT_NE(c, nullptr);
-    bool onOrvi = false;
-    for (const qx::platform::TPaletteEntry& e : qx::platform::RegisteredComponents())
-        if (e.Class.ClassName == "TDoubleEdit") onOrvi = e.Page == "ORVI";
-    EXPECT_TRUE(onOrvi);
-    std::unique_ptr<TComponent> made(c->Create(nullptr));
-    auto* de = dynamic_cast<TDoubleEdit*>(made.get());
+    CDoubleSpinEdit::Register();
+    const auto& palette = qx::platform::RegisteredComponents();
+    TComponent owner(nullptr);
+    for (const char* name : {"TDoubleEdit", "TCDoubleSpinEdit"}) {
+        const TComponentClass* c = qx::platform::FindComponentClass(name);
+        ASSERT_NE(c, nullptr) << name;
+        EXPECT_TRUE(std::any_of(palette.begin(), palette.end(), [&](const auto& e) {
+            return e.Class.ClassName == name && e.Page == "ORVI";
+        })) << name;
+        EXPECT_EQ(c->Create(&owner)->Owner(), &owner);
+    }
+    ASSERT_EQ(owner.ComponentCount(), 2);
+    auto* de = dynamic_cast<TDoubleEdit*>(owner.Components(0));
     ASSERT_NE(de, nullptr);
     EXPECT_EQ(de->EditField()->Text(), " 0 ");
+    EXPECT_NE(dynamic_cast<TCDoubleSpinEdit*>(owner.Components(1)), nullptr);
 }
 
 }  // namespace

@@ -30,7 +30,7 @@ TEST(ParserComponent, BuiltInAndUserVariables) {
     EXPECT_EQ(p.rGetVariables().Count(), names + 1);
 
     // A variable made after compiling leaves the chain and the other variables' storage alone.
-    for (int i = 0; i < 100; ++i) p.SetVar("V" + std::to_string(i), i);
+    for (int i = 0; i < 100; ++i) p.SetVar(qx::test::Join({"V", std::to_string(i)}), i);
     EXPECT_EQ(p.Value(), 8.0);
     EXPECT_EQ(p.GetVar("V42"), 42.0);
 }
@@ -59,9 +59,14 @@ TEST(ParserComponent, AFailedTranslationLeavesNoChainButKeepsTheText) {
 
 TEST(ParserComponent, ExpressionLifeCycle) {
     TQxParser p(nullptr);
-    p.SetExpression("X");
-    p.SetX(7);
-    EXPECT_EQ(p.Value(), 7.0);
+    p.SetExpression("X");  // a lone variable: its value, with nothing to compute
+    EXPECT_EQ(p.iGetCount(), 0);
+    for (double x : {7.0, -1.5, 1e300}) {
+        p.SetX(x);
+        EXPECT_EQ(p.Value(), x);
+    }
+    p.SetExpression("2.5");
+    EXPECT_EQ(p.Value(), 2.5);
 
     p.SetA(2);
     p.SetExpression("A*A+A");

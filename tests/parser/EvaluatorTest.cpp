@@ -45,13 +45,11 @@ TEST(ParserArithmetic, ValuesAtTheEdgesOfEverySort) {
     p.SetX(2);
     EXPECT_EQ(eval(p, "X^5"), 32.0);
     // No domain checks: the floating-point results come through.
-    EXPECT_TRUE(std::isnan(eval(p, "A/0")));
+    for (const char* text : {"A/0", "LN(-1)", "SQRT(-1)", "(-8)^(1/3)"})
+        EXPECT_TRUE(std::isnan(eval(p, text))) << text;
     EXPECT_TRUE(std::isinf(eval(p, "1/A")));
-    EXPECT_TRUE(std::isnan(eval(p, "LN(-1)")));
-    EXPECT_TRUE(std::isnan(eval(p, "SQRT(-1)")));
-    EXPECT_TRUE(std::isnan(eval(p, "(-8)^(1/3)")));
-    EXPECT_EQ(eval(p, "A^0.5"), 0.0);
     EXPECT_TRUE(std::isinf(eval(p, "A^-0.5")));
+    EXPECT_EQ(eval(p, "A^0.5"), 0.0);
 }
 
 TEST(ParserArithmetic, EachRecordWorksInExtendedPrecisionAndStoresADouble) {
@@ -145,18 +143,6 @@ TEST(ParserArithmetic, RandomFunctionsReadTheHostsValues) {
     EXPECT_EQ(eval(p, "RN(6,K)"), 0.0);
     randomresult = 0;
     contrandresult = 0;
-}
-
-TEST(ParserArithmetic, ALoneVariableFollowsItsValueWithoutComputing) {
-    TQxParser p(nullptr);
-    p.SetExpression("X");
-    EXPECT_EQ(p.iGetCount(), 0);
-    for (double x : {7.0, -1.5, 1e300}) {
-        p.SetX(x);
-        EXPECT_EQ(p.Value(), x);
-    }
-    p.SetExpression("2.5");
-    EXPECT_EQ(p.Value(), 2.5);
 }
 
 }  // namespace

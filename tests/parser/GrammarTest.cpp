@@ -17,6 +17,7 @@ namespace {
 using qx::detail::TAnswer;
 using qx::detail::TForm;
 using qx::detail::TRecogniser;
+using qx::test::Join;
 using qx::test::kSortNames;
 using qx::test::TVarList;
 
@@ -103,7 +104,10 @@ class TNaive {
     }
     R bracket(const std::string& s) {
         if (s.size() < 2 || s.front() != '(' || s.back() != ')') return {};
-        const std::string in = s.substr(1, s.size() - 2);
+        return content(s.substr(1, s.size() - 2));
+    }
+    // What a pair of brackets may hold: a formula, or a bracket again.
+    R content(const std::string& in) {
         for (F f : {Sum, Num, Dif, Neg, Prd, Quo, F2, F1, Var, IPw, RPw})
             if (form(f, in)) return R{{brack, in, ""}};
         return bracket(in);
@@ -162,8 +166,8 @@ class TNaive {
             for (size_t p = 0; p < in.size(); ++p) {
                 if (in[p] != ',' || p == 0) continue;
                 if (p == in.size() - 1) break;
-                R l = bracket("(" + in.substr(0, p) + ")");
-                R r = bracket("(" + in.substr(p + 1) + ")");
+                R l = content(in.substr(0, p));
+                R r = content(in.substr(p + 1));
                 if (l && r) return R{{sort, l->left, r->left}};
             }
         }
@@ -179,9 +183,9 @@ class TNaive {
             R r = form(f, s);
             if (!r) continue;
             if (f == Var || f == Num) return s;
-            std::string out = std::string(kSortNames[r->sort]) + "(" + tree(r->left, depth + 1);
+            std::string out = Join({kSortNames[r->sort], "(", tree(r->left, depth + 1)});
             if (f == Sum || f == Dif || f == Prd || f == Quo || f == IPw || f == RPw || f == F2)
-                out += "," + tree(r->right, depth + 1);
+                out += Join({",", tree(r->right, depth + 1)});
             return out + ")";
         }
         return "?";
@@ -198,9 +202,9 @@ std::string treeOf(TRecogniser& rec, int a, int b, int depth = 0) {
     const TAnswer c = rec.Classify(a, b);
     if (!c.yes) return "?";
     if (c.form == TForm::Variable || c.form == TForm::Number) return std::string(rec.Text(a, b));
-    std::string out = std::string(kSortNames[c.sort]) + "(" + treeOf(rec, c.l0, c.l1, depth + 1);
-    const bool one = c.form == TForm::Negation || (c.form == TForm::Function1);
-    if (!one) out += "," + treeOf(rec, c.r0, c.r1, depth + 1);
+    std::string out = Join({kSortNames[c.sort], "(", treeOf(rec, c.l0, c.l1, depth + 1)});
+    if (c.form != TForm::Negation && c.form != TForm::Function1)
+        out += Join({",", treeOf(rec, c.r0, c.r1, depth + 1)});
     return out + ")";
 }
 
@@ -264,16 +268,15 @@ TEST(ParserGrammar, RandomFormulasAreClassifiedAsTheGrammarSays) {
                     return atoms[rng() % std::size(atoms)];
                 case 1:
                 case 2:
-                    return gen(depth - 1) + ops[rng() % std::size(ops)] + gen(depth - 1);
+                    return Join({gen(depth - 1), ops[rng() % std::size(ops)], gen(depth - 1)});
                 case 3:
-                    return "(" + gen(depth - 1) + ")";
+                    return Join({"(", gen(depth - 1), ")"});
                 case 4:
-                    return "-" + gen(depth - 1);
+                    return Join({"-", gen(depth - 1)});
                 case 5:
-                    return std::string(f1[rng() % 4]) + "(" + gen(depth - 1) + ")";
+                    return Join({f1[rng() % 4], "(", gen(depth - 1), ")"});
                 default:
-                    return std::string(f2[rng() % 4]) + "(" + gen(depth - 1) + "," +
-                           gen(depth - 1) + ")";
+                    return Join({f2[rng() % 4], "(", gen(depth - 1), ",", gen(depth - 1), ")"});
             }
         };
         for (int i = 0; i < 3000; ++i) {

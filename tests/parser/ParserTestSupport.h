@@ -4,7 +4,9 @@
 
 #include <cstdio>
 #include <deque>
+#include <initializer_list>
 #include <string>
+#include <string_view>
 
 #include "tests/support/TestSupport.h"
 
@@ -37,6 +39,14 @@ const char* const kSortNames[32] = {
     "square",   "third",     "forth",     "abso",        "maxim",  "minim",    "heavi",  "phase",
     "randfunc", "argu",      "hypersine", "hypercosine", "radius", "randrand", "sign",   "zero"};
 
+// The parts one after the other. Built by appending: "(" + a temporary string draws false
+// -Wrestrict warnings from g++ 12 in optimised builds.
+inline std::string Join(std::initializer_list<std::string_view> parts) {
+    std::string s;
+    for (std::string_view part : parts) s += part;
+    return s;
+}
+
 // "sine(X) square(#1) prod(3,A) sum(#2,#3)": each record's sort with its operands, a
 // variable by name, a record's result as #index (from 1), any other cell by its value.
 inline std::string Describe(const operation* list, const TStringList& vars) {
@@ -47,7 +57,7 @@ inline std::string Describe(const operation* list, const TStringList& vars) {
         if (v >= 0) return vars.Strings(v);
         int k = 1;
         for (const operation* q = list; q; q = q->next, ++k)
-            if (q->result == p && q->arg1 != p) return "#" + std::to_string(k);
+            if (q->result == p && q->arg1 != p) return Join({"#", std::to_string(k)});
         char buf[40];
         std::snprintf(buf, sizeof buf, "%.17g", *p);
         return buf;
@@ -55,8 +65,8 @@ inline std::string Describe(const operation* list, const TStringList& vars) {
     for (const operation* p = list; p; p = p->next) {
         if (!out.empty()) out += ' ';
         out += p->sort < 32 ? kSortNames[p->sort] : "?";
-        out += '(' + operand(p->arg1);
-        if (p->arg2) out += ',' + operand(p->arg2);
+        out += Join({"(", operand(p->arg1)});
+        if (p->arg2) out += Join({",", operand(p->arg2)});
         out += ')';
     }
     return out;
