@@ -60,7 +60,7 @@ const TLayoutFile& Layout() {
 void ReadAll(const TQxStdIniFile& ini, const TLayoutFile& f, bool changedBeforeEachCall) {
     for (const std::string& s : f.sections)
         for (const std::string& k : f.keys) {
-            if (changedBeforeEachCall) qx::detail::vClearProfileCache();
+            if (changedBeforeEachCall) qx::detail::clearProfileCache();
             benchmark::DoNotOptimize(ini.sReadString(s.c_str(), k.c_str(), ""));
         }
 }

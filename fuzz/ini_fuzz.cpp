@@ -23,7 +23,7 @@ void check(bool ok) {
 }
 
 void checkProfile(const TProfile& p) {
-    const std::size_t n = p.sBytes().size();
+    const std::size_t n = p.content().size();
     std::size_t expect = 0;
     for (const TProfile::TLine& l : p.rLines()) {
         check(l.begin == expect && l.begin <= l.end && l.end <= l.next && l.next <= n);
@@ -36,15 +36,15 @@ void checkProfile(const TProfile& p) {
         check(sec.name.pos + sec.name.len <= n && sec.line < p.rLines().size());
         check(sec.firstEntry + sec.entryCount <= p.rEntries().size());
         // The first section of a name is found, and no later one.
-        const long found = p.iFindSection(p.svText(sec.name));
+        const long found = p.findSection(p.svText(sec.name));
         check(found >= 0 && found <= static_cast<long>(s));
         for (std::size_t e = sec.firstEntry; e < sec.firstEntry + sec.entryCount; ++e) {
             const TProfile::TEntry& en = p.rEntries()[e];
             check(en.key.pos + en.key.len <= n && en.raw.pos + en.raw.len <= n);
             check(en.value.pos >= en.raw.pos &&
                   en.value.pos + en.value.len <= en.raw.pos + en.raw.len);
-            check(en.line < p.rLines().size() && p.sBytes()[en.eq] == '=');
-            const long first = p.iFindEntry(static_cast<long>(s), p.svText(en.key));
+            check(en.line < p.rLines().size() && p.content()[en.eq] == '=');
+            const long first = p.findEntry(static_cast<long>(s), p.svText(en.key));
             check(first >= static_cast<long>(sec.firstEntry) && first <= static_cast<long>(e));
         }
     }
@@ -61,7 +61,7 @@ void checkEdit(const TProfile& before, FuzzedDataProvider& in) {
     edit.key = text(in);
     edit.value = text(in);
     std::string out;
-    const bool changed = qx::detail::bApplyEdit(before, edit, out);
+    const bool changed = qx::detail::applyEdit(before, edit, out);
     if (!changed) return;
     check(qx::detail::ulCheckEdit(edit) == 0);
     const TProfile after(out);
@@ -77,14 +77,14 @@ void checkEdit(const TProfile& before, FuzzedDataProvider& in) {
             break;
         }
         case TProfileEdit::EKind::DeleteKey:
-            check(out.size() < before.sBytes().size());
+            check(out.size() < before.content().size());
             check(after.rEntries().size() + 1 == before.rEntries().size());
             break;
         case TProfileEdit::EKind::DeleteSection:
             check(after.rSections().size() + 1 == before.rSections().size());
             break;
         case TProfileEdit::EKind::RenameSection:
-            check(after.iFindSection(edit.value) >= 0);
+            check(after.findSection(edit.value) >= 0);
             break;
     }
 }
@@ -110,7 +110,7 @@ void checkFlatCall(const std::string& bytes, FuzzedDataProvider& in) {
     const TProfile p(bytes);
     std::string whole;
     if (!s || !k) {
-        for (const std::string& name : s ? p.vKeyNames(s) : p.vSectionNames()) {
+        for (const std::string& name : s ? p.keyNames(s) : p.sectionNames()) {
             whole += name;
             whole += '\0';
         }

@@ -64,7 +64,7 @@ int Keys(const Args& a) {
     int exit = 0;
     if (!Open("keys", a[0], profile, exit)) return exit;
     const std::string section = Text(a[1]);
-    if (profile->iFindSection(section) < 0)
+    if (profile->findSection(section) < 0)
         return Failed("keys: no section [" + section + "] in '" + a[0] + "'",
                       qx::detail::kIniNotFound);
     std::vector<std::string> names;
@@ -123,7 +123,7 @@ int Delete(const Args& a) {
     const std::string section = Text(a[1]);
     const std::string key = a.size() == 3 ? Text(a[2]) : std::string();
     const bool found = a.size() == 3 ? profile->pFindValue(section, key) != nullptr
-                                     : profile->iFindSection(section) >= 0;
+                                     : profile->findSection(section) >= 0;
     if (!found)
         return Failed("delete: no " +
                           (a.size() == 3 ? "key '" + key + "' in section [" + section + "]"

@@ -109,7 +109,7 @@ TProfile::TProfile(std::string bytes) : bytes_(std::move(bytes)) {
     }
 }
 
-long TProfile::iFindSection(std::string_view name) const {
+long TProfile::findSection(std::string_view name) const {
     name = svTrimArgument(name);
     const std::uint32_t h = nameHash(name);
     for (std::size_t s = 0; s < sections_.size(); ++s)
@@ -118,7 +118,7 @@ long TProfile::iFindSection(std::string_view name) const {
     return -1;
 }
 
-long TProfile::iFindEntry(long section, std::string_view key) const {
+long TProfile::findEntry(long section, std::string_view key) const {
     if (section < 0 || static_cast<std::size_t>(section) >= sections_.size()) return -1;
     key = svTrimArgument(key);
     const std::uint32_t h = nameHash(key);
@@ -130,20 +130,20 @@ long TProfile::iFindEntry(long section, std::string_view key) const {
 }
 
 const TProfile::TSpan* TProfile::pFindValue(std::string_view section, std::string_view key) const {
-    const long e = iFindEntry(iFindSection(section), key);
+    const long e = findEntry(findSection(section), key);
     return e < 0 ? nullptr : &entries_[static_cast<std::size_t>(e)].value;
 }
 
-std::vector<std::string> TProfile::vSectionNames() const {
+std::vector<std::string> TProfile::sectionNames() const {
     std::vector<std::string> names;
     names.reserve(sections_.size());
     for (const TSection& s : sections_) names.emplace_back(svText(s.name));
     return names;
 }
 
-std::vector<std::string> TProfile::vKeyNames(std::string_view section) const {
+std::vector<std::string> TProfile::keyNames(std::string_view section) const {
     std::vector<std::string> names;
-    const long s = iFindSection(section);
+    const long s = findSection(section);
     if (s < 0) return names;
     const TSection& sec = sections_[static_cast<std::size_t>(s)];
     names.reserve(sec.entryCount);
@@ -188,8 +188,8 @@ bool applyWrite(const TProfile& p, std::string_view section, std::string_view ke
                 std::string_view value, std::string& out) {
     section = svTrimArgument(section);
     key = svTrimArgument(key);
-    const std::string& b = p.sBytes();
-    const long s = p.iFindSection(section);
+    const std::string& b = p.content();
+    const long s = p.findSection(section);
     if (s < 0) {
         std::string r;
         r.reserve(b.size() + section.size() + key.size() + value.size() + 10);
@@ -200,7 +200,7 @@ bool applyWrite(const TProfile& p, std::string_view section, std::string_view ke
         out = std::move(r);
         return true;
     }
-    const long e = p.iFindEntry(s, key);
+    const long e = p.findEntry(s, key);
     if (e >= 0) {
         const TProfile::TEntry& entry = p.rEntries()[static_cast<std::size_t>(e)];
         const TProfile::TLine& line = p.rLines()[entry.line];
@@ -232,24 +232,24 @@ bool applyWrite(const TProfile& p, std::string_view section, std::string_view ke
 
 bool applyDeleteKey(const TProfile& p, std::string_view section, std::string_view key,
                     std::string& out) {
-    const long e = p.iFindEntry(p.iFindSection(section), key);
+    const long e = p.findEntry(p.findSection(section), key);
     if (e < 0) return false;
     const TProfile::TLine& line = p.rLines()[p.rEntries()[static_cast<std::size_t>(e)].line];
-    const std::string& b = p.sBytes();
+    const std::string& b = p.content();
     out.assign(b, 0, line.begin);
     out.append(b, line.next, std::string::npos);
     return true;
 }
 
 bool applyDeleteSection(const TProfile& p, std::string_view section, std::string& out) {
-    const long s = p.iFindSection(section);
+    const long s = p.findSection(section);
     if (s < 0) return false;
     const TProfile::TSection& sec = p.rSections()[static_cast<std::size_t>(s)];
     std::vector<bool> drop(p.rLines().size(), false);
     drop[sec.line] = true;
     for (std::size_t e = sec.firstEntry; e < sec.firstEntry + sec.entryCount; ++e)
         drop[p.rEntries()[e].line] = true;
-    const std::string& b = p.sBytes();
+    const std::string& b = p.content();
     std::string r;
     r.reserve(b.size());
     for (std::size_t i = 0; i < p.rLines().size(); ++i)
@@ -264,11 +264,11 @@ bool applyDeleteSection(const TProfile& p, std::string_view section, std::string
 bool applyRenameSection(const TProfile& p, std::string_view oldName, std::string_view newName,
                         std::string& out) {
     newName = svTrimArgument(newName);
-    const long s = p.iFindSection(oldName);
+    const long s = p.findSection(oldName);
     if (s < 0) return false;
     const TProfile::TSection& sec = p.rSections()[static_cast<std::size_t>(s)];
     if (sec.entryCount == 0) return false;
-    const std::string& b = p.sBytes();
+    const std::string& b = p.content();
     if (namesEqual(p.svText(sec.name), newName)) {
         if (p.svText(sec.name) == newName) return false;
         out.assign(b, 0, sec.name.pos);
@@ -278,7 +278,7 @@ bool applyRenameSection(const TProfile& p, std::string_view oldName, std::string
     std::vector<std::pair<std::string, std::string>> moved;
     for (std::size_t e = sec.firstEntry; e < sec.firstEntry + sec.entryCount; ++e) {
         const TProfile::TEntry& entry = p.rEntries()[e];
-        if (p.iFindEntry(s, p.svText(entry.key)) != static_cast<long>(e)) continue;
+        if (p.findEntry(s, p.svText(entry.key)) != static_cast<long>(e)) continue;
         // A key that could not be written under the new name would be lost: refuse.
         if (!validKey(p.svText(entry.key))) return false;
         moved.emplace_back(p.svText(entry.key), p.svText(entry.raw));
@@ -309,7 +309,7 @@ unsigned long ulCheckEdit(const TProfileEdit& edit) {
     return kIniBadName;
 }
 
-bool bApplyEdit(const TProfile& profile, const TProfileEdit& edit, std::string& out) {
+bool applyEdit(const TProfile& profile, const TProfileEdit& edit, std::string& out) {
     if (ulCheckEdit(edit) != 0) return false;
     switch (edit.eKind) {
         case TProfileEdit::EKind::Write:
@@ -453,14 +453,14 @@ std::shared_ptr<const TProfile> pReadProfile(const std::string& file, unsigned l
     ::close(fd);
     if (!ok) return fail(kIniReadError);
     std::shared_ptr<const TProfile> profile =
-        previous && previous->sBytes() == bytes
+        previous && previous->content() == bytes
             ? previous
             : std::make_shared<const TProfile>(std::move(bytes));
     c.store(file, st, isRacy(st, readStart), profile);
     return profile;
 }
 
-void vClearProfileCache() {
+void clearProfileCache() {
     TCache& c = cache();
     std::lock_guard<std::mutex> lock(c.mutex);
     c.map.clear();
@@ -536,7 +536,7 @@ unsigned long ulApplyProfileEdits(const std::string& file, const std::vector<TPr
     bool changed = false;
     std::string next;
     for (const TProfileEdit& e : edits) {
-        if (bApplyEdit(*profile, e, next)) {
+        if (applyEdit(*profile, e, next)) {
             profile = std::make_shared<TProfile>(std::move(next));
             changed = true;
         }
@@ -548,7 +548,7 @@ unsigned long ulApplyProfileEdits(const std::string& file, const std::vector<TPr
 
     const long long writeStart = coarseNow();
     struct stat written {};
-    const std::string& text = profile->sBytes();
+    const std::string& text = profile->content();
     if (!qx::platform::ReplaceFile(target, [&](int fd) {
             return qx::platform::WriteAll(fd, text.data(), text.size()) &&
                    ::fstat(fd, &written) == 0;
@@ -592,8 +592,8 @@ unsigned long ulGetPrivateProfileString(const char* section, const char* key, co
                                         char* buffer, unsigned long size, const char* file) {
     if (buffer == nullptr || size == 0) return 0;
     const auto profile = pReadProfile(file ? file : "");
-    if (section == nullptr) return copyList(profile->vSectionNames(), buffer, size);
-    if (key == nullptr) return copyList(profile->vKeyNames(section), buffer, size);
+    if (section == nullptr) return copyList(profile->sectionNames(), buffer, size);
+    if (key == nullptr) return copyList(profile->keyNames(section), buffer, size);
     std::string_view text;
     if (const TProfile::TSpan* v = profile->pFindValue(section, key)) {
         text = profile->svText(*v);

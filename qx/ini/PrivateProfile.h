@@ -77,22 +77,22 @@ class TProfile {
     TProfile() = default;
     explicit TProfile(std::string bytes);
 
-    const std::string& sBytes() const { return bytes_; }
+    const std::string& content() const { return bytes_; }
     const std::vector<TLine>& rLines() const { return lines_; }
     const std::vector<TSection>& rSections() const { return sections_; }
     const std::vector<TEntry>& rEntries() const { return entries_; }
     std::string_view svText(TSpan s) const { return std::string_view(bytes_).substr(s.pos, s.len); }
 
     // Index of the first section of that name (argument rules apply), or -1.
-    long iFindSection(std::string_view name) const;
+    long findSection(std::string_view name) const;
     // Index into rEntries() of the first entry of that key in section `section`, or -1.
-    long iFindEntry(long section, std::string_view key) const;
+    long findEntry(long section, std::string_view key) const;
     // The value of section/key, or null when either is missing. Valid while this lives.
     const TSpan* pFindValue(std::string_view section, std::string_view key) const;
 
-    std::vector<std::string> vSectionNames() const;
+    std::vector<std::string> sectionNames() const;
     // Key names of the first section of that name; empty when there is none.
-    std::vector<std::string> vKeyNames(std::string_view section) const;
+    std::vector<std::string> keyNames(std::string_view section) const;
 
   private:
     std::string bytes_;
@@ -124,7 +124,7 @@ struct TProfileEdit {
 // 0, or kIniBadName when the edit's names or value cannot be stored (see the header comment).
 unsigned long ulCheckEdit(const TProfileEdit& edit);
 // Applies one checked edit to a parsed file. False (and `out` untouched) when nothing changes.
-bool bApplyEdit(const TProfile& profile, const TProfileEdit& edit, std::string& out);
+bool applyEdit(const TProfile& profile, const TProfileEdit& edit, std::string& out);
 
 // The parsed file (cached). A missing or unreadable file gives an empty profile; `error`,
 // when given, receives 0, kIniFileNotFound or kIniReadError. Never null.
@@ -135,7 +135,7 @@ std::shared_ptr<const TProfile> pReadProfile(const std::string& file,
 // writes. Returns 0, kIniBadName (nothing changed) or kIniWriteError (the file unchanged).
 unsigned long ulApplyProfileEdits(const std::string& file, const std::vector<TProfileEdit>& edits);
 // Drops every cached parse (tests and benchmarks).
-void vClearProfileCache();
+void clearProfileCache();
 
 // The two flat calls: read a value or a name list into a buffer; write or delete.
 //

@@ -119,7 +119,7 @@ void TQxIniFile::vDeleteSubsections(const char* prefix) {
 TQxStdIniFile::TQxStdIniFile(TIniFilename fileName) : sFileName(std::move(fileName)) {}
 
 void TQxStdIniFile::vReadSections(std::vector<std::string>& sections) const {
-    sections = qx::detail::pReadProfile(sFileName)->vSectionNames();
+    sections = qx::detail::pReadProfile(sFileName)->sectionNames();
 }
 
 bool TQxStdIniFile::bSectionExists(const char* section) const {
@@ -134,7 +134,7 @@ bool TQxStdIniFile::bSectionExists(const char* section) const {
 void TQxStdIniFile::vReadSection(const char* section, std::vector<std::string>& keys) const {
     keys.clear();
     if (section == nullptr) return;
-    keys = qx::detail::pReadProfile(sFileName)->vKeyNames(section);
+    keys = qx::detail::pReadProfile(sFileName)->keyNames(section);
 }
 
 void TQxStdIniFile::vCopySection(const TQxIniFile& source, const char* section) {

@@ -26,8 +26,8 @@ void copyNumber(const char*& p, std::size_t limit, std::string& out) {
 
 }  // namespace
 
-bool bFindSingleConversion(const char* format, const char* allowed, TLengths lengths,
-                           TConversion* found) {
+bool findSingleConversion(const char* format, const char* allowed, TLengths lengths,
+                          TConversion* found) {
     int count = 0;
     for (const char* p = format; *p != '\0'; ++p) {
         if (*p != '%') continue;
@@ -58,7 +58,7 @@ bool bFindSingleConversion(const char* format, const char* allowed, TLengths len
     return count == 1;
 }
 
-std::string sClampFormatFields(const char* format, std::size_t visible) {
+std::string clampFormatFields(const char* format, std::size_t visible) {
     // With a precision up to `precision`, no conversion of one argument is longer than
     // precision + 320 characters (the widest: "%f" of the largest double, 309 digits before
     // the point). A wider field only adds padding beyond what is visible.

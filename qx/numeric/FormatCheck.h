@@ -25,12 +25,12 @@ struct TConversion {
 // (when given) then describes it. '*', an argument position ("%1$d"), "%lc" and every other
 // conversion ('n' among them) are refused: each would read or write an argument that is not
 // there, or one of another type.
-bool bFindSingleConversion(const char* format, const char* allowed, TLengths lengths,
-                           TConversion* found = nullptr);
+bool findSingleConversion(const char* format, const char* allowed, TLengths lengths,
+                          TConversion* found = nullptr);
 
 // `format` with every width and precision cut to where it can no longer change the first
 // `visible` characters of a conversion: printf would otherwise produce every padding character
 // or digit of "%999999999f" before cutting the text. The rest is copied as it is.
-std::string sClampFormatFields(const char* format, std::size_t visible);
+std::string clampFormatFields(const char* format, std::size_t visible);
 
 }  // namespace qx::detail

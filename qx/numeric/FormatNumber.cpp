@@ -139,9 +139,9 @@ void vPrintDouble(double x, const char* format, char* out, std::size_t outSize) 
         const bool prefix = digit != '\0' && t[3] == '+';
         TFormatNumber formatter(digit - '0', prefix);
         copyText(out, outSize, formatter.format(x));
-    } else if (qx::detail::bFindSingleConversion(format, "eEfFgGaA",
-                                                 qx::detail::TLengths::LongOnly)) {
-        const std::string clamped = qx::detail::sClampFormatFields(format, outSize);
+    } else if (qx::detail::findSingleConversion(format, "eEfFgGaA",
+                                                qx::detail::TLengths::LongOnly)) {
+        const std::string clamped = qx::detail::clampFormatFields(format, outSize);
         if (qx::detail::printC(out, outSize, clamped.c_str(), x) < 0) out[0] = '\0';
     }
     modPunkt(out);

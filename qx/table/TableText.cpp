@@ -50,7 +50,7 @@ const char* defaultFormat(TH5Type::TDataTyp type) {
 // has in the stored tables ("%ld" of 0xFFFFFFFF is -1).
 int printInteger(char* out, const char* format, std::uint32_t bits, std::int64_t typed) {
     TConversion c;
-    if (!qx::detail::bFindSingleConversion(format, "diuoxXc", TLengths::Integer, &c)) return -1;
+    if (!qx::detail::findSingleConversion(format, "diuoxXc", TLengths::Integer, &c)) return -1;
     const bool isSigned = c.conv == 'd' || c.conv == 'i';
     switch (c.length) {
         case TLength::None:
@@ -84,7 +84,7 @@ std::size_t formatValue(const unsigned char* value, TH5Type::TDataTyp type, cons
     out[0] = '\0';
     if (value == nullptr) return 0;
     if (format == nullptr || *format == '\0') format = defaultFormat(type);
-    const std::string clamped = qx::detail::sClampFormatFields(format, kWorkSize);
+    const std::string clamped = qx::detail::clampFormatFields(format, kWorkSize);
     format = clamped.c_str();
     int n = -1;
     switch (type) {
@@ -112,7 +112,7 @@ std::size_t formatValue(const unsigned char* value, TH5Type::TDataTyp type, cons
             break;
         }
         case TH5Type::eTypString: {
-            if (!qx::detail::bFindSingleConversion(format, "s", TLengths::None)) break;
+            if (!qx::detail::findSingleConversion(format, "s", TLengths::None)) break;
             char text[kWorkSize];
             const std::size_t len =
                 strnlen(reinterpret_cast<const char*>(value), std::min(stringLimit, kWorkSize - 1));

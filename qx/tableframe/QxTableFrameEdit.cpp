@@ -73,9 +73,9 @@ std::string print1(const char* format, T arg) {
 // as -5 and not as 4294967291.
 std::string printInteger(const char* format, std::uint32_t bits, std::int64_t typed) {
     TConversion c;
-    if (!qx::detail::bFindSingleConversion(format, kIntegerConversions, TLengths::Integer, &c))
+    if (!qx::detail::findSingleConversion(format, kIntegerConversions, TLengths::Integer, &c))
         return {};
-    const std::string f = qx::detail::sClampFormatFields(format, TQxTableFrame::kWorkSize);
+    const std::string f = qx::detail::clampFormatFields(format, TQxTableFrame::kWorkSize);
     const bool isSigned = c.conv == 'd' || c.conv == 'i';
     switch (c.length) {
         case TLength::None:
@@ -96,7 +96,7 @@ std::string printInteger(const char* format, std::uint32_t bits, std::int64_t ty
 // modifier, so a format's modifier can never make scanf write past it.
 bool scanInteger(const char* text, const char* format, std::uint32_t& bits) {
     TConversion c;
-    if (!qx::detail::bFindSingleConversion(format, kScanConversions, TLengths::Integer, &c))
+    if (!qx::detail::findSingleConversion(format, kScanConversions, TLengths::Integer, &c))
         return false;
     alignas(8) unsigned char store[8] = {};
     if (std::sscanf(text, format, store) != 1) return false;
@@ -178,8 +178,8 @@ void TQxTableFrame::vPrintDouble(double value, const char* format, char* out) {
         ::vPrintDouble(value, format, out, kWorkSize);
         return;
     }
-    if (!qx::detail::bFindSingleConversion(format, kFloatConversions, TLengths::LongOnly)) return;
-    const std::string f = qx::detail::sClampFormatFields(format, kWorkSize);
+    if (!qx::detail::findSingleConversion(format, kFloatConversions, TLengths::LongOnly)) return;
+    const std::string f = qx::detail::clampFormatFields(format, kWorkSize);
     if (std::snprintf(out, kWorkSize, f.c_str(), value) < 0) out[0] = '\0';
 }
 
@@ -204,11 +204,11 @@ void TQxTableFrame::vFormatString(const unsigned char* value, TH5Type::TDataTyp 
     }
     switch (type) {
         case TH5Type::eTypString: {
-            if (!qx::detail::bFindSingleConversion(f, "s", TLengths::None)) return;
+            if (!qx::detail::findSingleConversion(f, "s", TLengths::None)) return;
             // Exactly the field's bytes when it holds no NUL.
             const std::string text(reinterpret_cast<const char*>(value),
                                    strnlen(reinterpret_cast<const char*>(value), stringLimit));
-            const std::string clamped = qx::detail::sClampFormatFields(f, text.size() + kWorkSize);
+            const std::string clamped = qx::detail::clampFormatFields(f, text.size() + kWorkSize);
             out = print1(clamped.c_str(), text.c_str());
             return;
         }

@@ -31,7 +31,7 @@ TProfileEdit Write(std::string s, std::string k, std::string v) {
 // The bytes after the edit; the input itself when nothing changed.
 std::string Apply(const std::string& bytes, const TProfileEdit& e) {
     std::string out;
-    return qx::detail::bApplyEdit(TProfile(bytes), e, out) ? out : bytes;
+    return qx::detail::applyEdit(TProfile(bytes), e, out) ? out : bytes;
 }
 
 }  // namespace
@@ -42,27 +42,27 @@ TEST(ProfileRead, LineEndsOfEveryKindAndNoneAtTheEnd) {
     EXPECT_EQ(Get(f, "A", "b"), "2");
     EXPECT_EQ(Get(f, "A", "c"), "3");
     EXPECT_EQ(Get(f, "B", "d"), "4");
-    EXPECT_EQ(TProfile(f).vKeyNames("A"), (Names{"a", "b", "c"}));
+    EXPECT_EQ(TProfile(f).keyNames("A"), (Names{"a", "b", "c"}));
     // "\n\r" is two line ends, not one: the empty line between them is harmless.
     EXPECT_EQ(Get("[A]\n\rx=1", "A", "x"), "1");
 }
 
 TEST(ProfileRead, SectionHeaders) {
     TProfile p("  \t[ Spaced\t]\r\n[NoClose\r\n[Tail] junk=1\r\n[]\r\n[a]b]\r\nx[Not]\r\n");
-    EXPECT_EQ(p.vSectionNames(), (Names{"Spaced", "NoClose", "Tail", "", "a"}));
+    EXPECT_EQ(p.sectionNames(), (Names{"Spaced", "NoClose", "Tail", "", "a"}));
     // What follows ']' is ignored, so "junk=1" is no entry of Tail.
-    EXPECT_TRUE(p.vKeyNames("Tail").empty());
+    EXPECT_TRUE(p.keyNames("Tail").empty());
     EXPECT_EQ(Get("[]\r\nk=v\r\n", "", "k"), "v");
     EXPECT_EQ(Get("[]\r\nk=v\r\n", "  ", "k"), "v");
     // A header needs '[' as its first non-blank character; 0x1A is not blank.
-    EXPECT_TRUE(TProfile("\x1A[S]\r\n").vSectionNames().empty());
+    EXPECT_TRUE(TProfile("\x1A[S]\r\n").sectionNames().empty());
 }
 
 TEST(ProfileRead, CommentsAndOrdinarySemicolonsAndHashes) {
     const std::string f =
         "[S]\r\n;k=comment\r\n  \t; k2=also comment\r\nk3=a;b\r\n#k4=hash\r\nk5 ;=x\r\n"
         "[;not a comment]\r\nz=1\r\n";
-    EXPECT_EQ(TProfile(f).vKeyNames("S"), (Names{"k3", "#k4", "k5 ;"}));
+    EXPECT_EQ(TProfile(f).keyNames("S"), (Names{"k3", "#k4", "k5 ;"}));
     EXPECT_EQ(Get(f, "S", "k3"), "a;b");
     EXPECT_EQ(Get(f, "S", "#k4"), "hash");
     EXPECT_EQ(Get(f, "S", ";k"), std::nullopt);
@@ -100,7 +100,7 @@ TEST(ProfileRead, EntriesAreTrimmedAndLoseOnePairOfOuterQuotes) {
 TEST(ProfileRead, LinesWithoutEqualsAndBeforeTheFirstSectionAreUnreachable) {
     const std::string f = "orphan=1\r\n[S]\r\nno equals here\r\nk=v\r\n";
     TProfile p(f);
-    EXPECT_EQ(p.vKeyNames("S"), (Names{"k"}));
+    EXPECT_EQ(p.keyNames("S"), (Names{"k"}));
     EXPECT_EQ(Get(f, "S", "no equals here"), std::nullopt);
     EXPECT_EQ(Get(f, "", "orphan"), std::nullopt);
 }
@@ -110,8 +110,8 @@ TEST(ProfileRead, FirstDuplicateWinsAndListingsKeepEveryOccurrence) {
     EXPECT_EQ(Get(f, "S", "k"), "1");
     EXPECT_EQ(Get(f, "s", "j"), std::nullopt);  // only the first section S is searched
     TProfile p(f);
-    EXPECT_EQ(p.vSectionNames(), (Names{"S", "T", "s"}));
-    EXPECT_EQ(p.vKeyNames("S"), (Names{"k", "K"}));
+    EXPECT_EQ(p.sectionNames(), (Names{"S", "T", "s"}));
+    EXPECT_EQ(p.keyNames("S"), (Names{"k", "K"}));
 }
 
 TEST(ProfileRead, NamesMatchIgnoringAsciiCaseAndArgumentsLoseOnlySpaces) {
@@ -148,7 +148,7 @@ TEST(ProfileEdit, ReplacingAValueKeepsSpellingAndEveryOtherByte) {
     // Writing the value that is already there changes nothing.
     TProfile p("[S]\r\nk=v\r\n");
     std::string out = "untouched";
-    EXPECT_FALSE(qx::detail::bApplyEdit(p, Write("S", "k", "v"), out));
+    EXPECT_FALSE(qx::detail::applyEdit(p, Write("S", "k", "v"), out));
     EXPECT_EQ(out, "untouched");
 }
 
@@ -173,9 +173,9 @@ TEST(ProfileEdit, DeletingKeysAndSections) {
     // Deleting what does not exist changes nothing.
     TProfile p(f);
     std::string out;
-    EXPECT_FALSE(qx::detail::bApplyEdit(p, Edit(TProfileEdit::EKind::DeleteKey, "S", "z"), out));
-    EXPECT_FALSE(qx::detail::bApplyEdit(p, Edit(TProfileEdit::EKind::DeleteKey, "X", "a"), out));
-    EXPECT_FALSE(qx::detail::bApplyEdit(p, Edit(TProfileEdit::EKind::DeleteSection, "X"), out));
+    EXPECT_FALSE(qx::detail::applyEdit(p, Edit(TProfileEdit::EKind::DeleteKey, "S", "z"), out));
+    EXPECT_FALSE(qx::detail::applyEdit(p, Edit(TProfileEdit::EKind::DeleteKey, "X", "a"), out));
+    EXPECT_FALSE(qx::detail::applyEdit(p, Edit(TProfileEdit::EKind::DeleteSection, "X"), out));
 }
 
 TEST(ProfileEdit, NamesAndValuesThatCannotReadBackAreRefused) {

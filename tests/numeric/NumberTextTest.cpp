@@ -21,8 +21,8 @@
 namespace {
 
 namespace fs = std::filesystem;
-using qx::detail::bFindSingleConversion;
-using qx::detail::sClampFormatFields;
+using qx::detail::clampFormatFields;
+using qx::detail::findSingleConversion;
 using qx::detail::TConversion;
 using qx::detail::TLength;
 using qx::detail::TLengths;
@@ -51,11 +51,11 @@ std::string after(std::string s, void (*fn)(char*)) {
 
 TEST(FormatCheck, OneConversionOfAnAllowedKind) {
     for (const char* good : {"%f", "%lf", "x %-+ #010.3e y", "%%%G%%", "%.f", "%5.A"})
-        EXPECT_TRUE(bFindSingleConversion(good, "eEfFgGaA", TLengths::LongOnly)) << good;
+        EXPECT_TRUE(findSingleConversion(good, "eEfFgGaA", TLengths::LongOnly)) << good;
     for (const char* bad : {"", "plain", "%", "%%", "%f %e", "%*f", "%.*f", "%1$f", "%Lf", "%hf",
                             "%llf", "%d", "%n", "%5."})
-        EXPECT_FALSE(bFindSingleConversion(bad, "eEfFgGaA", TLengths::LongOnly)) << bad;
-    EXPECT_FALSE(bFindSingleConversion("%lf", "f", TLengths::None));
+        EXPECT_FALSE(findSingleConversion(bad, "eEfFgGaA", TLengths::LongOnly)) << bad;
+    EXPECT_FALSE(findSingleConversion("%lf", "f", TLengths::None));
 }
 
 TEST(FormatCheck, IntegerLengthModifiersAreReported) {
@@ -67,22 +67,22 @@ TEST(FormatCheck, IntegerLengthModifiersAreReported) {
     };
     for (const auto& [format, expected] : cases) {
         TConversion found;
-        ASSERT_TRUE(bFindSingleConversion(format, "diuoxXc", TLengths::Integer, &found)) << format;
+        ASSERT_TRUE(findSingleConversion(format, "diuoxXc", TLengths::Integer, &found)) << format;
         EXPECT_EQ(found.conv, expected.conv) << format;
         EXPECT_EQ(found.length, expected.length) << format;
     }
     for (const char* bad : {"%lc", "%lllx", "%qd", "%s", "%d%d", "%zd", "%jd"})
-        EXPECT_FALSE(bFindSingleConversion(bad, "diuoxXc", TLengths::Integer)) << bad;
+        EXPECT_FALSE(findSingleConversion(bad, "diuoxXc", TLengths::Integer)) << bad;
 }
 
 TEST(FormatCheck, OnlyOversizedFieldsAreCut) {
-    EXPECT_EQ(sClampFormatFields("a %-08.3f %% %5d b", 256), "a %-08.3f %% %5d b");
-    EXPECT_EQ(sClampFormatFields("%999999999.999999999f", 256), "%2816.2048f");
-    EXPECT_EQ(sClampFormatFields("%99999999999999999999999d", 1024), "%3584d");
-    EXPECT_EQ(sClampFormatFields("%.99999999999999999999999s", 1024), "%.2048s");
-    EXPECT_EQ(sClampFormatFields("%%999999999", 256), "%%999999999");  // not a field
-    EXPECT_EQ(sClampFormatFields("%", 256), "%");
-    EXPECT_EQ(sClampFormatFields("", 256), "");
+    EXPECT_EQ(clampFormatFields("a %-08.3f %% %5d b", 256), "a %-08.3f %% %5d b");
+    EXPECT_EQ(clampFormatFields("%999999999.999999999f", 256), "%2816.2048f");
+    EXPECT_EQ(clampFormatFields("%99999999999999999999999d", 1024), "%3584d");
+    EXPECT_EQ(clampFormatFields("%.99999999999999999999999s", 1024), "%.2048s");
+    EXPECT_EQ(clampFormatFields("%%999999999", 256), "%%999999999");  // not a field
+    EXPECT_EQ(clampFormatFields("%", 256), "%");
+    EXPECT_EQ(clampFormatFields("", 256), "");
 }
 
 // Cutting a field must not change what fits in the buffer, also where the conversion itself
@@ -90,7 +90,7 @@ TEST(FormatCheck, OnlyOversizedFieldsAreCut) {
 template <class T>
 void expectSameText(const char* format, T value, std::size_t size) {
     std::vector<char> direct(size), clamped(size);
-    const std::string cut = sClampFormatFields(format, size);
+    const std::string cut = clampFormatFields(format, size);
     ASSERT_NE(cut, format) << "the case must exercise the clamp";
     std::snprintf(direct.data(), size, format, value);
     std::snprintf(clamped.data(), size, cut.c_str(), value);
