@@ -1,74 +1,38 @@
-// The grid's popup menu: its items, the commands it offers for a selection, the receiver of
-// EBeforePopup, and the commands run by choosing items.
-#include <functional>
-#include <memory>
+// The grid's popup menu: its items per language, the commands it offers for a selection, the
+// receiver of EBeforePopup, and the commands run by choosing items.
 #include <set>
-#include <string>
-#include <vector>
 
-#include "qx/grid/Stringgridqx.h"
-#include "tests/support/TestSupport.h"
+#include "tests/grid/GridSupport.h"
 
+namespace qx::test {
 namespace {
 
-using qx::platform::TDialogKind;
-
 // Menu item indices of the commands (the separators are 2, 6 and 12).
-enum : int {
-    kLoad = 0,
-    kSave = 1,
-    kSize = 3,
-    kFix = 4,
-    kUnfix = 5,
-    kCopy = 7,
-    kPaste = 8,
-    kDelRows = 9,
-    kDelCols = 10,
-    kClear = 11,
-    kInsRow = 13,
-    kAppRow = 14,
-    kInsCol = 15,
-    kAppCol = 16,
-    kFormat = 17,
-};
+enum : int { kLoad = 0, kSave, kSize = 3, kFix, kUnfix, kCopy = 7, kPaste, kDelRows, kDelCols };
+enum : int { kClear = 11, kInsRow = 13, kAppRow, kInsCol, kAppCol, kFormat };
 const std::set<int> kAlways{kLoad, kSave, kSize};
 
-void vEmptyClipboard() {
-    auto& c = qx::platform::Clipboard();
-    ASSERT_TRUE(c.Open());
-    c.Empty();
-    c.Close();
-}
+const char* const kDelete = "L\xF6schen";
+const char* const kInsertRows = "Neue Zeilen einf\xFCgen";
+const char* const kAppendRows = "Neue Zeilen anh\xE4ngen";
+const char* const kInsertCols = "Neue Spalten einf\xFCgen";
+const char* const kAppendCols = "Neue Spalten anh\xE4ngen";
 
-// Base-grid click on a cell as the current-cell handler sees it: (0, r) selects row r, (c, 0)
-// column c, (0, 0) everything.
-void vClick(TStringGridQx& g, int col, int row) {
-    bool can = false;
-    g.vOnSelectCell(nullptr, col, row, can);
-}
-
-class GridMenu : public qx::test::ErrorStateTest {
+class GridMenu : public ErrorStateTest {
   protected:
     void SetUp() override {
         ErrorStateTest::SetUp();
-        vEmptyClipboard();
-        vNewGrid();
+        emptyClipboard();
+        newGrid();
     }
-    // User rows and columns 0..3, each cell named by its position ("12": row 1, column 2).
-    void vNewGrid() {
+    // 4 × 4 user cells texted "r<row>c<col>".
+    void newGrid() {
         grid = std::make_unique<TStringGridQx>(nullptr);
-        for (int row = 0; row < 4; ++row)
-            for (int col = 0; col < 4; ++col)
-                grid->vSetCellString(row, col, (std::to_string(row) + std::to_string(col)).c_str());
-    }
-    void TearDown() override {
-        grid.reset();
-        vEmptyClipboard();
-        ErrorStateTest::TearDown();
+        fillGrid(*grid, 4, 4);
     }
     // Opens the menu, chooses the item with this caption (none for ""), and gives the indices
-    // of the command items that were shown.
-    // `thenQueue` queues the answers to the dialogs the chosen command opens.
+    // of the command items that were shown. `thenQueue` queues the answers to the dialogs the
+    // chosen command opens.
     std::set<int> popup(const std::string& choose = "",
                         const std::function<void()>& thenQueue = {}) {
         r.PopupMenu(choose);
@@ -80,9 +44,8 @@ class GridMenu : public qx::test::ErrorStateTest {
                 shown.insert(i);
         return shown;
     }
-    std::string cell(int row, int col) { return grid->cpGetCellString(row, col); }
 
-    qx::test::TResponderScope r;  // an unexpected dialog (the error dialog too) fails the test
+    TResponderScope r;  // an unexpected dialog (the error dialog too) fails the test
     std::unique_ptr<TStringGridQx> grid;
 };
 
@@ -91,7 +54,22 @@ std::set<int> with(std::set<int> s, std::initializer_list<int> more) {
     return s;
 }
 
-TEST_F(GridMenu, ShowsTheCommandsThatFitTheSelection) {
+void selectTwoRows(TStringGridQx& g) {
+    g.vSetSelectionMode(eSelectRows);
+    g.vSetSelectedArea(1, 2, 0, 0);
+}
+void selectTwoCols(TStringGridQx& g) {
+    g.vSetSelectionMode(eSelectCols);
+    g.vSetSelectedArea(0, 0, 1, 2);
+}
+void clickLastRow(TStringGridQx& g) {
+    clickCell(g, 0, g.RowCount() - 1);
+}
+void clickLastCol(TStringGridQx& g) {
+    clickCell(g, g.ColCount() - 1, 0);
+}
+
+TEST_F(GridMenu, ShowsTheCommandsThatFitTheSelectionAndPasteForClipboardText) {
     struct Case {
         const char* what;
         std::function<void(TStringGridQx&)> select;
@@ -100,21 +78,16 @@ TEST_F(GridMenu, ShowsTheCommandsThatFitTheSelection) {
     const Case cases[] = {
         {"one cell", [](TStringGridQx& g) { g.vSetSelectedArea(1, 1, 1, 1); },
          with(kAlways, {kFix, kCopy, kClear, kFormat})},
-        {"the last row", [](TStringGridQx& g) { vClick(g, 0, g.RowCount() - 1); },
+        {"the last row", clickLastRow,
          with(kAlways, {kFix, kCopy, kDelRows, kClear, kInsRow, kAppRow, kFormat})},
-        {"another single row", [](TStringGridQx& g) { vClick(g, 0, 2); },
+        {"another single row", [](TStringGridQx& g) { clickCell(g, 0, 2); },
          with(kAlways, {kFix, kCopy, kDelRows, kClear, kInsRow, kFormat})},
-        {"two rows",
-         [](TStringGridQx& g) {
-             g.vSetSelectionMode(eSelectRows);
-             g.vSetSelectedArea(1, 2, 0, 0);
-         },
-         with(kAlways, {kFix, kCopy, kDelRows, kClear, kFormat})},
-        {"the last column", [](TStringGridQx& g) { vClick(g, g.ColCount() - 1, 0); },
+        {"two rows", selectTwoRows, with(kAlways, {kFix, kCopy, kDelRows, kClear, kFormat})},
+        {"the last column", clickLastCol,
          with(kAlways, {kFix, kCopy, kDelCols, kClear, kInsCol, kAppCol, kFormat})},
-        {"another single column", [](TStringGridQx& g) { vClick(g, 1, 0); },
+        {"another single column", [](TStringGridQx& g) { clickCell(g, 1, 0); },
          with(kAlways, {kFix, kCopy, kDelCols, kClear, kInsCol, kFormat})},
-        {"everything", [](TStringGridQx& g) { vClick(g, 0, 0); },
+        {"everything", [](TStringGridQx& g) { clickCell(g, 0, 0); },
          with(kAlways, {kFix, kCopy, kDelRows, kClear, kFormat})},
         {"nothing", [](TStringGridQx& g) { g.vSetSelectionMode(eSelectNone); },
          with(kAlways, {kFix})},
@@ -126,71 +99,62 @@ TEST_F(GridMenu, ShowsTheCommandsThatFitTheSelection) {
         EXPECT_EQ(popup(), c.shown);
         // The separators stay.
         for (int i : {2, 6, 12}) EXPECT_TRUE(grid->pGetMenuItem(i)->Visible());
+        // Text on the clipboard adds pasting where there is a selection.
+        ASSERT_TRUE(qx::platform::SetClipboardText("a\tb\r\n"));
+        EXPECT_EQ(popup().count(kPaste), c.shown.count(kCopy));
+        emptyClipboard();
     }
 }
 
-TEST_F(GridMenu, PasteIsOfferedForClipboardTextAndASelection) {
-    grid->vSetSelectedArea(0, 0, 0, 0);
-    EXPECT_FALSE(popup().count(kPaste));
-    ASSERT_TRUE(qx::platform::SetClipboardText("a\tb\r\n"));
-    EXPECT_TRUE(popup().count(kPaste));
-    grid->vSetSelectionMode(eSelectNone);
-    EXPECT_FALSE(popup().count(kPaste));
-}
-
-TEST_F(GridMenu, FixingOffersUnfixingAndBack) {
+TEST_F(GridMenu, FixingOffersUnfixingAndBackAndNeedsASelection) {
+    auto fixedArea = [&] {
+        int rows = -1, cols = -1;
+        grid->vGetFixedArea(rows, cols);
+        return std::vector<int>{rows, cols};
+    };
     grid->vSetSelectedArea(1, 1, 1, 1);
     EXPECT_TRUE(popup("Fixieren").count(kFix));
-    int rows = -1, cols = -1;
-    grid->vGetFixedArea(rows, cols);
-    EXPECT_EQ(rows, 1);
-    EXPECT_EQ(cols, 1);
+    EXPECT_EQ(fixedArea(), (std::vector<int>{1, 1}));
     const std::set<int> shown = popup("Fixierung aufheben");
     EXPECT_TRUE(shown.count(kUnfix));
     EXPECT_FALSE(shown.count(kFix));
-    grid->vGetFixedArea(rows, cols);
-    EXPECT_EQ(rows, 0);
-    EXPECT_EQ(cols, 0);
+    EXPECT_EQ(fixedArea(), (std::vector<int>{0, 0}));
     EXPECT_FALSE(popup().count(kUnfix));
-}
-
-TEST_F(GridMenu, FixingWithNothingSelectedDoesNothing) {
-    grid->vSetSelectedArea(1, 1, 1, 1);
-    grid->vFixieren(nullptr);
-    grid->vFixierungAufheben(nullptr);  // leaves nothing selected
+    // Unfixing leaves nothing selected; fixing then does nothing, and raises no error.
     ASSERT_FALSE(grid->rGetSelection().bSelected);
-    EXPECT_TRUE(popup("Fixieren").count(kFix));  // no error dialog either
-    EXPECT_EQ(grid->FixedRows(), 1);
-    EXPECT_EQ(grid->FixedCols(), 1);
+    EXPECT_TRUE(popup("Fixieren").count(kFix));
+    EXPECT_EQ(fixedArea(), (std::vector<int>{0, 0}));
     EXPECT_EQ(qx::getErrorCode(), 0u);
 }
 
-TEST_F(GridMenu, ABeforePopupReceiverChangesOneOpeningOnly) {
-    bool first = true;
+TEST_F(GridMenu, AReceiverChangesOneOpeningAndPutsItsOwnHandlersInTheSlots) {
+    grid->vSetSelectedArea(1, 1, 1, 1);
+    std::function<void(TSGChangeBehaviour*)> change = [](auto* b) { b->TabelleLaden = nullptr; };
     grid->EBeforePopup = [&](TSGChangeBehaviour* b) {
         EXPECT_EQ(b->pPopupMenu, grid->pGetPopupMenu());
         EXPECT_TRUE(b->TabelleSpeichern);
-        if (first) b->TabelleLaden = nullptr;
-        first = false;
+        change(b);
     };
     EXPECT_FALSE(popup().count(kLoad));
-    EXPECT_TRUE(popup().count(kLoad));
-}
-
-TEST_F(GridMenu, AReceiverPutsItsOwnHandlersInTheSlots) {
-    grid->vSetSelectedArea(1, 1, 1, 1);
+    change = [](TSGChangeBehaviour*) {};
+    EXPECT_TRUE(popup().count(kLoad)) << "each opening starts from the grid's own commands";
     TObject* sender = nullptr;
     int calls = 0;
-    grid->EBeforePopup = [&](TSGChangeBehaviour* b) {
+    change = [&](TSGChangeBehaviour* b) {
         b->TabelleLaden = [&](TObject* s) { sender = s, ++calls; };
         b->InsertNeueZeile = [&](TObject*) { calls += 10; };  // offered although one cell
     };
-    const std::set<int> shown = popup("Tabelle laden");
+    EXPECT_TRUE(popup("Tabelle laden").count(kInsRow));
     EXPECT_EQ(calls, 1);
     EXPECT_EQ(sender, grid->pGetMenuItem(kLoad));
-    EXPECT_TRUE(shown.count(kInsRow));
-    popup("Neue Zeilen einf\xFCgen");
+    popup(kInsertRows);
     EXPECT_EQ(calls, 11);
+
+    // A failing receiver: the error is shown, nothing is offered.
+    grid->EBeforePopup = [](TSGChangeBehaviour*) { QX_RAISE(0xE5136001UL, "receiver"); };
+    r.ErrorDialog();
+    EXPECT_TRUE(popup("Tabelle laden").empty());
+    EXPECT_EQ(qx::getErrorCode(), 0u);
 }
 
 TEST_F(GridMenu, ARightPressOpensTheMenuOnce) {
@@ -199,90 +163,76 @@ TEST_F(GridMenu, ARightPressOpensTheMenuOnce) {
     grid->MouseDown(mbRight, 0, rc.left + 2, rc.top + 2);
     grid->MouseUp(mbRight, 0, rc.left + 2, rc.top + 2);
     ASSERT_EQ(r.Requests().size(), 1u);
-    EXPECT_EQ(r.Requests()[0].eKind, TDialogKind::PopupMenu);
-}
-
-TEST_F(GridMenu, DeleteRemovesTheSelectedRowsOrColumns) {
-    vClick(*grid, 0, grid->iRowIn(1));
-    popup("L\xF6schen");
-    EXPECT_EQ(grid->iGetRowCount(), 3);
-    EXPECT_EQ(cell(1, 0), "20");
-
-    vClick(*grid, grid->iColIn(0), 0);
-    const std::set<int> shown = popup("L\xF6schen");
-    EXPECT_TRUE(shown.count(kDelCols));
-    EXPECT_FALSE(shown.count(kDelRows));
-    EXPECT_EQ(grid->iGetColCount(), 3);
-    EXPECT_EQ(grid->iGetRowCount(), 3);
-    EXPECT_EQ(cell(0, 0), "01");
+    EXPECT_EQ(r.Requests()[0].eKind, qx::platform::TDialogKind::PopupMenu);
 }
 
 // Row and column commands go through the virtual operations, in user numbers.
 class TRecordingGrid : public TStringGridQx {
   public:
     using TStringGridQx::TStringGridQx;
-    void vDeleteRows(int first, int last) override { vRecord("DeleteRows", first, last); }
-    void vDeleteCols(int first, int last) override { vRecord("DeleteCols", first, last); }
-    void vInsertRows(int row, int count) override { vRecord("InsertRows", row, count); }
-    void vInsertCols(int col, int count) override { vRecord("InsertCols", col, count); }
-    void vAppendRows(int count) override { vRecord("AppendRows", count); }
-    void vAppendCols(int count) override { vRecord("AppendCols", count); }
+    void vDeleteRows(int first, int last) override { logTo(calls, "DeleteRows")(first, last); }
+    void vDeleteCols(int first, int last) override { logTo(calls, "DeleteCols")(first, last); }
+    void vInsertRows(int row, int count) override { logTo(calls, "InsertRows")(row, count); }
+    void vInsertCols(int col, int count) override { logTo(calls, "InsertCols")(col, count); }
+    void vAppendRows(int count) override { logTo(calls, "AppendRows")(count); }
+    void vAppendCols(int count) override { logTo(calls, "AppendCols")(count); }
     std::vector<std::string> calls;
-
-  private:
-    void vRecord(const char* what, int a, int b = -1) {
-        calls.push_back(what + (" " + std::to_string(a)) + (b < 0 ? "" : " " + std::to_string(b)));
-    }
 };
 
-TEST_F(GridMenu, CommandsCallTheVirtualOperations) {
+TEST_F(GridMenu, CommandsAskForACountAndCallTheVirtualOperations) {
     struct Case {
         const char* item;
         std::function<void(TStringGridQx&)> select;
+        const char* title;  // of the count dialog, answered 2; null: no dialog
         const char* call;
     };
+    // With one user-fixed row and column base row 3 and column 3 are user row and column 1.
     const Case cases[] = {
-        {"L\xF6schen",
-         [](TStringGridQx& g) {
-             g.vSetSelectionMode(eSelectRows);
-             g.vSetSelectedArea(1, 2, 0, 0);
-         },
-         "DeleteRows 1 2"},
-        {"L\xF6schen",
-         [](TStringGridQx& g) {
-             g.vSetSelectionMode(eSelectCols);
-             g.vSetSelectedArea(0, 0, 1, 2);
-         },
-         "DeleteCols 1 2"},
-        // With one user-fixed row and column base row 3 and column 3 are user row and column 1.
-        {"Neue Zeilen einf\xFCgen",
+        {kDelete, selectTwoRows, nullptr, "DeleteRows 1 2"},
+        {kDelete, selectTwoCols, nullptr, "DeleteCols 1 2"},
+        {kInsertRows,
          [](TStringGridQx& g) {
              g.vSetFixedArea(1, 1);
-             vClick(g, 0, 3);
+             clickCell(g, 0, 3);
          },
-         "InsertRows 1 2"},
-        {"Neue Zeilen anh\xE4ngen", [](TStringGridQx& g) { vClick(g, 0, g.RowCount() - 1); },
-         "AppendRows 2"},
-        {"Neue Spalten einf\xFCgen",
+         "Zeilen einf\xFCgen", "InsertRows 1 2"},
+        {kAppendRows, clickLastRow, "Zeilen anh\xE4ngen", "AppendRows 2"},
+        {kInsertCols,
          [](TStringGridQx& g) {
              g.vSetFixedArea(1, 1);
-             vClick(g, 3, 0);
+             clickCell(g, 3, 0);
          },
-         "InsertCols 1 2"},
-        {"Neue Spalten anh\xE4ngen", [](TStringGridQx& g) { vClick(g, g.ColCount() - 1, 0); },
-         "AppendCols 2"},
+         "Spalten einf\xFCgen", "InsertCols 1 2"},
+        {kAppendCols, clickLastCol, "Spalten anh\xE4ngen", "AppendCols 2"},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.call);
-        auto g = std::make_unique<TRecordingGrid>(nullptr);
-        c.select(*g);
-        r.PopupMenu(c.item);
-        if (std::string(c.item) != "L\xF6schen") {
-            r.Type("DoubleEdit1", "2");
-            r.ModalForm("btOk");
+        for (bool ok : {true, false}) {  // a cancelled count runs nothing
+            if (!ok && !c.title) continue;
+            SCOPED_TRACE(std::string(c.call) + (ok ? "" : " cancelled"));
+            TRecordingGrid g(nullptr);
+            c.select(g);
+            r.PopupMenu(c.item);
+            if (c.title) {
+                r.Type("DoubleEdit1", "2");
+                r.ModalForm(ok ? "btOk" : "btCancel");
+            }
+            g.pGetPopupMenu()->Popup(0, 0);
+            EXPECT_EQ(g.calls, ok ? std::vector<std::string>{c.call} : std::vector<std::string>{});
+            if (c.title) EXPECT_EQ(r.Requests().back().caption, c.title);
         }
-        g->pGetPopupMenu()->Popup(0, 0);
-        EXPECT_EQ(g->calls, std::vector<std::string>{c.call});
+    }
+    // The count field holds its value between 1 and 1000 and starts at 1.
+    const std::pair<const char*, const char*> answers[] = {
+        {nullptr, "1"}, {"0", "1"}, {"5000", "1000"}, {"abc", "1"}};
+    for (const auto& [typed, count] : answers) {
+        SCOPED_TRACE(typed ? typed : "-");
+        TRecordingGrid g(nullptr);
+        clickLastRow(g);
+        r.PopupMenu(kAppendRows);
+        if (typed) r.Type("DoubleEdit1", typed);
+        r.ModalForm("btOk");
+        g.pGetPopupMenu()->Popup(0, 0);
+        EXPECT_EQ(g.calls, std::vector<std::string>{std::string("AppendRows ") + count});
     }
 }
 
@@ -299,69 +249,12 @@ TEST_F(GridMenu, ClearingContentsKeepsFormattingAndSizing) {
 
     grid->vSetSelectedArea(0, 2, 0, 1);
     popup("Inhalte l\xF6schen");
-    for (int row = 0; row <= 2; ++row)
-        for (int col = 0; col <= 1; ++col) EXPECT_EQ(cell(row, col), "") << row << col;
+    EXPECT_EQ(gridTexts(*grid), ",,r0c2,r0c3|,,r1c2,r1c3|,,r2c2,r2c3|r3c0,r3c1,r3c2,r3c3");
     EXPECT_STREQ(grid->cpGetHiddenCellString(1, 1), "");
+    EXPECT_STREQ(grid->cpGetHiddenCellString(2, 2), "kept");
     EXPECT_EQ(grid->eGetBKColor(1, 1), eColorYellow);
     EXPECT_EQ(grid->Objects(plain, plainRow), nullptr);
     EXPECT_LE(grid->ColWidths(grid->iColIn(1)), narrow);
-    // Outside the block nothing changes.
-    EXPECT_EQ(cell(0, 2), "02");
-    EXPECT_EQ(cell(3, 0), "30");
-    EXPECT_STREQ(grid->cpGetHiddenCellString(2, 2), "kept");
-}
-
-TEST_F(GridMenu, CountCommandsAskForACountAndRunOnlyWithOneInRange) {
-    struct Case {
-        const char* item;
-        std::function<void(TStringGridQx&)> select;
-        const char* title;
-        int rows, cols;          // added on OK with 3
-        int movedRow, movedCol;  // where the text "11" is then
-    };
-    const Case cases[] = {
-        {"Neue Zeilen einf\xFCgen", [](TStringGridQx& g) { vClick(g, 0, g.iRowIn(1)); },
-         "Zeilen einf\xFCgen", 3, 0, 4, 1},
-        {"Neue Zeilen anh\xE4ngen", [](TStringGridQx& g) { vClick(g, 0, g.RowCount() - 1); },
-         "Zeilen anh\xE4ngen", 3, 0, 1, 1},
-        {"Neue Spalten einf\xFCgen", [](TStringGridQx& g) { vClick(g, g.iColIn(1), 0); },
-         "Spalten einf\xFCgen", 0, 3, 1, 4},
-        {"Neue Spalten anh\xE4ngen", [](TStringGridQx& g) { vClick(g, g.ColCount() - 1, 0); },
-         "Spalten anh\xE4ngen", 0, 3, 1, 1},
-    };
-    // The count field holds its value between 1 and 1000 and starts at 1.
-    struct Answer {
-        const char* typed;  // null: OK without typing
-        bool ok;
-        int added;  // 0: nothing happens
-    };
-    const Answer answers[] = {{"3", true, 3}, {nullptr, true, 1},   {"3", false, 0},
-                              {"0", true, 1}, {"5000", true, 1000}, {"abc", true, 1}};
-    for (const Case& c : cases) {
-        for (const Answer& a : answers) {
-            SCOPED_TRACE(std::string(c.item) + " answered '" + (a.typed ? a.typed : "-") + "'");
-            vNewGrid();
-            c.select(*grid);
-            int sizeEvents = 0;
-            grid->ESizeChanged = [&](int, int) { ++sizeEvents; };
-            popup(c.item, [&] {
-                if (a.typed) r.Type("DoubleEdit1", a.typed);
-                r.ModalForm(a.ok ? "btOk" : "btCancel");
-            });
-            EXPECT_EQ(sizeEvents, a.added ? 1 : 0);
-            const qx::platform::TDialogRequest& q = r.Requests().back();
-            EXPECT_EQ(q.eKind, TDialogKind::ModalForm);
-            EXPECT_EQ(q.caption, c.title);
-            const int n = a.added;
-            EXPECT_EQ(grid->iGetRowCount(), 4 + (c.rows ? n : 0));
-            EXPECT_EQ(grid->iGetColCount(), 4 + (c.cols ? n : 0));
-            if (n == 3) {
-                EXPECT_EQ(cell(c.movedRow, c.movedCol), "11");
-            } else if (n == 0) {
-                EXPECT_EQ(cell(1, 1), "11");
-            }
-        }
-    }
 }
 
 TEST_F(GridMenu, SelectionCommandsDoNothingWithoutASelection) {
@@ -373,76 +266,93 @@ TEST_F(GridMenu, SelectionCommandsDoNothingWithoutASelection) {
         {"insert columns", &TStringGridQx::vInsertNeueSpalte},
     };
     grid->vSetSelectionMode(eSelectNone);
+    const std::string before = gridTexts(*grid);
     for (const auto& [what, command] : commands) {
         SCOPED_TRACE(what);
         ((*grid).*command)(nullptr);  // no prompt, no error dialog
-        EXPECT_EQ(grid->iGetRowCount(), 4);
-        EXPECT_EQ(grid->iGetColCount(), 4);
-        EXPECT_EQ(cell(1, 1), "11");
+        EXPECT_EQ(gridTexts(*grid), before);
     }
     EXPECT_TRUE(r.Requests().empty());
 }
 
-TEST_F(GridMenu, AFailingReceiverShowsTheErrorAndOffersNothing) {
-    grid->EBeforePopup = [](TSGChangeBehaviour*) { QX_RAISE(0xE5136001UL, "receiver"); };
-    r.ErrorDialog();
-    EXPECT_TRUE(popup("Tabelle laden").empty());
-    EXPECT_EQ(qx::getErrorCode(), 0u);
-}
-
-TEST_F(GridMenu, CaptionsFollowTheLanguageAtConstruction) {
-    struct Case {
-        bool german;
-        std::vector<std::string> captions;
-        const char* insertTitle;
-    };
-    const Case cases[] = {
-        {true,
-         {"Tabelle laden", "Tabelle speichern", "-",
-          "Tabellengr\xF6\xDF"
-          "e",
-          "Fixieren", "Fixierung aufheben", "-", "Kopieren",
-          "Einf\xFC"
-          "gen",
-          "L\xF6schen", "L\xF6schen", "Inhalte l\xF6schen", "-", "Neue Zeilen einf\xFCgen",
-          "Neue Zeilen anh\xE4ngen", "Neue Spalten einf\xFCgen", "Neue Spalten anh\xE4ngen",
-          "Formatierung"},
-         "Zeilen einf\xFCgen"},
-        {false,
-         {"Load table", "Save table", "-", "Size of table", "Fix", "Unfix", "-", "Copy", "Paste",
-          "Delete", "Delete", "Delete content", "-", "Insert new lines", "Append new lines",
-          "Insert new columns", "Append new columns", "Formatting"},
-         "Insert rows"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.german ? "German" : "English");
-        c.german ? TLanguage::setDeutsch() : TLanguage::setEnglisch();
-        grid = std::make_unique<TStringGridQx>(nullptr);
-        c.german ? TLanguage::setEnglisch() : TLanguage::setDeutsch();  // later changes: none
-        std::vector<std::string> captions;
-        for (int i = 0; i < 18; ++i) captions.push_back(grid->pGetMenuItem(i)->Caption());
-        EXPECT_EQ(captions, c.captions);
-        EXPECT_EQ(grid->pGetPopupMenu()->Items()->Count(), 18);
-        EXPECT_EQ(grid->pGetMenuItem(18), nullptr);
-        EXPECT_EQ(grid->pGetMenuItem(-1), nullptr);
-        // Dialogs take the language current when they open.
-        c.german ? TLanguage::setDeutsch() : TLanguage::setEnglisch();
-        vClick(*grid, 0, 2);
-        popup(c.captions[kInsRow], [&] { r.ModalForm("btCancel"); });
-        EXPECT_EQ(r.Requests().back().caption, c.insertTitle);
-    }
-}
-
 TEST(GridMenuSlots, SlotsFollowTheMenuOrder) {
     TSGChangeBehaviour b;
-    for (int i = 0; i < TSGChangeBehaviour::kSlots; ++i) EXPECT_FALSE(*b.pSlot(i)) << i;
+    const std::vector<TNotifyEvent*> order = {
+        &b.TabelleLaden,      &b.TabelleSpeichern, &b.TabellenGroesse, &b.Fixieren,
+        &b.FixierungAufheben, &b.ZellenKopieren,   &b.ZellenEinfuegen, &b.ZeilenLoeschen,
+        &b.SpaltenLoeschen,   &b.InhalteLoeschen,  &b.InsertNeueZeile, &b.AppendNeueZeile,
+        &b.InsertNeueSpalte,  &b.AppendNeueSpalte, &b.Formatierung};
+    ASSERT_EQ(order.size(), std::size_t(TSGChangeBehaviour::kSlots));
+    for (int i = 0; i < TSGChangeBehaviour::kSlots; ++i) {
+        EXPECT_EQ(b.pSlot(i), order[std::size_t(i)]) << i;
+        EXPECT_FALSE(*b.pSlot(i)) << i;
+    }
     EXPECT_EQ(b.pPopupMenu, nullptr);
-    EXPECT_EQ(b.pSlot(0), &b.TabelleLaden);
-    EXPECT_EQ(b.pSlot(3), &b.Fixieren);
-    EXPECT_EQ(b.pSlot(8), &b.SpaltenLoeschen);
-    EXPECT_EQ(b.pSlot(14), &b.Formatierung);
     EXPECT_EQ(b.pSlot(-1), nullptr);
-    EXPECT_EQ(b.pSlot(15), nullptr);
+    EXPECT_EQ(b.pSlot(TSGChangeBehaviour::kSlots), nullptr);
 }
 
+// Texts of the menu (its items' captions joined by '|') and the dialogs in each language.
+struct TLanguageCase {
+    bool german;
+    const char *menu, *insertTitle, *format, *size, *cancel, *rows, *right;
+};
+
+class GridLanguage : public GridMenu, public ::testing::WithParamInterface<TLanguageCase> {
+  protected:
+    void setLanguage(bool german) { german ? TLanguage::setDeutsch() : TLanguage::setEnglisch(); }
+};
+
+TEST_P(GridLanguage, MenuCaptionsFollowTheLanguageAtConstructionAndDialogsWhenTheyOpen) {
+    const TLanguageCase& c = GetParam();
+    setLanguage(c.german);
+    newGrid();
+    setLanguage(!c.german);  // later changes: none
+    std::string menu;
+    for (int i = 0; i < 18; ++i) menu += (i ? "|" : "") + grid->pGetMenuItem(i)->Caption();
+    EXPECT_EQ(menu, c.menu);
+    EXPECT_EQ(grid->pGetPopupMenu()->Items()->Count(), 18);
+    EXPECT_EQ(grid->pGetMenuItem(18), nullptr);
+    EXPECT_EQ(grid->pGetMenuItem(-1), nullptr);
+    // Dialogs take the language current when they open.
+    setLanguage(c.german);
+    clickCell(*grid, 0, 2);
+    popup(grid->pGetMenuItem(kInsRow)->Caption(), [&] { r.ModalForm("btCancel"); });
+    EXPECT_EQ(r.Requests().back().caption, c.insertTitle);
+
+    TCellPropertyQx p;
+    TCellPropertyQx::TAssign a;
+    TZellenFormatierung f(nullptr, &a, &p);
+    int rows = 1, cols = 1;
+    TTabellenGroesse t(nullptr, &cols, &rows);
+    TIncreaseSize i(nullptr, 1000, 1, &rows, "title");
+    EXPECT_EQ(f.Caption(), c.format);
+    EXPECT_EQ(f.rbRechts->Caption(), c.right);
+    EXPECT_EQ(t.Caption(), c.size);
+    EXPECT_EQ(t.lbZeilen->Caption(), c.rows);
+    EXPECT_EQ(i.Caption(), "title");
+    for (TButton* b : {f.btCancel, t.btCancel, i.btCancel}) EXPECT_EQ(b->Caption(), c.cancel);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    , GridLanguage,
+    ::testing::Values(
+        TLanguageCase{true,
+                      "Tabelle laden|Tabelle speichern|-|Tabellengr\xF6\xDF"
+                      "e|Fixieren|Fixierung aufheben|-|Kopieren|Einf\xFCgen|L\xF6schen|"
+                      "L\xF6schen|Inhalte l\xF6schen|-|Neue Zeilen einf\xFCgen|Neue Zeilen "
+                      "anh\xE4ngen|Neue Spalten einf\xFCgen|Neue Spalten anh\xE4ngen|Formatierung",
+                      "Zeilen einf\xFCgen", "Zellenformatierung",
+                      "Tabellengr\xF6\xDF"
+                      "e",
+                      "Abbrechen", "Zeilen", "          Rechts"},
+        TLanguageCase{false,
+                      "Load table|Save table|-|Size of table|Fix|Unfix|-|Copy|Paste|Delete|"
+                      "Delete|Delete content|-|Insert new lines|Append new lines|Insert new "
+                      "columns|Append new columns|Formatting",
+                      "Insert rows", "Format of cells", "Table size", "Cancel", "Rows",
+                      "             Right"}),
+    [](const auto& info) { return std::string(info.param.german ? "German" : "English"); });
+
 }  // namespace
+}  // namespace qx::test

@@ -5,16 +5,12 @@
 
 #include <climits>
 #include <csignal>
-#include <cstring>
 #include <fstream>
 
-#include "qx/grid/Stringgridqx.h"
-#include "tests/support/TestSupport.h"
+#include "tests/grid/GridSupport.h"
 
+namespace qx::test {
 namespace {
-
-using qx::test::TResponderScope;
-using qx::test::TTempDir;
 
 constexpr unsigned long kBlockHeaderCut = 0xE3436020UL;
 constexpr unsigned long kBlockNoCells = 0xE0536021UL;
@@ -25,11 +21,8 @@ constexpr unsigned long kFileNotFound = 0xE3136026UL;
 constexpr unsigned long kFileOpen = 0xE3236027UL;
 constexpr unsigned long kFileWrite = 0xE3636029UL;
 
-void vEmptyClipboard() {
-    auto& c = qx::platform::Clipboard();
-    ASSERT_TRUE(c.Open());
-    c.Empty();
-    c.Close();
+unsigned gridFormat() {
+    return qx::platform::RegisterClipboardFormat(TStringGridQx::cpClassName);
 }
 
 std::string clipboardBytes(unsigned format) {
@@ -39,18 +32,6 @@ std::string clipboardBytes(unsigned format) {
     bytes.resize(c.ReadData(format, 0, bytes.data(), bytes.size()));
     c.Close();
     return bytes;
-}
-
-void vPutClipboard(unsigned format, const std::string& bytes) {
-    auto& c = qx::platform::Clipboard();
-    ASSERT_TRUE(c.Open());
-    c.Empty();
-    c.SetData(format, bytes.data(), bytes.size());
-    c.Close();
-}
-
-unsigned gridFormat() {
-    return qx::platform::RegisterClipboardFormat(TStringGridQx::cpClassName);
 }
 
 std::string int32(std::int32_t v) {
@@ -70,47 +51,13 @@ std::string record(int adjust = 0, int size = 1, int color = 0, int bk = 7, bool
     return r + hidden + '\0';
 }
 
-class GridTransfer : public qx::test::ErrorStateTest {
+class GridTransfer : public ErrorStateTest {
   protected:
     void SetUp() override {
         ErrorStateTest::SetUp();
-        vEmptyClipboard();
+        emptyClipboard();
         g = std::make_unique<TStringGridQx>(nullptr);
         g->SetBounds(0, 0, 600, 400);
-    }
-    void TearDown() override {
-        g.reset();
-        ErrorStateTest::TearDown();
-    }
-    // rows × cols user cells texted "r<row>c<col>".
-    static void fill(TStringGridQx& grid, int rows, int cols) {
-        grid.vSetTableSize(rows, cols);
-        for (int r = 0; r < rows; ++r)
-            for (int c = 0; c < cols; ++c)
-                grid.vSetCellString(r, c,
-                                    ("r" + std::to_string(r) + "c" + std::to_string(c)).c_str());
-    }
-    // The texts of the user cells, rows joined by '|' and cells by ','.
-    static std::string texts(TStringGridQx& grid) {
-        std::string s;
-        for (int r = 0; r < grid.iGetRowCount(); ++r) {
-            if (r) s += '|';
-            for (int c = 0; c < grid.iGetColCount(); ++c)
-                s += (c ? "," : "") + std::string(grid.cpGetCellString(r, c));
-        }
-        return s;
-    }
-    // Runs `f`, which must throw; returns the code.
-    template <class F>
-    unsigned long failure(F f) {
-        try {
-            f();
-        } catch (unsigned long code) {
-            qx::deleteError();
-            return code;
-        }
-        ADD_FAILURE() << "no error";
-        return 0;
     }
     void readBlock(const std::string& bytes) {
         std::string copy = bytes;
@@ -118,15 +65,11 @@ class GridTransfer : public qx::test::ErrorStateTest {
         s.vSetPointer(copy.data(), static_cast<int>(copy.size()));
         g->vCopyFromBinaerStream(&s);
     }
-    void record_events() {
-        g->EColsAppended = [this](int n) { events.push_back("cols+" + std::to_string(n)); };
-        g->ERowsAppended = [this](int n) { events.push_back("rows+" + std::to_string(n)); };
-        g->ESizeChanged = [this](int r, int c) {
-            events.push_back("size " + std::to_string(r) + "x" + std::to_string(c));
-        };
-        g->EAfterLoaded = [this](const char* name) {
-            events.push_back(std::string("loaded ") + name);
-        };
+    void logEvents() {
+        g->EColsAppended = logTo(events, "cols+");
+        g->ERowsAppended = logTo(events, "rows+");
+        g->ESizeChanged = logTo(events, "size");
+        g->EAfterLoaded = logTo(events, "loaded");
     }
 
     std::unique_ptr<TStringGridQx> g;
@@ -134,7 +77,7 @@ class GridTransfer : public qx::test::ErrorStateTest {
 };
 
 TEST_F(GridTransfer, CopyingPutsTheTextBlockAndTheBinaryBlockOnTheClipboard) {
-    fill(*g, 3, 4);
+    fillGrid(*g, 3, 4);
     g->vSetSelectedArea(0, 0, 3, 3);
     g->vCopy2Clipboard(1, 2, 0, 2);
     EXPECT_EQ(qx::platform::GetClipboardText(), "r1c0\tr1c1\tr1c2\r\nr2c0\tr2c1\tr2c2\r\n");
@@ -143,43 +86,40 @@ TEST_F(GridTransfer, CopyingPutsTheTextBlockAndTheBinaryBlockOnTheClipboard) {
                            "r2c0" + '\0' + "r2c1" + '\0' + "r2c2" + '\0';
     for (int i = 0; i < 6; ++i) expected += record();
     EXPECT_EQ(clipboardBytes(gridFormat()), expected);
-    int fr, lr, fc, lc;
-    g->vGetSelectedArea(fr, lr, fc, lc);
-    EXPECT_EQ((std::vector<int>{fr, lr, fc, lc}), (std::vector<int>{0, 0, 3, 3}))
-        << "bounds restored";
+    EXPECT_EQ(selectedArea(*g), (std::vector<int>{0, 0, 3, 3})) << "bounds restored";
 }
 
 TEST_F(GridTransfer, PastedTextEnlargesTheTableFromTheCell) {
     g->vSetTableSize(1, 1);
-    record_events();
+    logEvents();
     ASSERT_TRUE(qx::platform::SetClipboardText("x\ty\r\nz"));
     EXPECT_TRUE(g->bCanInsert());
     g->vInsertFromClipboard(0, 0);
-    EXPECT_EQ(texts(*g), "x,y|z,");
-    EXPECT_EQ(events, (std::vector<std::string>{"cols+1", "size 1x2", "rows+1", "size 2x2"}));
+    EXPECT_EQ(gridTexts(*g), "x,y|z,");
+    EXPECT_EQ(events, (std::vector<std::string>{"cols+ 1", "size 1 2", "rows+ 1", "size 2 2"}));
 }
 
 TEST_F(GridTransfer, TextLinesEndAtCrLfCrOrLfAndSeparatorsBecomeNuls) {
     char text[] = "a\rb\nc\r\n\r\nd\te";
     g->vSetTableSize(1, 1);
     g->vReadASCIIFromString(text, 0);
-    EXPECT_EQ(texts(*g), "a,|b,|c,|,|d,e");
+    EXPECT_EQ(gridTexts(*g), "a,|b,|c,|,|d,e");
     EXPECT_EQ(std::string(text, sizeof text - 1), std::string("a\0b\0c\0\0\0\0d\0e", 12));
 
     g->vSetTableSize(1, 1);
     char twoLines[] = "1\t2\r\n3\r\n";  // a final line end adds no line
     g->vReadASCIIFromString(twoLines, 0);
-    EXPECT_EQ(texts(*g), "1,2|3,");
+    EXPECT_EQ(gridTexts(*g), "1,2|3,");
     char empty[] = "";
     g->vReadASCIIFromString(empty, 0);
-    EXPECT_EQ(texts(*g), "1,2|3,") << "an empty text holds no line";
+    EXPECT_EQ(gridTexts(*g), "1,2|3,") << "an empty text holds no line";
     char trailingTab[] = "p\t";
     g->vReadASCIIFromString(trailingTab, 0);
-    EXPECT_EQ(texts(*g), "p,|3,");
+    EXPECT_EQ(gridTexts(*g), "p,|3,");
 }
 
 TEST_F(GridTransfer, CopyAndPasteCarryFormattingAndHiddenTextsBetweenGrids) {
-    fill(*g, 2, 3);
+    fillGrid(*g, 2, 3);
     g->vSetBKColor(eColorRed, 0, 0, 0, 1);
     g->vSetFontSize(eFontLarge, 1, 1, 2, 2);
     g->vSetHiddenCellString(1, 0, "secret");
@@ -187,9 +127,9 @@ TEST_F(GridTransfer, CopyAndPasteCarryFormattingAndHiddenTextsBetweenGrids) {
     g->vCopy2Clipboard(0, 1, 0, 2);
 
     TStringGridQx other(nullptr);
-    fill(other, 1, 1);
+    fillGrid(other, 1, 1);
     other.vInsertFromClipboard(0, 0);
-    EXPECT_EQ(texts(other), "r0c0,r0c1,r0c2|r1c0,r1c1,r1c2");
+    EXPECT_EQ(gridTexts(other), "r0c0,r0c1,r0c2|r1c0,r1c1,r1c2");
     EXPECT_EQ(other.eGetBKColor(0, 1), eColorRed);
     EXPECT_EQ(other.eGetFontSize(1, 2), eFontLarge);
     EXPECT_STREQ(other.cpGetHiddenCellString(1, 0), "secret") << "the grid's own format wins";
@@ -208,12 +148,13 @@ TEST_F(GridTransfer, CopyAndPasteCarryFormattingAndHiddenTextsBetweenGrids) {
 }
 
 TEST_F(GridTransfer, ADefaultRecordResetsAFormattedCellAndItsWidth) {
-    fill(*g, 1, 1);
-    g->vSetCellString(0, 0, "a long text that sets the width");
+    const std::string longText = "a long text that sets the width";
+    fillGrid(*g, 1, 1);
+    g->vSetCellString(0, 0, longText.c_str());
     g->vSetFontSize(eFontLarge, 0, 0, 0, 0);
     g->vSetBKColor(eColorYellow, 0, 0, 0, 0);
     const int wide = g->ColWidths(1);
-    readBlock(header(1, 1, 1, 1) + "a long text that sets the width" + '\0' + record());
+    readBlock(header(1, 1, 1, 1) + longText + '\0' + record());
     EXPECT_EQ(g->eGetBKColor(0, 0), eColorWhite);
     EXPECT_EQ(g->eGetFontSize(0, 0), eFontMedium);
     EXPECT_LT(g->ColWidths(1), wide);
@@ -223,13 +164,13 @@ TEST_F(GridTransfer, ADefaultRecordResetsAFormattedCellAndItsWidth) {
 }
 
 TEST_F(GridTransfer, ARecordOfAnotherVersionKeepsItsCellAndTheNextRecordStillReads) {
-    fill(*g, 1, 3);
+    fillGrid(*g, 1, 3);
     g->vSetBKColor(eColorGreen, 0, 0, 0, 2);
     // Cell 0: version 2 (one byte, the cell keeps its values); 1: plain; 2: its own record,
     // whose hidden text brings the block to the 8 bytes a cell takes at least.
     readBlock(header(1, 1, 1, 3) + "a" + '\0' + "b" + '\0' + "c" + '\0' + "\x02" + record() +
               record(2, 0, 4, 6, true, "zzz"));
-    EXPECT_EQ(texts(*g), "a,b,c");
+    EXPECT_EQ(gridTexts(*g), "a,b,c");
     EXPECT_EQ(g->eGetBKColor(0, 0), eColorGreen);
     EXPECT_EQ(g->eGetBKColor(0, 1), eColorWhite);
     EXPECT_EQ(g->eGetBKColor(0, 2), eColorYellow);
@@ -267,21 +208,18 @@ TEST_F(GridTransfer, HostileOrDamagedBlocksChangeNothing) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         g = std::make_unique<TStringGridQx>(nullptr);
-        fill(*g, 2, 2);
+        fillGrid(*g, 2, 2);
         g->vSetBKColor(eColorBlue, 0, 0, 0, 0);
-        record_events();
-        if (c.code)
-            EXPECT_EQ(failure([&] { readBlock(c.bytes); }), c.code);
-        else
-            readBlock(c.bytes);
-        EXPECT_EQ(texts(*g), "r0c0,r0c1|r1c0,r1c1");
+        logEvents();
+        EXPECT_EQ(raisedCode([&] { readBlock(c.bytes); }), c.code);
+        EXPECT_EQ(gridTexts(*g), "r0c0,r0c1|r1c0,r1c1");
         EXPECT_EQ(g->eGetBKColor(0, 0), eColorBlue);
         EXPECT_TRUE(events.empty()) << "the table did not grow";
     }
 }
 
 TEST_F(GridTransfer, OverlongTextsAreCutAndTheNextCellsStillRead) {
-    fill(*g, 1, 2);
+    fillGrid(*g, 1, 2);
     readBlock(header(1, 1, 1, 2) + std::string(3000, 'a') + '\0' + "b" + '\0' +
               record(0, 1, 0, 7, true, std::string(2000, 'h')) + record(3));
     EXPECT_EQ(std::string(g->cpGetCellString(0, 0)), std::string(1023, 'a'));
@@ -313,24 +251,24 @@ TEST_F(GridTransfer, AReadLeavesTheStreamRightAfterTheBlock) {
 
 TEST_F(GridTransfer, TablesRoundTripThroughSgrFilesAndTheNameDecidesTheForm) {
     TTempDir dir;
-    fill(*g, 3, 2);
+    fillGrid(*g, 3, 2);
     g->vSetFixedArea(1, 0);  // the user-fixed row is saved too
     g->vSetColor(eColorGreen, 1, 1, 1, 1);
     g->vSetHiddenCellString(0, 0, "h");
     const std::string sgr = dir.File("t.SGR");
     g->vSaveTable(sgr.c_str());
-    ASSERT_EQ(qx::test::ReadFile(sgr).substr(0, 17), header(1, 1, 3, 2));
+    ASSERT_EQ(ReadFile(sgr).substr(0, 17), header(1, 1, 3, 2));
 
     TStringGridQx other(nullptr);
-    fill(other, 5, 5);
+    fillGrid(other, 5, 5);
     other.vLoadTable(sgr.c_str());
-    EXPECT_EQ(texts(other), "r0c0,r0c1|r1c0,r1c1|r2c0,r2c1");
+    EXPECT_EQ(gridTexts(other), "r0c0,r0c1|r1c0,r1c1|r2c0,r2c1");
     EXPECT_EQ(other.eGetColor(2, 1), eColorGreen);
     EXPECT_STREQ(other.cpGetHiddenCellString(1, 0), "h");
 
     const std::string csv = dir.File("t.csv");
     g->vSaveTable(csv.c_str());
-    EXPECT_EQ(qx::test::ReadFile(csv), "r0c0\tr0c1\r\nr1c0\tr1c1\r\nr2c0\tr2c1\r\n");
+    EXPECT_EQ(ReadFile(csv), "r0c0\tr0c1\r\nr1c0\tr1c1\r\nr2c0\tr2c1\r\n");
     EXPECT_TRUE(g->bCanLoad("a/b.Sgr"));
     EXPECT_TRUE(g->bCanLoad("b.TXT"));
     EXPECT_FALSE(g->bCanLoad(csv.c_str()));
@@ -342,28 +280,28 @@ TEST_F(GridTransfer, LoadingTextKeepsALastLineWithoutLineEndAndReportsOnceAtTheE
     TTempDir dir;
     const std::string txt = dir.File("t.txt");
     std::ofstream(txt, std::ios::binary) << "a\tb\r\nc";
-    record_events();
+    logEvents();
     g->vLoadTable(txt.c_str());
-    EXPECT_EQ(texts(*g), "a,b|c,");
+    EXPECT_EQ(gridTexts(*g), "a,b|c,");
     ASSERT_FALSE(events.empty());
     EXPECT_EQ(events.back(), "loaded " + txt);
     EXPECT_EQ(std::count_if(events.begin(), events.end(),
                             [](auto& e) { return e.rfind("loaded", 0) == 0; }),
               1);
-    EXPECT_EQ(std::find(events.begin(), events.end(), "cols+1") < events.end() - 1, true);
+    EXPECT_TRUE(std::find(events.begin(), events.end(), "cols+ 1") < events.end() - 1);
 
     // Numbers that count the fixed area too replace the same rows.
     g->vSetUseNumbersWithoutFixed(false);
     g->vLoadTable(txt.c_str());
     g->vSetUseNumbersWithoutFixed(true);
-    EXPECT_EQ(texts(*g), "a,b|c,");
+    EXPECT_EQ(gridTexts(*g), "a,b|c,");
 }
 
 TEST_F(GridTransfer, AFailedLoadLeavesTheTableAsItWas) {
     TTempDir dir;
-    fill(*g, 2, 2);
+    fillGrid(*g, 2, 2);
     g->vSaveTable(dir.File("good.sgr").c_str());
-    const std::string good = qx::test::ReadFile(dir.File("good.sgr"));
+    const std::string good = ReadFile(dir.File("good.sgr"));
     std::ofstream(dir.File("cut.sgr"), std::ios::binary) << good.substr(0, good.size() - 3);
     std::ofstream(dir.File("v2.sgr"), std::ios::binary) << "\x02" << good.substr(1);
     std::ofstream(dir.File("empty.sgr"), std::ios::binary) << "";
@@ -374,13 +312,13 @@ TEST_F(GridTransfer, AFailedLoadLeavesTheTableAsItWas) {
         {"missing.sgr", kFileNotFound}, {"cut.sgr", kBlockCut},       {"v2.sgr", kBlockVersion},
         {"empty.sgr", kBlockVersion},   {"huge.sgr", kBlockTooShort}, {"folder.txt", kFileOpen},
     };
-    fill(*g, 3, 3);
+    fillGrid(*g, 3, 3);
     g->vSetBKColor(eColorGray, 2, 2, 2, 2);
-    record_events();
+    logEvents();
     for (const auto& [name, code] : cases) {
         SCOPED_TRACE(name);
-        EXPECT_EQ(failure([&] { g->vLoadTable(dir.File(name).c_str()); }), code);
-        EXPECT_EQ(texts(*g), "r0c0,r0c1,r0c2|r1c0,r1c1,r1c2|r2c0,r2c1,r2c2");
+        EXPECT_EQ(raisedCode([&] { g->vLoadTable(dir.File(name).c_str()); }), code);
+        EXPECT_EQ(gridTexts(*g), "r0c0,r0c1,r0c2|r1c0,r1c1,r1c2|r2c0,r2c1,r2c2");
         EXPECT_EQ(g->eGetBKColor(2, 2), eColorGray);
     }
     EXPECT_TRUE(events.empty());
@@ -389,10 +327,10 @@ TEST_F(GridTransfer, AFailedLoadLeavesTheTableAsItWas) {
 TEST_F(GridTransfer, AFailedSaveLeavesTheOldFileWhole) {
     TTempDir dir;
     const std::string file = dir.File("t.sgr");
-    fill(*g, 1, 1);
+    fillGrid(*g, 1, 1);
     g->vSaveTable(file.c_str());
-    const std::string before = qx::test::ReadFile(file);
-    fill(*g, 200, 20);
+    const std::string before = ReadFile(file);
+    fillGrid(*g, 200, 20);
     // Files may not grow past the old one's size: the new content cannot be written.
     rlimit saved{};
     ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
@@ -400,24 +338,24 @@ TEST_F(GridTransfer, AFailedSaveLeavesTheOldFileWhole) {
     rlimit small = saved;
     small.rlim_cur = before.size();
     ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-    const unsigned long code = failure([&] { g->vSaveTable(file.c_str()); });
+    const unsigned long code = raisedCode([&] { g->vSaveTable(file.c_str()); });
     ::setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, oldHandler);
     EXPECT_EQ(code, kFileWrite);
-    EXPECT_EQ(qx::test::ReadFile(file), before);
-    EXPECT_EQ(failure([&] { g->vSaveTable(dir.File("no/such/t.txt").c_str()); }), kFileWrite);
+    EXPECT_EQ(ReadFile(file), before);
+    EXPECT_EQ(raisedCode([&] { g->vSaveTable(dir.File("no/such/t.txt").c_str()); }), kFileWrite);
 }
 
 TEST_F(GridTransfer, FileCommandsAskWithTheLanguagesFilterAndTheDefaultExtension) {
     TTempDir dir;
     TResponderScope r;
-    fill(*g, 2, 2);
+    fillGrid(*g, 2, 2);
     r.FileDialog(dir.File("table"));  // a bare name gets ".sgr"
     g->vTabelleSpeichern(nullptr);
     ASSERT_EQ(r.Requests().size(), 1u);
     EXPECT_EQ(r.Requests()[0].text, "Tabelle *.sgr|*.sgr|Textexportdatei *.txt|*.txt");
     EXPECT_EQ(r.Requests()[0].iFlags, 1) << "a save dialog";
-    EXPECT_EQ(qx::test::ReadFile(dir.File("table.sgr")).substr(0, 17), header(1, 1, 2, 2));
+    EXPECT_EQ(ReadFile(dir.File("table.sgr")).substr(0, 17), header(1, 1, 2, 2));
 
     TLanguage::setEnglisch();
     TStringGridQx other(nullptr);
@@ -425,53 +363,56 @@ TEST_F(GridTransfer, FileCommandsAskWithTheLanguagesFilterAndTheDefaultExtension
     other.vTabelleLaden(nullptr);
     EXPECT_EQ(r.Requests()[1].text, "Table *.sgr|*.sgr|Text export file *.txt|*.txt");
     EXPECT_EQ(r.Requests()[1].iFlags, 0);
-    EXPECT_EQ(texts(other), "r0c0,r0c1|r1c0,r1c1");
+    EXPECT_EQ(gridTexts(other), "r0c0,r0c1|r1c0,r1c1");
 
     r.FileDialog("", false);  // cancelled: nothing happens
     other.vTabelleLaden(nullptr);
-    EXPECT_EQ(texts(other), "r0c0,r0c1|r1c0,r1c1");
+    EXPECT_EQ(gridTexts(other), "r0c0,r0c1|r1c0,r1c1");
 
     // A failure ends in the error dialog, not in the caller.
     r.FileDialog(dir.File("missing.sgr"));
     r.ErrorDialog();
     other.vTabelleLaden(nullptr);
-    EXPECT_EQ(texts(other), "r0c0,r0c1|r1c0,r1c1");
+    EXPECT_EQ(gridTexts(other), "r0c0,r0c1|r1c0,r1c1");
     EXPECT_EQ(qx::getErrorCode(), 0UL);
 }
 
-TEST_F(GridTransfer, CopyAndPasteCommandsWorkOnTheSelection) {
-    fill(*g, 3, 3);
+TEST_F(GridTransfer, CopyAndPasteCommandsFollowTheSelectionAndWhatTheClipboardHolds) {
+    fillGrid(*g, 1, 1);
+    EXPECT_FALSE(g->bCanInsert());
+    g->vInsertFromClipboard(0, 0);  // nothing there: nothing happens
+    EXPECT_EQ(gridTexts(*g), "r0c0");
+    EXPECT_FALSE(g->bReadASCIIFromClipBoard());
+    {
+        auto& c = qx::platform::Clipboard();
+        ASSERT_TRUE(c.Open());
+        const std::string block = header(1, 1, 1, 1) + "g" + '\0' + record();
+        c.SetData(gridFormat(), block.data(), block.size());
+        c.Close();
+    }
+    EXPECT_TRUE(g->bCanInsert());
+    g->vInsertFromClipboard(0, 0);
+    EXPECT_EQ(gridTexts(*g), "g");
+
+    fillGrid(*g, 3, 3);
     g->vSetSelectedArea(1, 2, 1, 2);
     g->vZellenKopieren(nullptr);
     EXPECT_EQ(qx::platform::GetClipboardText(), "r1c1\tr1c2\r\nr2c1\tr2c2\r\n");
     g->vSetSelectedArea(0, 0, 0, 0);
     g->vZellenEinfuegen(nullptr);
-    EXPECT_EQ(texts(*g), "r1c1,r1c2,r0c2|r2c1,r2c2,r1c2|r2c0,r2c1,r2c2");
-}
-
-TEST_F(GridTransfer, InsertingFollowsWhatTheClipboardHolds) {
-    fill(*g, 1, 1);
-    EXPECT_FALSE(g->bCanInsert());
-    g->vInsertFromClipboard(0, 0);  // nothing there: nothing happens
-    EXPECT_EQ(texts(*g), "r0c0");
-    EXPECT_FALSE(g->bReadASCIIFromClipBoard());
-    vPutClipboard(gridFormat(), header(1, 1, 1, 1) + "g" + '\0' + record());
-    EXPECT_TRUE(g->bCanInsert());
-    g->vInsertFromClipboard(0, 0);
-    EXPECT_EQ(texts(*g), "g");
+    EXPECT_EQ(gridTexts(*g), "r1c1,r1c2,r0c2|r2c1,r2c2,r1c2|r2c0,r2c1,r2c2");
 }
 
 TEST_F(GridTransfer, OutOfRangeCellsAreReportedByTheProofs) {
-    fill(*g, 2, 2);
+    fillGrid(*g, 2, 2);
     g->vSetSelectedArea(1, 1, 1, 1);
-    EXPECT_EQ(failure([&] { g->vCopy2Clipboard(0, 2, 0, 0); }), 0xE7436007UL);
-    EXPECT_EQ(failure([&] { g->vCopy2Clipboard(0, 0, 1, 0); }), 0xE5136009UL);
-    EXPECT_EQ(failure([&] { g->vInsertFromClipboard(-1, 0); }), 0xE7436005UL);
-    EXPECT_EQ(failure([&] { g->vCopy2BinaerStream(nullptr); }), 0xE513602BUL);
-    int fr, lr, fc, lc;
-    g->vGetSelectedArea(fr, lr, fc, lc);
-    EXPECT_EQ((std::vector<int>{fr, lr, fc, lc}), (std::vector<int>{1, 1, 1, 1}));
+    EXPECT_EQ(raisedCode([&] { g->vCopy2Clipboard(0, 2, 0, 0); }), 0xE7436007UL);
+    EXPECT_EQ(raisedCode([&] { g->vCopy2Clipboard(0, 0, 1, 0); }), 0xE5136009UL);
+    EXPECT_EQ(raisedCode([&] { g->vInsertFromClipboard(-1, 0); }), 0xE7436005UL);
+    EXPECT_EQ(raisedCode([&] { g->vCopy2BinaerStream(nullptr); }), 0xE513602BUL);
+    EXPECT_EQ(selectedArea(*g), (std::vector<int>{1, 1, 1, 1}));
     EXPECT_EQ(clipboardBytes(CF_TEXT), "");
 }
 
 }  // namespace
+}  // namespace qx::test
