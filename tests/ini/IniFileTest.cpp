@@ -59,23 +59,13 @@ TEST_F(IniFile, TypedReadsConvertTheStoredText) {
         EXPECT_EQ(ini.dReadFloat("S", "k", 9.0), c.d);
     }
     // Defaults go through the text form of the write.
+    ini.vWriteLongLong("S", "min", LLONG_MIN);
+    EXPECT_EQ(ini.iReadLongLong("S", "min", 0), LLONG_MIN);
     EXPECT_EQ(ini.dReadFloat("S", "missing", 0.123456789), 0.1234568);
     EXPECT_EQ(ini.dReadFloat("Nope", "missing", -1e300), -1e300);
     EXPECT_EQ(ini.iReadInteger("S", "missing", INT_MIN), INT_MIN);
     EXPECT_EQ(ini.iReadLongLong("S", "missing", -5000000000LL), -5000000000LL);
     EXPECT_FALSE(ini.bReadBool("S", "missing", false));
-}
-
-TEST_F(IniFile, TypedWritesUseTheirTextForms) {
-    // More of them are read back by Python in the interoperability test.
-    ini.vWriteFloat("S", "one", 1.0);
-    ini.vWriteFloat("S", "pi", 3.14159265358979);
-    ini.vWriteInteger("S", "i", -42);
-    ini.vWriteLongLong("S", "min", LLONG_MIN);
-    EXPECT_EQ(ini.sReadString("S", "one", ""), "1.000000e+00");
-    EXPECT_EQ(ini.dReadFloat("S", "pi", 0), 3.141593);
-    EXPECT_EQ(ini.sReadString("S", "i", ""), "-42");
-    EXPECT_EQ(ini.iReadLongLong("S", "min", 0), LLONG_MIN);
 }
 
 TEST_F(IniFile, StringsAndDefaults) {
@@ -91,18 +81,7 @@ TEST_F(IniFile, StringsAndDefaults) {
     EXPECT_EQ(ini.sReadString("S", "null", "d"), "");
 }
 
-TEST_F(IniFile, ExistenceTestsAreCaseSensitiveLookupsAreNot) {
-    WriteFile(path, "[table]\r\nKey=1\r\n");
-    EXPECT_FALSE(ini.bSectionExists("Table"));
-    EXPECT_TRUE(ini.bSectionExists("table"));
-    EXPECT_EQ(ini.sReadString("Table", "key", ""), "1");
-    EXPECT_TRUE(ini.bValueExists("table", "Key"));
-    EXPECT_FALSE(ini.bValueExists("table", "key"));
-    EXPECT_TRUE(ini.bValueExists("TABLE", "Key"));  // the section is found by the lookup
-    EXPECT_FALSE(ini.bSectionExists(nullptr));
-}
-
-TEST_F(IniFile, ListingsOfAMissingFileAndOfAFile) {
+TEST_F(IniFile, ListingsAndExistenceTests) {
     Names names{"stale"};
     ini.vReadSections(names);
     EXPECT_TRUE(names.empty());
@@ -111,11 +90,18 @@ TEST_F(IniFile, ListingsOfAMissingFileAndOfAFile) {
     EXPECT_TRUE(names.empty());
     EXPECT_FALSE(std::filesystem::exists(path));  // reading creates nothing
 
-    WriteFile(path, "[B]\r\nz=1\r\na=2\r\n[A]\r\n[b]\r\ny=3\r\n");
+    WriteFile(path, "[B]\r\nz=1\r\nKey=2\r\n[A]\r\n[b]\r\ny=3\r\n");
     ini.vReadSections(names);
     EXPECT_EQ(names, (Names{"B", "A", "b"}));
     ini.vReadSection("b", names);
-    EXPECT_EQ(names, (Names{"z", "a"}));
+    EXPECT_EQ(names, (Names{"z", "Key"}));
+    // Existence tests are case-sensitive, lookups are not.
+    EXPECT_FALSE(ini.bSectionExists("a"));
+    EXPECT_TRUE(ini.bSectionExists("A"));
+    EXPECT_FALSE(ini.bSectionExists(nullptr));
+    EXPECT_EQ(ini.sReadString("b", "key", ""), "2");
+    EXPECT_FALSE(ini.bValueExists("B", "key"));
+    EXPECT_TRUE(ini.bValueExists("b", "Key"));  // the section is found by the lookup
 }
 
 TEST_F(IniFile, CopySection) {
@@ -172,12 +158,6 @@ TEST_F(IniFile, RenderingAsText) {
     ini.vWriteToString(one);
     EXPECT_EQ(one[0], '\0');
 
-    ini.vWriteString("S", "a", "1");
-    EXPECT_EQ(ini.uGetStringSize(), 13u);
-    std::vector<char> buf(ini.uGetStringSize(), 'x');
-    ini.vWriteToString(buf.data());
-    EXPECT_EQ(std::string(buf.data(), buf.size()), std::string("[S]\r\na=1\r\n\r\n\0", 13));
-
     WriteFile(path, "; c\n[Empty]\n[Long name]\nk = \"v v\"\nk=dup\n");
     const std::string text = "[Empty]\r\n\r\n[Long name]\r\nk=v v\r\nk=v v\r\n\r\n";
     EXPECT_EQ(ini.sWriteToString(), text);
@@ -224,18 +204,10 @@ TEST_F(IniFile, AFailedWriteKeepsTheOldFileAndReportsIt) {
 
 TEST_F(IniFile, WhatCannotBeWrittenLeavesEverythingAsItWas) {
     ini.vWriteString("S", "a", "1");
-    // A value with a line break would inject a section: refused, as the flat call reports.
-    ini.vWriteString("S", "a", "x\r\n[Evil]\r\nk=1");
-    EXPECT_EQ(ReadFile(path), "[S]\r\na=1\r\n");
-    EXPECT_EQ(qx::detail::ulWritePrivateProfileString("S", "a", "x\ny", path.c_str()),
+    // A value with a line break would inject a section: refused.
+    EXPECT_EQ(qx::detail::ulWritePrivateProfileString("S", "a", "x\r\n[Evil]", path.c_str()),
               qx::detail::kIniBadName);
-    // A read-only file is not replaced.
-    ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
-    if (::access(path.c_str(), W_OK) != 0) {  // root may write anyway
-        EXPECT_EQ(qx::detail::ulWritePrivateProfileString("S", "a", "2", path.c_str()),
-                  qx::detail::kIniWriteError);
-        EXPECT_EQ(ini.sReadString("S", "a", ""), "1");
-    }
+    EXPECT_EQ(ReadFile(path), "[S]\r\na=1\r\n");
     // Nothing is created for a delete, and a missing folder is an error, not a crash.
     const std::string absent = dir.File("absent.ini");
     EXPECT_EQ(qx::detail::ulWritePrivateProfileString("S", "a", nullptr, absent.c_str()), 0u);
@@ -271,23 +243,9 @@ TEST_F(IniFile, ReadsSeeChangesMadeBehindTheirBack) {
     other.vWriteString("S", "k", "2");
     EXPECT_EQ(ini.sReadString("S", "k", ""), "2");
 
-    // Another program rewrites the file in place: same inode, same size, within one clock
-    // tick. The cache must not answer with the old text.
-    for (int round = 0; round < 50; ++round) {
-        const std::string value = std::to_string(round % 10);
-        EXPECT_EQ(ini.sReadString("S", "k", ""), round ? std::to_string((round - 1) % 10) : "2");
-        const int fd = ::open(path.c_str(), O_WRONLY);
-        ASSERT_GE(fd, 0);
-        const std::string text = "[S]\r\nk=" + value + "\r\n";
-        ASSERT_EQ(::pwrite(fd, text.data(), text.size(), 0), static_cast<ssize_t>(text.size()));
-        ::close(fd);
-        EXPECT_EQ(ini.sReadString("S", "k", ""), value);
-    }
-
-    // The same with the modification time set back to what it was, as happens when both
-    // changes fall into the tick of a coarse file-system clock in which the file was read (or
-    // into one second, on file systems with whole-second times): size, inode and time all
-    // match the cached parse.
+    // Another program rewrites the file in place: same inode and size, and the modification
+    // time set back, as happens when both changes fall into one tick of a coarse file-system
+    // clock (or one second). The cache must not answer with the old text.
     struct timespec now {};
     clock_gettime(CLOCK_REALTIME, &now);
     for (const struct timespec stamp :

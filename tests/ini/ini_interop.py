@@ -1,11 +1,10 @@
 #!/usr/bin/env python3
-"""The other side of the ini interoperability tests, with Python's configparser.
+"""The configparser side of the ini interoperability tests.
 
-  ini_interop.py read FILE    print every section, key and value of FILE, one per line
+  ini_interop.py read FILE    print "[section]" and "key<TAB>value" lines (tabs, breaks escaped)
   ini_interop.py write FILE   write the sample settings to FILE
 
-Lines read: "[section]" or "key<TAB>value", with tabs and line breaks escaped.
-Bytes are taken as Latin-1 so that every code page 1252 byte passes through unchanged.
+Bytes are Latin-1 so that every code page 1252 byte passes through unchanged.
 """
 import configparser
 import sys

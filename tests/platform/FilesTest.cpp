@@ -79,7 +79,7 @@ TEST_F(Files, ADanglingLinkIsNotReplacedByAFile) {
     EXPECT_EQ(Listing(), (Names{"data.bin"}));
 }
 
-TEST_F(Files, AFailingWriterLeavesTheOldFileAndNoTemporaryFile) {
+TEST_F(Files, AFailingWriteLeavesTheOldFileAndNoTemporaryFile) {
     WriteFile(path, "old");
     std::string error;
     EXPECT_FALSE(ReplaceFile(
@@ -101,10 +101,8 @@ TEST_F(Files, AFailingWriterLeavesTheOldFileAndNoTemporaryFile) {
                  std::runtime_error);
     EXPECT_EQ(ReadFile(path), "old");
     EXPECT_EQ(Listing(), (Names{"data.bin"}));
-}
 
-TEST_F(Files, AWriteCutShortByTheFileSizeLimitLeavesTheOldFile) {
-    WriteFile(path, "old");
+    // A write cut short by the file-size limit, as on a full disk.
     {
         qx::test::TFileSizeLimit limit(64 * 1024);
         ASSERT_TRUE(limit.ok);

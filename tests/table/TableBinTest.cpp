@@ -122,18 +122,11 @@ TEST_F(TableBin, HeaderFaults) {
     auto readCode = [&](const std::string& name) {
         return CodeOf([&] { t.vReadBin(dir.File(name).c_str(), &buffer); });
     };
-    EXPECT_EQ(readCode("missing.tbl"), qx::kTableReadError);
+    // Missing files, wrong magic and versions (with the file in the message) are pinned by the
+    // shell test of "qx table show".
     Write("nonul.tbl", "QxTablesQxTable");
     EXPECT_EQ(readCode("nonul.tbl"), qx::kTableReadError);
-    Write("magic.tbl", header(0, 0, 0).replace(0, 2, "Qy"));
-    EXPECT_EQ(readCode("magic.tbl"), qx::kTableFormatError);
-    Write("v2.tbl", header(0, 0, 0, 2));
-    EXPECT_EQ(readCode("v2.tbl"), qx::kTableVersionError);
-    const TErrorInfo& info = qx::rGetErrorInfo();
-    ASSERT_NE(info[0].cpParam, nullptr);
-    EXPECT_EQ(std::string(info[0].cpParam), dir.File("v2.tbl"));
     EXPECT_EQ(buffer, nullptr);
-
     std::istringstream stream(std::string("QxTable\0\x05\0\0\0", 12));
     EXPECT_EQ(TQxTable::iReadVersion(stream), 5);
 }

@@ -37,7 +37,7 @@ TEST_F(TableModel, LayoutPacksColumnsInOrder) {
     EXPECT_EQ(t.uGetLineSize(), 25u);
 }
 
-TEST_F(TableModel, LineListsResizeTogether) {
+TEST_F(TableModel, LineListsResizeTogetherAndBindOneBuffer) {
     TQxTable t;
     t.vSetLineNumber(3);
     ASSERT_EQ(t.uGetLineNumber(), 3u);
@@ -55,15 +55,11 @@ TEST_F(TableModel, LineListsResizeTogether) {
     t.vSetLineNumber(2);  // the dropped counter does not come back
     EXPECT_EQ(t.iGetNeededLines(1), 1);
     EXPECT_EQ(t.vLines.size(), t.vNeededLines.size());
-}
 
-TEST_F(TableModel, CalculateLineBindsOneBufferAndRenewsTheStamp) {
-    TQxTable t;
+    // vCalculateLine binds one buffer to every line and renews the stamp.
     t.uLineSize = 6;
     unsigned char buffer[18];
-    unsigned char other[6];
     t.vSetLineNumber(3);
-    t.vSetLine(1, other);
     t.vCalculateLine(buffer, 3);
     for (unsigned i = 0; i < 3; ++i) EXPECT_EQ(t.ucpGetLine(i), buffer + 6 * i);
 
@@ -160,6 +156,13 @@ TEST_F(TableModel, CopiesShareLineStorage) {
     copy.rGetColumn(4).sMaximum.clear();
     copy.rGetColumn(0).sName = "name";  // case counts
     EXPECT_FALSE(copy.bCompareColumns(other));
+
+    // The example table's contents are checked through the text and binary forms.
+    EXPECT_EQ(CodeOf([] { TQxTable::vCreateTable(nullptr, nullptr); }), 0x05100000u);
+    ex.table->bShowFooter = false;
+    ex.table->vClear();
+    EXPECT_EQ(ex.table->uGetColumnNumber() + ex.table->uGetLineNumber() + ex.table->uLineSize, 0u);
+    EXPECT_TRUE(ex.table->bShowFooter && ex.table->sName.empty());
 }
 
 TEST_F(TableModel, IndexErrorsChangeNothing) {
@@ -176,17 +179,6 @@ TEST_F(TableModel, IndexErrorsChangeNothing) {
     EXPECT_EQ(CodeOf([&] { t.iGetNeededLines(5); }), qx::kTableIndexError);
     EXPECT_EQ(t.vLines, (std::vector<unsigned char*>{nullptr, nullptr}));
     EXPECT_EQ(t.vNeededLines, (std::vector<int>{1, 1}));
-}
-
-TEST_F(TableModel, ExampleTableAndClear) {
-    // Its contents are checked through the text and binary forms.
-    TExample ex;
-    EXPECT_EQ(CodeOf([] { TQxTable::vCreateTable(nullptr, nullptr); }), 0x05100000u);
-    TQxTable& t = *ex.table;
-    t.bShowFooter = false;
-    t.vClear();
-    EXPECT_EQ(t.uGetColumnNumber() + t.uGetLineNumber() + t.uLineSize, 0u);
-    EXPECT_TRUE(t.bShowFooter && t.sName.empty());
 }
 
 }  // namespace

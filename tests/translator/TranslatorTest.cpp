@@ -89,6 +89,14 @@ TEST_F(Translator, WritingReplacesTheFileWholeAndReadingItBackClearsTheChange) {
     TTranslator t;
     t.vReadText(canonical);
     t.bChanged = true;
+    // Files that cannot be read or written change nothing.
+    t.vReadFile(dir.File("missing.txt").c_str());
+    t.vReadFile(dir.Path().c_str());  // a folder
+    t.vReadFile("/dev/zero");         // a device that never ends
+    t.vReadFile(nullptr);
+    t.vWriteFile(dir.File("no/such/folder/dict.txt").c_str());
+    EXPECT_EQ(t.iGetCount(), 2);
+    EXPECT_TRUE(t.bChanged);
     t.vWriteFile(file.c_str());
     EXPECT_EQ(ReadFile(file), canonical);
     EXPECT_FALSE(t.bChanged);
@@ -113,21 +121,6 @@ TEST_F(Translator, AFailedWriteKeepsTheOldFileAndTheChange) {
     EXPECT_EQ(ReadFile(file), "old");
     EXPECT_TRUE(t.bChanged);  // nothing was written, so the change is still unsaved
     EXPECT_EQ(qx::test::Listing(dir.Path()), (std::vector<std::string>{"dict.txt"}));
-}
-
-TEST_F(Translator, FilesThatCannotBeReadOrWrittenChangeNothing) {
-    TTranslator t;
-    t.vReadText(Entry("A", "a"));
-    t.bChanged = true;
-    t.vReadFile(dir.File("missing.txt").c_str());
-    t.vReadFile(dir.Path().c_str());  // a folder
-    t.vReadFile("/dev/zero");         // a device that never ends
-    t.vReadFile(nullptr);
-    EXPECT_EQ(t.iGetCount(), 1);
-    EXPECT_TRUE(t.bChanged);
-    t.vWriteFile(dir.File("no/such/folder/dict.txt").c_str());
-    t.vWriteFile(dir.Path().c_str());
-    EXPECT_TRUE(t.bChanged);
 }
 
 // ---------------------------------------------------------------------------- lookup and order
@@ -280,32 +273,21 @@ TEST_F(Translator, HarvestingTakesOneQuotedTextPerTranslateLine) {
               "plain(\"Laden\");\n"
               "a = translate (\"Eins\") + translate(\"Zwei\");\r\n"
               "b = translate(\"Schr\\\"aeg\");");
+    TTranslator t;
+    t.vAddFile(src.c_str());  // in German, program user 4: no prompt
+    EXPECT_EQ(t.iGetCount(), 0);
+    t.vAddFile(dir.File("missing.cpp").c_str());
     TResponderScope r;
     r.InputQuery("Save");
     r.InputQuery("One/Two");
     r.InputQuery("Slanted");
-    TTranslator t;
-    TLanguage::setEnglisch();
+    TProgramUser::vSetUser(puDeveloper);  // program user 0 is asked in German too
     t.vAddFile(src.c_str());
     ASSERT_EQ(t.iGetCount(), 3);
     EXPECT_GE(t.iFind("Speichern"), 0);
     EXPECT_GE(t.iFind("Eins\") + translate(\"Zwei"), 0);
     EXPECT_GE(t.iFind("Schr\\\"aeg"), 0);  // verbatim, escapes untouched
     EXPECT_TRUE(t.bChanged);
-}
-
-TEST_F(Translator, HarvestingInGermanAsksOnlyForProgramUserZero) {
-    const std::string src = dir.File("form.cpp");
-    WriteFile(src, "x = translate(\"Speichern\");\n");
-    TTranslator t;
-    t.vAddFile(src.c_str());  // program user 4: no prompt
-    EXPECT_EQ(t.iGetCount(), 0);
-    t.vAddFile(dir.File("missing.cpp").c_str());
-    TProgramUser::vSetUser(puDeveloper);
-    TResponderScope r;
-    r.InputQuery("Save");
-    t.vAddFile(src.c_str());
-    EXPECT_EQ(t.iFind("Speichern"), 0);
 }
 
 }  // namespace
