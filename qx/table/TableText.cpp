@@ -23,28 +23,6 @@ using qx::detail::TLengths;
 
 constexpr std::size_t kWorkSize = 1024;  // texts are at most 1023 characters
 
-const char* defaultFormat(TH5Type::TDataTyp type) {
-    switch (type) {
-        case TH5Type::eTypUChar:
-            return "0x%02x";
-        case TH5Type::eTypString:
-            return "%s";
-        case TH5Type::eTypUShort:
-            return "0x%04x";
-        case TH5Type::eTypShort:
-            return "%d";
-        case TH5Type::eTypULong:
-            return "0x%08x";
-        case TH5Type::eTypLong:
-            return "%ld";
-        case TH5Type::eTypFloat:
-        case TH5Type::eTypDouble:
-            return "%t4-";
-        default:
-            return "";
-    }
-}
-
 // An integer value given as its 32-bit pattern and as the number its type means; the argument
 // handed to printf matches the conversion's length. A 'l' keeps the 32-bit meaning that long
 // has in the stored tables ("%ld" of 0xFFFFFFFF is -1).
@@ -83,7 +61,7 @@ std::size_t formatValue(const unsigned char* value, TH5Type::TDataTyp type, cons
                         std::size_t stringLimit, char* out) {
     out[0] = '\0';
     if (value == nullptr) return 0;
-    if (format == nullptr || *format == '\0') format = defaultFormat(type);
+    if (format == nullptr || *format == '\0') format = qx::detail::defaultFormat(type);
     const std::string clamped = qx::detail::clampFormatFields(format, kWorkSize);
     format = clamped.c_str();
     int n = -1;
@@ -359,5 +337,27 @@ AnsiString sGetCellText(const TQxTable& table, unsigned line, unsigned column) {
     if (line >= table.vLines.size() || column >= table.vColumns.size()) return {};
     char work[kWorkSize];
     return AnsiString(work, lineValue(table, line, table.vColumns[column], work));
+}
+
+const char* defaultFormat(TH5Type::TDataTyp type) {
+    switch (type) {
+        case TH5Type::eTypUChar:
+            return "0x%02x";
+        case TH5Type::eTypString:
+            return "%s";
+        case TH5Type::eTypUShort:
+            return "0x%04x";
+        case TH5Type::eTypShort:
+            return "%d";
+        case TH5Type::eTypULong:
+            return "0x%08x";
+        case TH5Type::eTypLong:
+            return "%ld";
+        case TH5Type::eTypFloat:
+        case TH5Type::eTypDouble:
+            return "%t4-";
+        default:
+            return "";
+    }
 }
 }  // namespace qx::detail

@@ -53,6 +53,9 @@ void vTableToGrid(TStringGrid* grid, const TQxTable* table, unsigned char* buffe
 void vTableToFile(const char* file, const TQxTable* table, bool bOneLine);
 
 namespace qx::detail {
+// The format a column of this type is shown with when its own format is empty.
+const char* defaultFormat(TH5Type::TDataTyp type);
+
 // The text of one value of the table as vTable2String shows it (empty for an unbound line, a
 // column outside the line, or a line or column out of range).
 AnsiString sGetCellText(const TQxTable& table, unsigned line, unsigned column);

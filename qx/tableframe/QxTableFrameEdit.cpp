@@ -14,6 +14,7 @@
 #include "qx/error/Qxexception.h"
 #include "qx/numeric/FormatCheck.h"
 #include "qx/numeric/FormatNumber.h"
+#include "qx/table/TableText.h"
 #include "qx/numeric/StringUtils.h"
 #include "qx/tableframe/QxTableFrame.h"
 
@@ -26,28 +27,6 @@ using qx::detail::TLengths;
 constexpr char kIntegerConversions[] = "diuoxXc";
 constexpr char kScanConversions[] = "diuoxX";
 constexpr char kFloatConversions[] = "eEfFgGaA";
-
-const char* defaultFormat(TH5Type::TDataTyp type) {
-    switch (type) {
-        case TH5Type::eTypUChar:
-            return "0x%02x";
-        case TH5Type::eTypString:
-            return "%s";
-        case TH5Type::eTypUShort:
-            return "0x%04x";
-        case TH5Type::eTypShort:
-            return "%d";
-        case TH5Type::eTypULong:
-            return "0x%08x";
-        case TH5Type::eTypLong:
-            return "%ld";
-        case TH5Type::eTypFloat:
-        case TH5Type::eTypDouble:
-            return "%t4-";
-        default:
-            return "";
-    }
-}
 
 bool isInteger(TH5Type::TDataTyp t) {
     return t == TH5Type::eTypUChar || t == TH5Type::eTypUShort || t == TH5Type::eTypShort ||
@@ -193,7 +172,7 @@ void TQxTableFrame::vFormatString(const unsigned char* value, TH5Type::TDataTyp 
                                   AnsiString& out) {
     out.clear();
     if (value == nullptr) return;
-    const char* f = format.empty() ? defaultFormat(type) : format.c_str();
+    const char* f = format.empty() ? qx::detail::defaultFormat(type) : format.c_str();
     if (isInteger(type)) {
         std::uint32_t bits = 0;
         std::int64_t typed = 0;
@@ -233,7 +212,7 @@ bool TQxTableFrame::StringGridQxECellContentChanged(int row, int column) {
         const TQxTable::TItem& c = tTable.vColumns[static_cast<std::size_t>(column)];
         const std::uint64_t end = std::uint64_t{c.uOffset} + qx::detail::uGetValueSize(c);
         if (end > tTable.uGetLineSize()) return false;
-        const char* f = c.sFormat.empty() ? defaultFormat(c.eTyp) : c.sFormat.c_str();
+        const char* f = c.sFormat.empty() ? qx::detail::defaultFormat(c.eTyp) : c.sFormat.c_str();
         const AnsiString typedText = StringGridQx->cpGetCellString(row, column);
         unsigned char* p = vLineBuffers[static_cast<std::size_t>(row)].get() + c.uOffset;
         std::string work;
