@@ -16,32 +16,17 @@
 #include "qx/grid/GridDialogs.h"
 #include "qx/numeric/DoubleEdit.h"
 #include "qx/orvi_components/ORVI_TableView.h"
-#include "qx/platform/Codepage.h"
 #include "qx/platform/qt/QtCanvas.h"
 #include "tests/qt/QtTestSupport.h"
 
 namespace {
 
 using qx::qt::TQtCanvas;
-using qx::qt::TQtWidgetSet;
-using qx::test::ArtefactPath;
+using qx::test::Latin1;
+using qx::test::Screenshot;
 using qx::test::TModalGuard;
 using qx::test::TopLevel;
-
-QWidget* W(const TControl* c) {
-    return TQtWidgetSet::Widget(*c);
-}
-
-template <class T>
-T* W(const TControl* c) {
-    return qobject_cast<T*>(TQtWidgetSet::Widget(*c));
-}
-
-QImage Screenshot(QWidget* w, const std::string& file) {
-    const QImage image = w->grab().toImage();
-    EXPECT_TRUE(image.save(QString::fromStdString(ArtefactPath(file)))) << file;
-    return image;
-}
+using qx::test::Widget;
 
 QString Describe(const QWidget* w) {
     QString text;
@@ -102,16 +87,21 @@ void ExpectLaidOut(QWidget* window) {
 
 // Pixels of `image` inside `r` that have exactly colour `c`.
 int CountColour(const QImage& image, const QRect& r, const QColor& c) {
-    int n = 0;
-    for (int y = r.top(); y <= r.bottom(); ++y)
-        for (int x = r.left(); x <= r.right(); ++x) n += image.pixelColor(x, y) == c;
-    return n;
+    return qx::test::CountPixels(image, r, [&](QColor p) { return p == c; });
 }
 
 QToolButton* Arrow(const TUpDown* upDown, Qt::ArrowType type) {
-    for (QToolButton* b : W(upDown)->findChildren<QToolButton*>())
+    for (QToolButton* b : Widget(upDown)->findChildren<QToolButton*>())
         if (b->arrowType() == type) return b;
     return nullptr;
+}
+
+QColor Q(TColor c) {
+    return TQtCanvas::ToQColor(c);
+}
+
+QRect InWindow(const TControl* c, QWidget* window) {
+    return {Widget(c)->mapTo(window, QPoint(0, 0)), Widget(c)->size()};
 }
 
 class QtDialogs : public qx::test::QtTest {
@@ -122,134 +112,124 @@ class QtDialogs : public qx::test::QtTest {
     }
 };
 
-struct TLanguageCase {
-    bool german;
-    const char* suffix;
+// Each dialog in both languages, ended once with OK and once with Cancel.
+struct TDialogCase {
+    bool german, ok;
 };
-constexpr TLanguageCase kLanguages[] = {{true, "de"}, {false, "en"}};
 
-void SetLanguage(const TLanguageCase& l) {
-    l.german ? TLanguage::setDeutsch() : TLanguage::setEnglisch();
-}
+class QtDialogCase : public QtDialogs, public testing::WithParamInterface<TDialogCase> {
+  protected:
+    void SetUp() override {
+        QtDialogs::SetUp();
+        GetParam().german ? TLanguage::setDeutsch() : TLanguage::setEnglisch();
+    }
+    bool german() const { return GetParam().german; }
+    bool ok() const { return GetParam().ok; }
+    // Screenshot file of this language.
+    std::string File(const std::string& name, const char* tail = "") const {
+        return name + (german() ? "-de" : "-en") + tail + ".png";
+    }
+    // Shows `d` modally; from its event loop checks that the window is modal and laid out,
+    // runs `steps` on it and ends it with OK or Cancel as the case says.
+    void Run(TForm& d, TButton* okButton, TButton* cancelButton,
+             const std::function<void(QWidget*)>& steps) {
+        const QString name = QString::fromStdString(d.Name());
+        bool seen = false;
+        TModalGuard guard;
+        Later([&] {
+            QWidget* window = TopLevel(name);
+            ASSERT_NE(window, nullptr);
+            EXPECT_TRUE(window->isModal());
+            ExpectLaidOut(window);
+            steps(window);
+            seen = true;
+            QTest::mouseClick(Widget<QPushButton>(ok() ? okButton : cancelButton), Qt::LeftButton);
+        });
+        EXPECT_EQ(d.ShowModal(), ok() ? mrOk : mrCancel);
+        EXPECT_TRUE(seen);
+        EXPECT_EQ(TopLevel(name), nullptr);
+    }
+};
+
+INSTANTIATE_TEST_SUITE_P(Languages, QtDialogCase,
+                         testing::Values(TDialogCase{true, true}, TDialogCase{true, false},
+                                         TDialogCase{false, true}, TDialogCase{false, false}),
+                         [](const auto& info) {
+                             return std::string(info.param.german ? "de" : "en") +
+                                    (info.param.ok ? "_ok" : "_cancel");
+                         });
 
 // ---------------------------------------------------------------------------- count
 
-TEST_F(QtDialogs, CountDialogStepsThroughItsArrowsAndWritesBackOnOkOnly) {
-    for (const TLanguageCase& lang : kLanguages)
-        for (const bool ok : {true, false}) {
-            SCOPED_TRACE(std::string(lang.suffix) + (ok ? " ok" : " cancel"));
-            SetLanguage(lang);
-            int count = 5;
-            const char* title = lang.german ? "Zeilen einf\xFCgen" : "Insert rows";
-            TIncreaseSize d(nullptr, 1000, 1, &count, title);
-            bool seen = false;
-            TModalGuard guard;
-            Later([&] {
-                QWidget* form = TopLevel(QStringLiteral("IncreaseSize"));
-                ASSERT_NE(form, nullptr);
-                EXPECT_TRUE(form->isModal());
-                EXPECT_EQ(form->windowTitle(), QString::fromLatin1(title));
-                ExpectLaidOut(form);
-                auto* edit = W<QLineEdit>(d.DoubleEdit1->EditField());
-                ASSERT_NE(edit, nullptr);
-                EXPECT_EQ(edit->text(), QStringLiteral("5"));
-                QToolButton* up = Arrow(d.DoubleEdit1->UpDown(), Qt::UpArrow);
-                ASSERT_NE(up, nullptr);
-                QTest::mouseClick(up, Qt::LeftButton);
-                EXPECT_EQ(edit->text(), QStringLiteral("6"));
-                EXPECT_EQ(d.DoubleEdit1->Value(), 6);
-                if (ok) Screenshot(form, "grid-dialog-count-" + std::string(lang.suffix) + ".png");
-                auto* button = W<QPushButton>(ok ? d.btOk : d.btCancel);
-                ASSERT_NE(button, nullptr);
-                EXPECT_EQ(button->text(), ok            ? QStringLiteral("Ok")
-                                          : lang.german ? QStringLiteral("Abbrechen")
-                                                        : QStringLiteral("Cancel"));
-                seen = true;
-                QTest::mouseClick(button, Qt::LeftButton);
-            });
-            EXPECT_EQ(d.ShowModal(), ok ? mrOk : mrCancel);
-            EXPECT_TRUE(seen);
-            EXPECT_EQ(count, ok ? 6 : 5);
-            EXPECT_EQ(TopLevel(QStringLiteral("IncreaseSize")), nullptr);
-        }
+TEST_P(QtDialogCase, CountDialogStepsThroughItsArrowsAndWritesBackOnOkOnly) {
+    int count = 5;
+    const char* title = german() ? "Zeilen einf\374gen" : "Insert rows";
+    TIncreaseSize d(nullptr, 1000, 1, &count, title);
+    Run(d, d.btOk, d.btCancel, [&](QWidget* form) {
+        EXPECT_EQ(form->windowTitle(), Latin1(title));
+        auto* edit = Widget<QLineEdit>(d.DoubleEdit1->EditField());
+        ASSERT_NE(edit, nullptr);
+        EXPECT_EQ(edit->text(), QStringLiteral("5"));
+        QToolButton* up = Arrow(d.DoubleEdit1->UpDown(), Qt::UpArrow);
+        ASSERT_NE(up, nullptr);
+        QTest::mouseClick(up, Qt::LeftButton);
+        EXPECT_EQ(edit->text(), QStringLiteral("6"));
+        EXPECT_EQ(d.DoubleEdit1->Value(), 6);
+        EXPECT_EQ(Widget<QPushButton>(d.btCancel)->text(),
+                  german() ? QStringLiteral("Abbrechen") : QStringLiteral("Cancel"));
+        if (ok()) Screenshot(form, File("grid-dialog-count"));
+    });
+    EXPECT_EQ(count, ok() ? 6 : 5);
 }
 
 // ---------------------------------------------------------------------------- table size
 
-TEST_F(QtDialogs, TableSizeDialogTakesTypedCountsAndWritesBackOnOkOnly) {
-    for (const TLanguageCase& lang : kLanguages)
-        for (const bool ok : {true, false}) {
-            SCOPED_TRACE(std::string(lang.suffix) + (ok ? " ok" : " cancel"));
-            SetLanguage(lang);
-            int cols = 3, rows = 7;
-            TTabellenGroesse d(nullptr, &cols, &rows);
-            bool seen = false;
-            TModalGuard guard;
-            Later([&] {
-                QWidget* form = TopLevel(QStringLiteral("TabellenGroesse"));
-                ASSERT_NE(form, nullptr);
-                EXPECT_EQ(form->windowTitle(), lang.german
-                                                   ? QString::fromUtf8("Tabellengr\xC3\xB6\xC3\x9F"
-                                                                       "e")
-                                                   : QStringLiteral("Table size"));
-                auto* rowsLabel = W<QLabel>(d.lbZeilen);
-                auto* colsLabel = W<QLabel>(d.lbSpalten);
-                ASSERT_NE(rowsLabel, nullptr);
-                ASSERT_NE(colsLabel, nullptr);
-                EXPECT_EQ(rowsLabel->text(),
-                          lang.german ? QStringLiteral("Zeilen") : QStringLiteral("Rows"));
-                EXPECT_EQ(colsLabel->text(),
-                          lang.german ? QStringLiteral("Spalten") : QStringLiteral("Columns"));
-                ExpectLaidOut(form);
-                // Each label stands left of its field on the field's line.
-                for (auto [label, field] :
-                     {std::pair{rowsLabel, W(d.deZeilen)}, std::pair{colsLabel, W(d.deSpalten)}}) {
-                    EXPECT_LE(label->geometry().right(), field->geometry().left());
-                    EXPECT_GE(label->geometry().center().y(), field->geometry().top());
-                    EXPECT_LE(label->geometry().center().y(), field->geometry().bottom());
-                }
-                auto* rowsEdit = W<QLineEdit>(d.deZeilen->EditField());
-                auto* colsEdit = W<QLineEdit>(d.deSpalten->EditField());
-                ASSERT_NE(rowsEdit, nullptr);
-                ASSERT_NE(colsEdit, nullptr);
-                EXPECT_EQ(rowsEdit->text(), QStringLiteral("7"));
-                EXPECT_EQ(colsEdit->text(), QStringLiteral("3"));
-
-                // Typing needs the focus, and the focus an active window.
-                ASSERT_TRUE(QTest::qWaitForWindowActive(form));
-                QTest::mouseClick(rowsEdit, Qt::LeftButton);
-                EXPECT_TRUE(d.deZeilen->EditField()->Focused());
-                rowsEdit->selectAll();
-                qx::test::TypeText(rowsEdit, QStringLiteral("12"));
-                QTest::mouseClick(Arrow(d.deSpalten->UpDown(), Qt::DownArrow), Qt::LeftButton);
-                EXPECT_EQ(rowsEdit->text(), QStringLiteral("12"))
-                    << "the typed count, taken over on the step";
-                EXPECT_EQ(colsEdit->text(), QStringLiteral("2"));
-                if (ok) Screenshot(form, "grid-dialog-size-" + std::string(lang.suffix) + ".png");
-                seen = true;
-                QTest::mouseClick(W<QPushButton>(ok ? d.btOk : d.btCancel), Qt::LeftButton);
-            });
-            EXPECT_EQ(d.ShowModal(), ok ? mrOk : mrCancel);
-            EXPECT_TRUE(seen);
-            EXPECT_EQ(rows, ok ? 12 : 7);
-            EXPECT_EQ(cols, ok ? 2 : 3);
+TEST_P(QtDialogCase, TableSizeDialogTakesTypedCountsAndWritesBackOnOkOnly) {
+    int cols = 3, rows = 7;
+    TTabellenGroesse d(nullptr, &cols, &rows);
+    Run(d, d.btOk, d.btCancel, [&](QWidget* form) {
+        EXPECT_EQ(form->windowTitle(),
+                  german() ? Latin1("Tabellengr\366\337e") : QStringLiteral("Table size"));
+        auto* rowsLabel = Widget<QLabel>(d.lbZeilen);
+        auto* colsLabel = Widget<QLabel>(d.lbSpalten);
+        ASSERT_TRUE(rowsLabel && colsLabel);
+        EXPECT_EQ(rowsLabel->text(), german() ? QStringLiteral("Zeilen") : QStringLiteral("Rows"));
+        EXPECT_EQ(colsLabel->text(),
+                  german() ? QStringLiteral("Spalten") : QStringLiteral("Columns"));
+        // Each label stands left of its field on the field's line.
+        for (auto [label, field] : {std::pair{rowsLabel, Widget(d.deZeilen)},
+                                    std::pair{colsLabel, Widget(d.deSpalten)}}) {
+            EXPECT_LE(label->geometry().right(), field->geometry().left());
+            EXPECT_GE(label->geometry().center().y(), field->geometry().top());
+            EXPECT_LE(label->geometry().center().y(), field->geometry().bottom());
         }
+        auto* rowsEdit = Widget<QLineEdit>(d.deZeilen->EditField());
+        auto* colsEdit = Widget<QLineEdit>(d.deSpalten->EditField());
+        ASSERT_TRUE(rowsEdit && colsEdit);
+        EXPECT_EQ(rowsEdit->text(), QStringLiteral("7"));
+        EXPECT_EQ(colsEdit->text(), QStringLiteral("3"));
+
+        // Typing needs the focus, and the focus an active window.
+        ASSERT_TRUE(QTest::qWaitForWindowActive(form));
+        QTest::mouseClick(rowsEdit, Qt::LeftButton);
+        EXPECT_TRUE(d.deZeilen->EditField()->Focused());
+        rowsEdit->selectAll();
+        qx::test::TypeText(rowsEdit, QStringLiteral("12"));
+        QTest::mouseClick(Arrow(d.deSpalten->UpDown(), Qt::DownArrow), Qt::LeftButton);
+        EXPECT_EQ(rowsEdit->text(), QStringLiteral("12"))
+            << "the typed count, taken over on the step";
+        EXPECT_EQ(colsEdit->text(), QStringLiteral("2"));
+        if (ok()) Screenshot(form, File("grid-dialog-size"));
+    });
+    EXPECT_EQ(rows, ok() ? 12 : 7);
+    EXPECT_EQ(cols, ok() ? 2 : 3);
 }
 
 // ---------------------------------------------------------------------------- cell format
 
-QColor Q(TColor c) {
-    return TQtCanvas::ToQColor(c);
-}
-
-QRect InWindow(const TControl* c, QWidget* window) {
-    return {W(c)->mapTo(window, QPoint(0, 0)), W(c)->size()};
-}
-
-// The format dialog as first shown: laid out, each colour radio filled with its colour beyond
-// its round mark, the size radios' captions in their sizes (large above medium above small).
+// The format dialog as first shown: each colour radio filled with its colour beyond its round
+// mark, the size radios' captions in their sizes (large above medium above small).
 void ExpectFormatDialogShown(const TZellenFormatierung& d, QWidget* form, const QImage& shot) {
-    ExpectLaidOut(form);
     for (TRadioButton* r : {d.rbVGGelb, d.rbVGRot, d.rbVGBlau, d.rbVGGruen, d.rbVGSchwarz,
                             d.rbHFWeiss, d.rbHFGelb, d.rbHFRot, d.rbHFGruen, d.rbHFBlau}) {
         const QRect at = InWindow(r, form);
@@ -258,7 +238,7 @@ void ExpectFormatDialogShown(const TZellenFormatierung& d, QWidget* form, const 
     }
     int lastHeight = 1 << 20;
     for (TRadioButton* r : {d.rbGross, d.rbMittel, d.rbKlein}) {
-        auto* w = W<QRadioButton>(r);
+        auto* w = Widget<QRadioButton>(r);
         ASSERT_NE(w, nullptr);
         EXPECT_EQ(w->font().pixelSize(), TQtCanvas::ToQFont(r->Font()).pixelSize()) << r->Name();
         const int mark = w->style()->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth, nullptr, w) +
@@ -277,80 +257,54 @@ void ExpectFormatDialogShown(const TZellenFormatierung& d, QWidget* form, const 
     }
 }
 
-TEST_F(QtDialogs, FormatDialogShowsColoursAndSizesAndItsPreviewFollowsClicks) {
-    for (const TLanguageCase& lang : kLanguages)
-        for (const bool ok : {true, false}) {
-            SCOPED_TRACE(std::string(lang.suffix) + (ok ? " ok" : " cancel"));
-            SetLanguage(lang);
-            TCellPropertyQx property;
-            TCellPropertyQx::TAssign assign{true, true, true, true};
-            TZellenFormatierung d(nullptr, &assign, &property);
-            bool seen = false;
-            TModalGuard guard;
-            Later([&] {
-                QWidget* form = TopLevel(QStringLiteral("ZellenFormatierung"));
-                ASSERT_NE(form, nullptr);
-                EXPECT_EQ(form->windowTitle(), lang.german ? QStringLiteral("Zellenformatierung")
-                                                           : QStringLiteral("Format of cells"));
-                const std::string file = "grid-dialog-format-" + std::string(lang.suffix);
-                const QImage before = ok ? Screenshot(form, file + ".png") : form->grab().toImage();
-                if (ok) ExpectFormatDialogShown(d, form, before);  // once per language
-
-                // The preview starts white; a click on the red background radio turns it red.
-                const QRect preview = InWindow(d.paTest, form).adjusted(4, 4, -4, -4);
-                EXPECT_GT(CountColour(before, preview, Q(clWhite)),
-                          preview.width() * preview.height() / 2);
-                auto* red = W<QRadioButton>(d.rbHFRot);
-                QTest::mouseClick(red, Qt::LeftButton);
-                EXPECT_TRUE(red->isChecked());
-                EXPECT_FALSE(W<QRadioButton>(d.rbHFWeiss)->isChecked());
-                EXPECT_TRUE(W<QCheckBox>(d.cbHintergrundfarbe)->isChecked());
-                QTest::mouseClick(W<QRadioButton>(d.rbKlein), Qt::LeftButton);
-                const QImage after =
-                    ok ? Screenshot(form, file + "-red.png") : form->grab().toImage();
-                EXPECT_GT(CountColour(after, preview, Q(d.rbHFRot->Color())),
-                          preview.width() * preview.height() / 2);
-                EXPECT_EQ(CountColour(after, preview, Q(clWhite)), 0);
-
-                seen = true;
-                QTest::mouseClick(W<QPushButton>(ok ? d.btOk : d.btCancel), Qt::LeftButton);
-            });
-            EXPECT_EQ(d.ShowModal(), ok ? mrOk : mrCancel);
-            EXPECT_TRUE(seen);
-            if (ok) {
-                EXPECT_EQ(property.eGetBKColor(), eColorRed);
-                EXPECT_EQ(property.eGetFontSize(), eFontSmall);
-                EXPECT_TRUE(assign.bBKColor);
-                EXPECT_TRUE(assign.bFontSize);
-                EXPECT_FALSE(assign.bFontColor);
-                EXPECT_FALSE(assign.bAdjust);
-            } else {
-                EXPECT_EQ(property.eGetBKColor(), eColorWhite);
-                EXPECT_EQ(property.eGetFontSize(), eFontMedium);
-                EXPECT_TRUE(assign.bBKColor && assign.bFontSize && assign.bFontColor &&
-                            assign.bAdjust);
-            }
+TEST_P(QtDialogCase, FormatDialogShowsColoursAndSizesAndItsPreviewFollowsClicks) {
+    TCellPropertyQx property;
+    TCellPropertyQx::TAssign assign{true, true, true, true};
+    TZellenFormatierung d(nullptr, &assign, &property);
+    Run(d, d.btOk, d.btCancel, [&](QWidget* form) {
+        EXPECT_EQ(form->windowTitle(), german() ? QStringLiteral("Zellenformatierung")
+                                                : QStringLiteral("Format of cells"));
+        const QImage before = form->grab().toImage();
+        if (ok()) {  // once per language
+            Screenshot(form, File("grid-dialog-format"));
+            ExpectFormatDialogShown(d, form, before);
         }
+        // The preview starts white; a click on the red background radio turns it red.
+        const QRect preview = InWindow(d.paTest, form).adjusted(4, 4, -4, -4);
+        EXPECT_GT(CountColour(before, preview, Q(clWhite)), preview.width() * preview.height() / 2);
+        auto* red = Widget<QRadioButton>(d.rbHFRot);
+        QTest::mouseClick(red, Qt::LeftButton);
+        EXPECT_TRUE(red->isChecked());
+        EXPECT_FALSE(Widget<QRadioButton>(d.rbHFWeiss)->isChecked());
+        EXPECT_TRUE(Widget<QCheckBox>(d.cbHintergrundfarbe)->isChecked());
+        QTest::mouseClick(Widget<QRadioButton>(d.rbKlein), Qt::LeftButton);
+        const QImage after = form->grab().toImage();
+        if (ok()) Screenshot(form, File("grid-dialog-format", "-red"));
+        EXPECT_GT(CountColour(after, preview, Q(d.rbHFRot->Color())),
+                  preview.width() * preview.height() / 2);
+        EXPECT_EQ(CountColour(after, preview, Q(clWhite)), 0);
+    });
+    EXPECT_EQ(property.eGetBKColor(), ok() ? eColorRed : eColorWhite);
+    EXPECT_EQ(property.eGetFontSize(), ok() ? eFontSmall : eFontMedium);
+    // OK marks exactly the aspects clicked; Cancel leaves the marks as they came.
+    EXPECT_TRUE(assign.bBKColor);
+    EXPECT_TRUE(assign.bFontSize);
+    EXPECT_EQ(assign.bFontColor, !ok());
+    EXPECT_EQ(assign.bAdjust, !ok());
 }
 
 // ---------------------------------------------------------------------------- number edit
 
 TEST_F(QtDialogs, DoubleEditStepsByItsUpArrowAndByPageUp) {
-    TForm form(nullptr);
-    form.SetName("DoubleEditForm");
-    form.SetCaption("Wert");
-    form.SetClientWidth(220);
-    form.SetClientHeight(60);
-    auto* de = new TDoubleEdit(&form);
-    de->SetName("deWert");
-    de->SetParent(&form);
+    MakeForm("DoubleEditForm", 220, 60);
+    auto* de = MakeChild<TDoubleEdit>(form.get(), form.get(), "deWert");
     de->SetBounds(16, 16, 120, 24);
     de->SetIncrement(0.2);
     de->SetValue(2.4);
-    form.ShowForm();
-    QWidget* window = W(&form);
+    form->ShowForm();
+    QWidget* window = Widget(form.get());
     ASSERT_NE(window, nullptr);
-    auto* edit = W<QLineEdit>(de->EditField());
+    auto* edit = Widget<QLineEdit>(de->EditField());
     ASSERT_NE(edit, nullptr);
     EXPECT_EQ(edit->text(), QStringLiteral(" 2.4 "));
     ExpectLaidOut(window);
@@ -378,20 +332,12 @@ TEST_F(QtDialogs, DoubleEditStepsByItsUpArrowAndByPageUp) {
 // ---------------------------------------------------------------------------- table view
 
 TEST_F(QtDialogs, TableViewPaintsItsCellColoursAndFitsColumnsToTexts) {
-    TForm form(nullptr);
-    form.SetName("TableViewForm");
-    form.SetCaption("Messwerte");
-    form.SetClientWidth(420);
-    form.SetClientHeight(180);
-    auto* view = new TORVI_TableView(&form);
-    view->SetName("View");
-    view->SetParent(&form);
+    MakeForm("TableViewForm", 420, 180);
+    auto* view = MakeChild<TORVI_TableView>(form.get(), form.get(), "View");
     view->SetAlign(alClient);
     view->SetColCount(4);
     view->SetRowCount(5);
-    const char* head[] = {"Nr", "Spannung", "Strom",
-                          "Gr\xF6\xDF"
-                          "e"};
+    const char* head[] = {"Nr", "Spannung", "Strom", "Gr\366\337e"};
     for (int c = 0; c < 4; ++c) view->SetCells(c, 0, head[c]);
     for (int r = 1; r < 5; ++r) {
         view->SetCells(0, r, std::to_string(r));
@@ -402,23 +348,20 @@ TEST_F(QtDialogs, TableViewPaintsItsCellColoursAndFitsColumnsToTexts) {
     view->vCellColors[2][3] = clRed;
     view->vCellColors[1][0] = clYellow;  // a fixed cell keeps black text
     view->reformat();
-    form.ShowForm();
-    auto* area = W<QAbstractScrollArea>(view);
+    form->ShowForm();
+    auto* area = Widget<QAbstractScrollArea>(view);
     ASSERT_NE(area, nullptr);
-    const QImage shot = Screenshot(W(&form), "table-view-colours.png");
-    const QPoint origin = area->viewport()->mapTo(W(&form), QPoint(0, 0));
+    const QImage shot = Screenshot(Widget(form.get()), "table-view-colours.png");
+    const QPoint origin = area->viewport()->mapTo(Widget(form.get()), QPoint(0, 0));
     auto cell = [&](int col, int row) {
-        const TRect r = view->CellRect(col, row);
-        return QRect(origin.x() + r.left, origin.y() + r.top, r.Width(), r.Height());
+        return qx::test::ToQ(view->CellRect(col, row)).translated(origin);
     };
 
     // Every text fits its column, with the margin the grid draws it at.
     const QFontMetrics fm(TQtCanvas::ToQFont(view->Font()));
     for (int c = 0; c < 4; ++c)
         for (int r = 0; r < 5; ++r)
-            EXPECT_LE(fm.horizontalAdvance(
-                          QString::fromStdString(qx::platform::Cp1252ToUtf8(view->Cells(c, r)))) +
-                          2,
+            EXPECT_LE(fm.horizontalAdvance(Latin1(view->Cells(c, r).c_str())) + 2,
                       view->ColWidths(c))
                 << c << "," << r;
 
@@ -427,21 +370,15 @@ TEST_F(QtDialogs, TableViewPaintsItsCellColoursAndFitsColumnsToTexts) {
     const QRect red = cell(2, 3);
     EXPECT_EQ(shot.pixelColor(red.right() - 1, red.bottom() - 1), QColor(255, 0, 0));
     EXPECT_GT(CountColour(shot, red, QColor(255, 0, 0)), red.width() * red.height() / 2);
-    int light = 0;
-    for (int y = red.top(); y <= red.bottom(); ++y)
-        for (int x = red.left(); x <= red.right(); ++x)
-            light += shot.pixelColor(x, y).green() > 150;
-    EXPECT_GT(light, 5) << "white text on the red cell";
+    EXPECT_GT(qx::test::CountPixels(shot, red, [](QColor c) { return c.green() > 150; }), 5)
+        << "white text on the red cell";
     const QRect plain = cell(3, 3);
     EXPECT_EQ(shot.pixelColor(plain.right() - 1, plain.bottom() - 1), Q(view->Color()));
     EXPECT_EQ(CountColour(shot, plain, QColor(255, 0, 0)), 0);
     const QRect yellow = cell(1, 0);
     EXPECT_EQ(shot.pixelColor(yellow.right() - 1, yellow.bottom() - 1), QColor(255, 255, 0));
-    int dark = 0;
-    for (int y = yellow.top(); y <= yellow.bottom(); ++y)
-        for (int x = yellow.left(); x <= yellow.right(); ++x)
-            dark += shot.pixelColor(x, y).lightness() < 100;
-    EXPECT_GT(dark, 5) << "black text on the yellow fixed cell";
+    EXPECT_GT(qx::test::CountPixels(shot, yellow, [](QColor c) { return c.lightness() < 100; }), 5)
+        << "black text on the yellow fixed cell";
 }
 
 }  // namespace

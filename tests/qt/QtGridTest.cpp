@@ -1,54 +1,63 @@
-// The grid widget: scrolling, painting every visible cell through the grid, input, editing.
+// The grid widget on a shown form, and where the framework and Qt meet around it: painting
+// every visible cell through the grid, scroll bars, keys, the in-place editor following its
+// cell, screen coordinates after the window moved, focus changes made in Qt, mouse moves
+// without a button, partial repaints, measuring outside painting.
 #include <QAbstractScrollArea>
 #include <QLineEdit>
+#include <QPaintEvent>
 #include <QScrollBar>
 #include <QTest>
 
+#include "qx/platform/qt/QtCanvas.h"
 #include "tests/qt/QtTestSupport.h"
 
 namespace {
 
-using qx::qt::TQtWidgetSet;
+using qx::test::Latin1;
+using qx::test::ToQ;
+using qx::test::ToT;
+using qx::test::Widget;
+
+// Paint rectangles a widget receives.
+class TPaintSpy : public QObject {
+  public:
+    explicit TPaintSpy(QWidget* w) { w->installEventFilter(this); }
+    std::vector<QRect> rects;
+
+  protected:
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() == QEvent::Paint) rects.push_back(static_cast<QPaintEvent*>(e)->rect());
+        return false;
+    }
+};
 
 class QtGrid : public qx::test::QtTest {
   protected:
     void SetUp() override {
         QtTest::SetUp();
-        form = std::make_unique<TForm>(nullptr);
-        form->SetName("GridForm");
-        form->SetCaption(
-            "Gitter \xFC"
-            "ber 1000 Zeilen");
-        form->SetClientWidth(700);
-        form->SetClientHeight(420);
-        grid = new TStringGrid(form.get());
-        grid->SetName("Grid");
-        grid->SetParent(form.get());
+        MakeForm("GridForm", 500, 300).SetCaption("Gitter \374ber 1000 Zeilen");
+        form->SetLeft(100);
+        form->SetTop(80);
+        grid = MakeChild<TStringGrid>(form.get(), form.get(), "Grid");
+        grid->SetBounds(8, 8, 420, 220);
         grid->SetColCount(20);
         grid->SetRowCount(1000);
-        grid->SetAlign(alClient);
         for (int r = 0; r < grid->RowCount(); ++r)
             for (int c = 0; c < grid->ColCount(); ++c)
                 grid->SetCells(c, r, "r" + std::to_string(r) + "c" + std::to_string(c));
-        grid->OnDrawCell = [this](TObject*, int col, int row, const TRect& rect, TGridDrawState) {
-            ++drawn;
-            if (col == 3 && row == 905) {
-                grid->Canvas().Brush.Color = clRed;
-                grid->Canvas().FillRect(rect);
-            }
-        };
+        edit = MakeChild<TEdit>(form.get(), form.get(), "Edit");
+        edit->SetBounds(8, 240, 200, 21);
+        panel = MakeChild<TPanel>(form.get(), form.get(), "Panel");
+        panel->SetBounds(220, 240, 120, 40);
         form->ShowForm();
-        area = qobject_cast<QAbstractScrollArea*>(TQtWidgetSet::Widget(*grid));
-        ASSERT_NE(area, nullptr);
+        window = Widget(form.get());
+        area = Widget<QAbstractScrollArea>(grid);
+        ASSERT_TRUE(window && area);
+        drive = std::make_unique<qx::test::TGridDriver>(*grid, *area);
+        window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window));
     }
-    void TearDown() override {
-        form.reset();
-        QtTest::TearDown();
-    }
-    QPoint center(int col, int row) const {
-        const TRect r = grid->CellRect(col, row);
-        return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-    }
+    QPoint center(int col, int row) const { return drive->Centre(col, row); }
     // Cells that a paint shows, partly shown ones included.
     int shownCells() const {
         int cols = 0, rows = 0;
@@ -59,20 +68,29 @@ class QtGrid : public qx::test::QtTest {
         return cols * rows;
     }
 
-    std::unique_ptr<TForm> form;
     TStringGrid* grid = nullptr;
+    TEdit* edit = nullptr;
+    TPanel* panel = nullptr;
+    QWidget* window = nullptr;
     QAbstractScrollArea* area = nullptr;
-    int drawn = 0;
+    std::unique_ptr<qx::test::TGridDriver> drive;
 };
 
 TEST_F(QtGrid, ScrolledToRow900PaintsEveryVisibleCellThroughTheGrid) {
+    int drawn = 0;
+    grid->OnDrawCell = [&](TObject*, int col, int row, const TRect& rect, TGridDrawState) {
+        ++drawn;
+        if (col == 3 && row == 905) {
+            grid->Canvas().Brush.Color = clRed;
+            grid->Canvas().FillRect(rect);
+        }
+    };
     EXPECT_EQ(area->width(), grid->Width());
     EXPECT_EQ(area->height(), grid->Height());
     grid->SetTopRow(900);
     EXPECT_EQ(area->verticalScrollBar()->value(), 900);
     EXPECT_GE(area->verticalScrollBar()->maximum(), 900);
 
-    drawn = 0;
     const QImage shot = area->grab().toImage();
     EXPECT_EQ(drawn, shownCells());
     EXPECT_GT(drawn, 20);
@@ -86,14 +104,9 @@ TEST_F(QtGrid, ScrolledToRow900PaintsEveryVisibleCellThroughTheGrid) {
     EXPECT_EQ(pixel(plain.right - 3, plain.bottom - 2), QColor(255, 255, 255));
     const TRect fixed = grid->CellRect(0, 903);
     EXPECT_EQ(pixel(fixed.right - 3, fixed.bottom - 2), QColor(0xF0, 0xF0, 0xF0));
-    const TRect text = grid->CellRect(1, 900);
-    int dark = 0;
-    for (int y = text.top; y < text.bottom; ++y)
-        for (int x = text.left; x < text.right; ++x) dark += pixel(x, y).lightness() < 100;
-    EXPECT_GT(dark, 10);
-
-    ASSERT_TRUE(TQtWidgetSet::Widget(*form)->grab().save(
-        QString::fromStdString(qx::test::ArtefactPath("grid-row-900.png"))));
+    const QRect text = ToQ(grid->CellRect(1, 900)).translated(origin);
+    EXPECT_GT(qx::test::CountPixels(shot, text, [](QColor c) { return c.lightness() < 100; }), 10);
+    qx::test::Screenshot(window, "grid-row-900.png");
 }
 
 TEST_F(QtGrid, ScrollBarsMouseAndKeysReachTheGrid) {
@@ -128,33 +141,159 @@ TEST_F(QtGrid, ScrollBarsMouseAndKeysReachTheGrid) {
     EXPECT_GT(grid->TopRow(), 900);
 }
 
-TEST_F(QtGrid, InPlaceEditorEditsTheCellInCodePage1252) {
+TEST_F(QtGrid, TheInPlaceEditorEditsInCodePage1252AndFollowsItsCell) {
     grid->SetOptions(grid->Options() | goEditing);
     grid->SetTopRow(10);
     QTest::mouseDClick(area->viewport(), Qt::LeftButton, {}, center(2, 12));
     // QTest's double click leaves the button down; a person's ends with a release.
     QTest::mouseRelease(area->viewport(), Qt::LeftButton, {}, center(2, 12));
     ASSERT_TRUE(grid->EditorMode());
-    auto* editor = qobject_cast<QLineEdit*>(TQtWidgetSet::Widget(*grid->InplaceEditor()));
+    auto* editor = Widget<QLineEdit>(grid->InplaceEditor());
     ASSERT_NE(editor, nullptr);
     EXPECT_TRUE(editor->isVisible());
     EXPECT_EQ(editor->parentWidget(), area->viewport());
-    const TRect cell = grid->CellRect(2, 12);
-    EXPECT_EQ(editor->geometry(), QRect(cell.left, cell.top, cell.Width(), cell.Height()));
+    EXPECT_EQ(editor->geometry(), ToQ(grid->CellRect(2, 12)));
     EXPECT_EQ(editor->text(), QStringLiteral("r12c2"));
-
     editor->selectAll();
-    qx::test::TypeText(editor, QString::fromUtf8("Gr\xC3\xB6\xC3\x9F"
-                                                 "e"));
-    EXPECT_EQ(grid->Cells(2, 12),
-              "Gr\xF6\xDF"
-              "e");
+    qx::test::TypeText(editor, Latin1("Gr\366\337e"));
+    EXPECT_EQ(grid->Cells(2, 12), "Gr\366\337e");
+
+    grid->SetColWidths(1, 110);  // left of the cell: the editor moves
+    EXPECT_EQ(editor->x(), grid->ColWidths(0) + 110 + 2 * grid->GridLineWidth());
+    grid->SetColWidths(2, 140);  // its own column and row: the editor grows
+    grid->SetRowHeights(12, 40);
+    EXPECT_EQ(editor->geometry(), ToQ(grid->CellRect(2, 12)));
+    EXPECT_EQ(editor->size(), QSize(140, 40));
+    EXPECT_TRUE(editor->isVisible());
+    qx::test::Screenshot(window, "seam-editor-widened.png");
+
     QTest::keyClick(editor, Qt::Key_Return);
     EXPECT_FALSE(grid->EditorMode());
     EXPECT_FALSE(editor->isVisible());
-    EXPECT_EQ(grid->Cells(2, 12),
-              "Gr\xF6\xDF"
-              "e");
+    EXPECT_EQ(grid->Cells(2, 12), "Gr\366\337e");
+}
+
+TEST_F(QtGrid, ClientToScreenFollowsTheWindowMovedByTheProgramOrTheUser) {
+    const TPoint p{5, 7};
+    auto qtPoint = [&] { return ToT(area->viewport()->mapToGlobal(QPoint(p.x, p.y))); };
+    EXPECT_EQ(grid->ClientToScreen(p), qtPoint());
+    const TPoint before = grid->ClientToScreen(p);
+
+    form->SetLeft(300);
+    form->SetTop(200);
+    QApplication::processEvents();
+    EXPECT_EQ(grid->ClientToScreen(p), qtPoint());
+    EXPECT_EQ(grid->ClientToScreen(p), (TPoint{before.x + 200, before.y + 120}));
+
+    // A window moved in Qt, as a user drags it: the form's bounds follow too.
+    window->move(window->pos() + QPoint(-50, 40));
+    QApplication::processEvents();
+    EXPECT_EQ(grid->ClientToScreen(p), qtPoint());
+    EXPECT_EQ(grid->ClientToScreen(p), (TPoint{before.x + 150, before.y + 160}));
+    EXPECT_EQ(form->Left(), 250);
+    EXPECT_EQ(form->Top(), 240);
+    // The form's own client area maps the same way.
+    EXPECT_EQ(form->ClientToScreen({0, 0}), ToT(window->mapToGlobal(QPoint(0, 0))));
+}
+
+TEST_F(QtGrid, FocusMovedInQtReachesTheControlsWithoutEcho) {
+    int gridEnter = 0, gridExit = 0, editEnter = 0, editExit = 0;
+    grid->OnEnter = [&](TObject*) { ++gridEnter; };
+    grid->OnExit = [&](TObject*) { ++gridExit; };
+    edit->OnEnter = [&](TObject*) { ++editEnter; };
+    edit->OnExit = [&](TObject*) { ++editExit; };
+    auto counts = [&] { return std::vector<int>{gridEnter, gridExit, editEnter, editExit}; };
+
+    // Activating the window gave the first control Qt's focus, and the framework's.
+    EXPECT_TRUE(area->hasFocus());
+    EXPECT_EQ(form->ActiveControl(), grid);
+    edit->SetFocus();
+    EXPECT_TRUE(Widget(edit)->hasFocus());
+    grid->SetFocus();
+    EXPECT_TRUE(area->hasFocus());
+    EXPECT_EQ(counts(), (std::vector<int>{1, 1, 1, 1}));
+
+    // Tab without goTabs leaves the grid: Qt moves the focus, the framework follows.
+    QTest::keyClick(area, Qt::Key_Tab);
+    EXPECT_EQ(counts(), (std::vector<int>{1, 2, 2, 1}));
+    EXPECT_EQ(form->ActiveControl(), edit);
+    EXPECT_TRUE(Widget(edit)->hasFocus());
+
+    // A click into the grid takes the focus back, once.
+    QTest::mouseClick(area->viewport(), Qt::LeftButton, {}, center(2, 3));
+    EXPECT_EQ(counts(), (std::vector<int>{2, 2, 2, 2}));
+    EXPECT_EQ(form->ActiveControl(), grid);
+    EXPECT_EQ(grid->Col(), 2);
+
+    // With goTabs the grid keeps Tab for itself.
+    grid->SetOptions(grid->Options() | goTabs);
+    QTest::keyClick(area, Qt::Key_Tab);
+    EXPECT_EQ(grid->Col(), 3);
+    EXPECT_EQ(counts(), (std::vector<int>{2, 2, 2, 2}));
+    EXPECT_EQ(form->ActiveControl(), grid);
+
+    // Focus on a widget of no control on the same window: the grid has lost it.
+    auto* foreign = new QLineEdit(window);
+    foreign->show();
+    foreign->setFocus();
+    EXPECT_EQ(gridExit, 3);
+    EXPECT_EQ(form->ActiveControl(), nullptr);
+    delete foreign;
+}
+
+TEST_F(QtGrid, MouseMovesWithoutAButtonReachTheControls) {
+    std::vector<TPoint> gridMoves, panelMoves;
+    TShiftState gridShift = ~0u;
+    grid->OnMouseMove = [&](TObject*, TShiftState s, int x, int y) {
+        gridMoves.push_back({x, y});
+        gridShift = s;
+    };
+    panel->OnMouseMove = [&](TObject*, TShiftState, int x, int y) { panelMoves.push_back({x, y}); };
+
+    QTest::mouseMove(area->viewport(), center(1, 2));
+    ASSERT_FALSE(gridMoves.empty());
+    EXPECT_EQ(gridMoves.back(), ToT(center(1, 2)));
+    EXPECT_EQ(gridShift & (ssLeft | ssRight | ssMiddle), 0u);
+    EXPECT_EQ(grid->Col(), 1);  // a move is no selection
+    EXPECT_EQ(grid->Row(), 1);
+
+    QTest::mouseMove(Widget(panel), QPoint(30, 12));
+    ASSERT_FALSE(panelMoves.empty());
+    EXPECT_EQ(panelMoves.back(), (TPoint{30, 12}));
+}
+
+TEST_F(QtGrid, AChangedCellRepaintsItsRectangleOnly) {
+    QApplication::processEvents();
+    TPaintSpy spy(area->viewport());
+    grid->SetCells(2, 3, "neu");
+    QApplication::processEvents();
+    ASSERT_FALSE(spy.rects.empty());
+    const QRect cell = ToQ(grid->CellRect(2, 3));
+    for (const QRect& r : spy.rects) {
+        EXPECT_TRUE(r.contains(cell));
+        EXPECT_LT(r.width() * r.height(),
+                  area->viewport()->width() * area->viewport()->height() / 4);
+    }
+}
+
+TEST_F(QtGrid, TextMeasuredOutsidePaintingEqualsTheWidthWhilePainting) {
+    TFont font = grid->Font();
+    font.Size = 11;
+    grid->SetFont(font);
+    const AnsiString text = "Breite Spalte \304\326\334 123";
+    TCanvas& measure = grid->Canvas();
+    ASSERT_NE(dynamic_cast<qx::qt::TQtCanvas*>(&measure), nullptr);
+    measure.Font = grid->Font();
+    const int outside = measure.TextWidth(text);
+    EXPECT_EQ(&grid->Canvas(), &measure);  // made once, not per call
+
+    int inside = -1;
+    grid->OnDrawCell = [&](TObject*, int col, int row, const TRect&, TGridDrawState) {
+        if (col == 1 && row == 1) inside = grid->Canvas().TextWidth(text);
+    };
+    area->viewport()->grab();
+    EXPECT_EQ(inside, outside);
+    EXPECT_NE(outside, static_cast<int>(text.size()) * TRecordingCanvas::CharWidth(11));
 }
 
 }  // namespace

@@ -5,7 +5,6 @@
 #include <QAction>
 #include <QInputDialog>
 #include <QMenu>
-#include <QPainter>
 #include <QTest>
 
 #include <cstring>
@@ -17,13 +16,10 @@
 
 namespace {
 
-using qx::qt::TQtWidgetSet;
+using qx::test::Screenshot;
+using qx::test::Widget;
 
-const QString kCaptionItem = QString::fromUtf8(
-    "\xC3\x9C"
-    "berschrift");
-const QString kSaveItem = QStringLiteral("Tabelle speichern");
-const QString kLoadItem = QStringLiteral("Tabelle laden");
+const QString kCaptionItem = qx::test::Latin1("\334berschrift");
 
 class QtTableFrame : public qx::test::QtTest {
   protected:
@@ -40,11 +36,7 @@ class QtTableFrame : public qx::test::QtTest {
         tableFile = dir.File("TableTest.tbl");
         ASSERT_TRUE(std::filesystem::exists(tableFile));
 
-        form = std::make_unique<TForm>(nullptr);
-        form->SetName("TableFrameForm");
-        form->SetCaption("TQxTableFrame");
-        form->SetClientWidth(760);
-        form->SetClientHeight(420);
+        MakeForm("TableFrameForm", 760, 420).SetCaption("TQxTableFrame");
         frame = MakeChild<TQxTableFrame>(form.get(), form.get(), "TableFrame");
         frame->SetAlign(alClient);
         frame->vPermitChangeColumn(true);  // the file brings its own columns
@@ -53,17 +45,13 @@ class QtTableFrame : public qx::test::QtTest {
         frame->vSetCaption("Beispiel einer Tabelle");
         form->ShowForm();
         grid = frame->StringGridQx;
-        area = qobject_cast<QAbstractScrollArea*>(TQtWidgetSet::Widget(*grid));
+        auto* area = Widget<QAbstractScrollArea>(grid);
         ASSERT_NE(area, nullptr);
         drive = std::make_unique<qx::test::TGridDriver>(*grid, *area);
         area->grab();  // the first paint numbers and sizes the grid
     }
-    void TearDown() override {
-        form.reset();
-        QtTest::TearDown();
-    }
 
-    std::vector<unsigned char> bytes(const TQxTableFrame& f, int at) const {
+    static std::vector<unsigned char> bytes(const TQxTableFrame& f, int at) {
         std::vector<unsigned char> d(static_cast<std::size_t>(f.iGetLineSize()));
         f.vGetLine(at, reinterpret_cast<char*>(d.data()));
         return d;
@@ -78,9 +66,14 @@ class QtTableFrame : public qx::test::QtTest {
         TQxTableFrame::vPrintDouble(value, "%t4-", out);
         return out;
     }
+    // A second frame with the file at `path` read in.
+    static std::unique_ptr<TQxTableFrame> reopen(const std::string& path) {
+        auto f = std::make_unique<TQxTableFrame>(nullptr);
+        f->vPermitChangeColumn(true);
+        f->vReadFile(path.c_str(), false);
+        return f;
+    }
     std::string cell(int line, int column) const { return grid->cpGetCellString(line, column); }
-
-    // Centre of the table's cell (line, column) in the viewport.
     QPoint centre(int line, int column) const {
         return drive->Centre(grid->iColIn(column), grid->iRowIn(line));
     }
@@ -88,27 +81,12 @@ class QtTableFrame : public qx::test::QtTest {
     void typeInto(int line, int column, const char* text) {
         drive->Type(centre(line, column), text);
     }
-    void save(QWidget* w, const char* file) {
-        ASSERT_TRUE(w->grab().save(QString::fromStdString(qx::test::ArtefactPath(file))));
+    QStringList popup(const char* file = nullptr, std::function<void(QMenu&)> inside = nullptr) {
+        return drive->Popup(centre(1, 1), file, Widget(form.get()), std::move(inside));
     }
-    QStringList popup(int line, int column, const char* file = nullptr,
-                      std::function<void(QMenu&)> inside = nullptr) {
-        return drive->Popup(centre(line, column), file, TQtWidgetSet::Widget(*form),
-                            std::move(inside));
-    }
-    // Chooses the visible item with this text in an open menu.
-    static void choose(QMenu& menu, const QString& text) {
-        for (QAction* a : menu.actions())
-            if (a->isVisible() && a->text() == text) {
-                menu.setActiveAction(a);
-                QTest::keyClick(&menu, Qt::Key_Return);
-                return;
-            }
-        ADD_FAILURE() << "no item " << text.toStdString();
-        menu.close();
-    }
-    // Runs `step` on the input dialog once it is up (looked for from the event loop).
-    static void whenInputDialog(std::function<void(QInputDialog&)> step) {
+    // Opens the popup and chooses the caption command, then runs `step` on the input dialog
+    // once it is up (looked for from the event loop).
+    void retitle(std::function<void(QInputDialog&)> step) {
         auto* timer = new QTimer(&qx::test::QtApp());
         QObject::connect(timer, &QTimer::timeout, [timer, step] {
             auto* dlg = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
@@ -118,14 +96,22 @@ class QtTableFrame : public qx::test::QtTest {
             step(*dlg);
         });
         timer->start(0);
+        popup(nullptr, [](QMenu& menu) {
+            for (QAction* a : menu.actions())
+                if (a->isVisible() && a->text() == kCaptionItem) {
+                    menu.setActiveAction(a);
+                    QTest::keyClick(&menu, Qt::Key_Return);
+                    return;
+                }
+            ADD_FAILURE() << "no caption item";
+            menu.close();
+        });
     }
 
     qx::test::TTempDir dir;
     std::string tableFile;
-    std::unique_ptr<TForm> form;
     TQxTableFrame* frame = nullptr;
     TStringGridQx* grid = nullptr;
-    QAbstractScrollArea* area = nullptr;
     std::unique_ptr<qx::test::TGridDriver> drive;
 };
 
@@ -161,77 +147,57 @@ TEST_F(QtTableFrame, TypedCellsAreStoredByTypeSavedAndReopened) {
     typeInto(2, 2, "abc");
     EXPECT_EQ(doubleAt(bytes(*frame, 2), 72), 2 * 299.9);
     EXPECT_EQ(cell(2, 2), shown(2 * 299.9));
-    TQxTableFrame fresh(nullptr);
-    fresh.vPermitChangeColumn(true);
-    fresh.vReadFile(tableFile.c_str(), false);
-    EXPECT_EQ(bytes(*frame, 1), bytes(fresh, 1)) << "other lines untouched";
-    save(TQtWidgetSet::Widget(*form), "tableframe-edited.png");
+    EXPECT_EQ(bytes(*frame, 1), bytes(*reopen(tableFile), 1)) << "other lines untouched";
+    Screenshot(Widget(form.get()), "tableframe-edited.png");
 
     // Saved and opened in a second frame: the same columns and lines.
     const std::string saved = dir.File("edited.tbl");
     frame->vWriteFileBin(saved.c_str());
-    TQxTableFrame second(nullptr);
-    second.vPermitChangeColumn(true);
-    second.vReadFile(saved.c_str(), false);
-    ASSERT_EQ(second.iGetLineCount(), frame->iGetLineCount());
-    ASSERT_EQ(second.iGetLineSize(), frame->iGetLineSize());
-    EXPECT_TRUE(second.tTable.bCompareColumns(frame->tTable));
+    const auto second = reopen(saved);
+    ASSERT_EQ(second->iGetLineCount(), frame->iGetLineCount());
+    ASSERT_EQ(second->iGetLineSize(), frame->iGetLineSize());
+    EXPECT_TRUE(second->tTable.bCompareColumns(frame->tTable));
     for (int i = 0; i < frame->iGetLineCount(); ++i)
-        EXPECT_EQ(bytes(second, i), bytes(*frame, i)) << "line " << i;
-    EXPECT_EQ(std::string(second.StringGridQx->cpGetCellString(2, 1)), shown(12.5));
+        EXPECT_EQ(bytes(*second, i), bytes(*frame, i)) << "line " << i;
+    EXPECT_EQ(std::string(second->StringGridQx->cpGetCellString(2, 1)), shown(12.5));
 }
 
 TEST_F(QtTableFrame, ThePopupOffersWhatThePermissionsAllow) {
     qx::test::TModalGuard guard;
-    QStringList items = popup(1, 1, "tableframe-popup.png");
-    EXPECT_TRUE(items.contains(kCaptionItem)) << items.join(", ").toStdString();
-    EXPECT_TRUE(items.contains(kSaveItem));
-    EXPECT_TRUE(items.contains(kLoadItem));
-    EXPECT_TRUE(items.contains(QStringLiteral("Kopieren")));
-    EXPECT_TRUE(items.contains(QStringLiteral("Formatierung")));
-    EXPECT_EQ(items.count(kCaptionItem), 1);
-
+    const QString load = QStringLiteral("Tabelle laden"), format = QStringLiteral("Formatierung");
+    EXPECT_EQ(popup("tableframe-popup.png"),
+              (QStringList{kCaptionItem, load, QStringLiteral("Tabelle speichern"),
+                           QStringLiteral("Kopieren"), format}));
     frame->vPermitSave(false);
     frame->vPermitChangeCaption(false);
     frame->vPermitCopy(false);
-    items = popup(1, 1);
-    EXPECT_FALSE(items.contains(kSaveItem)) << items.join(", ").toStdString();
-    EXPECT_FALSE(items.contains(kCaptionItem));
-    EXPECT_FALSE(items.contains(QStringLiteral("Kopieren")));
-    EXPECT_TRUE(items.contains(kLoadItem));
-    EXPECT_TRUE(items.contains(QStringLiteral("Formatierung")));
-
+    EXPECT_EQ(popup(), (QStringList{load, format}));
     frame->vPermitLoad(false);
     frame->vPermitFormat(false);
     frame->vPermitChangeCaption(true);
-    items = popup(1, 1, "tableframe-popup-caption-only.png");
-    EXPECT_EQ(items.join(QStringLiteral(", ")).toStdString(), kCaptionItem.toStdString());
+    EXPECT_EQ(popup("tableframe-popup-caption-only.png"), (QStringList{kCaptionItem}));
 }
 
 TEST_F(QtTableFrame, TheCaptionCommandRetitlesTheTable) {
     qx::test::TModalGuard guard;
     ASSERT_EQ(frame->sGetCaption(), "Beispiel einer Tabelle");
-
-    // Cancelled: nothing changes.
-    whenInputDialog([](QInputDialog& dlg) {
+    retitle([](QInputDialog& dlg) {  // cancelled: nothing changes
         EXPECT_EQ(dlg.textValue(), QStringLiteral("Beispiel einer Tabelle"))
             << "starts with the caption";
         dlg.setTextValue(QStringLiteral("Verworfen"));
         dlg.reject();
     });
-    popup(1, 1, nullptr, [](QMenu& m) { choose(m, kCaptionItem); });
     EXPECT_EQ(frame->sGetCaption(), "Beispiel einer Tabelle");
 
-    whenInputDialog([](QInputDialog& dlg) {
+    retitle([](QInputDialog& dlg) {
         EXPECT_EQ(dlg.windowTitle(), kCaptionItem);
-        dlg.setTextValue(QString::fromUtf8("Messwerte gr\xC3\xBCn"));
+        dlg.setTextValue(qx::test::Latin1("Messwerte gr\374n"));
         dlg.accept();
     });
-    popup(1, 1, nullptr, [](QMenu& m) { choose(m, kCaptionItem); });
-    EXPECT_EQ(frame->sGetCaption(), "Messwerte gr\xFCn");
-    EXPECT_EQ(frame->tTable.sName, "Messwerte gr\xFCn") << "the table's name follows";
+    EXPECT_EQ(frame->sGetCaption(), "Messwerte gr\374n");
+    EXPECT_EQ(frame->tTable.sName, "Messwerte gr\374n") << "the table's name follows";
     EXPECT_TRUE(frame->paCaption->Visible());
-    save(TQtWidgetSet::Widget(*form), "tableframe-retitled.png");
+    Screenshot(Widget(form.get()), "tableframe-retitled.png");
 
     // The new name goes into the file.
     const std::string saved = dir.File("retitled.tbl");
@@ -240,5 +206,5 @@ TEST_F(QtTableFrame, TheCaptionCommandRetitlesTheTable) {
     unsigned char* raw = nullptr;
     back.vReadBin(saved.c_str(), &raw);
     const std::unique_ptr<unsigned char[]> storage(raw);
-    EXPECT_EQ(back.sName, "Messwerte gr\xFCn");
+    EXPECT_EQ(back.sName, "Messwerte gr\374n");
 }

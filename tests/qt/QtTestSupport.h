@@ -1,5 +1,5 @@
 // Shared set-up of the Qt widget set tests: one QApplication, the Qt widget set installed
-// around each test, a deadlock guard for modal loops, and the folder screenshots go to.
+// around each test, a deadlock guard for modal loops, screenshots, and conversions.
 #pragma once
 
 #include <QAbstractScrollArea>
@@ -13,6 +13,7 @@
 #include <QTimer>
 #include <QWidget>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "qx/platform/Grids.h"
@@ -32,6 +33,40 @@ inline QApplication& QtApp() {
 inline std::string ArtefactPath(const std::string& file) {
     const char* dir = std::getenv("QX_TEST_BINARY_DIR");
     return std::string(dir && *dir ? dir : ".") + "/" + file;
+}
+
+// Grabs `w` and saves the picture in the screenshot folder.
+inline QImage Screenshot(QWidget* w, const std::string& file) {
+    const QImage image = w->grab().toImage();
+    EXPECT_TRUE(image.save(QString::fromStdString(ArtefactPath(file)))) << file;
+    return image;
+}
+
+// The Qt widget of a control as W, or null.
+template <class W = QWidget>
+W* Widget(const TControl* c) {
+    return qobject_cast<W*>(qx::qt::TQtWidgetSet::Widget(*c));
+}
+
+inline QRect ToQ(const TRect& r) {
+    return {r.left, r.top, r.Width(), r.Height()};
+}
+inline TPoint ToT(QPoint p) {
+    return {p.x(), p.y()};
+}
+// Code page 1252 text as Qt shows it: for letters from 0xA0 up it agrees with Latin-1, so the
+// expectation does not go through the library's own conversion.
+inline QString Latin1(const char* cp1252) {
+    return QString::fromLatin1(cp1252);
+}
+
+// Pixels of `image` inside `r` for which `test` holds.
+template <class Test>
+int CountPixels(const QImage& image, const QRect& r, Test test) {
+    int n = 0;
+    for (int y = r.top(); y <= r.bottom(); ++y)
+        for (int x = r.left(); x <= r.right(); ++x) n += test(image.pixelColor(x, y)) ? 1 : 0;
+    return n;
 }
 
 // The visible top-level window with this object name, or null.
@@ -135,8 +170,18 @@ class QtTest : public ErrorStateTest {
         qx::platform::SetWidgetSet(&set);
     }
     void TearDown() override {
+        form.reset();  // its widgets go while the widget set is still installed
         qx::platform::SetWidgetSet(nullptr);
         ErrorStateTest::TearDown();
+    }
+    // Makes `form` with this object name and client size; shown by the caller.
+    TForm& MakeForm(const char* name, int width, int height) {
+        form = std::make_unique<TForm>(nullptr);
+        form->SetName(name);
+        form->SetCaption(name);
+        form->SetClientWidth(width);
+        form->SetClientHeight(height);
+        return *form;
     }
     // Runs `step` from the event loop that a modal window is about to run.
     static void Later(std::function<void()> step) {
@@ -144,6 +189,7 @@ class QtTest : public ErrorStateTest {
     }
 
     qx::qt::TQtWidgetSet set;
+    std::unique_ptr<TForm> form;
 };
 
 // Ends every modal window still open when it fires and reports it: a broken step must fail

@@ -1,9 +1,9 @@
 // The Qt widget set: canvas, control peers, menus, boxes and the clipboard.
 #include <QCheckBox>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QClipboard>
 #include <QFontMetrics>
-#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -22,7 +22,9 @@ namespace {
 
 using qx::qt::TQtCanvas;
 using qx::qt::TQtWidgetSet;
+using qx::test::Latin1;
 using qx::test::QtTest;
+using qx::test::Widget;
 
 // ---------------------------------------------------------------------------- canvas
 
@@ -44,9 +46,7 @@ TEST_F(QtTest, CanvasFillsLinesAndMeasuresWithItsFont) {
 
     canvas.Font.Size = 12;
     canvas.Font.Color = clBlue;
-    const AnsiString text =
-        "Gr\xFC\xDF"
-        "e";
+    const AnsiString text = "Gr\374\337e";
     const int width = canvas.TextWidth(text);
     canvas.TextOut(60, 5, text);
     painter.end();
@@ -57,19 +57,39 @@ TEST_F(QtTest, CanvasFillsLinesAndMeasuresWithItsFont) {
     EXPECT_EQ(image.pixelColor(50, 20), QColor(255, 255, 255));
 
     const QFontMetrics fm(TQtCanvas::ToQFont(canvas.Font));
-    EXPECT_EQ(width, fm.horizontalAdvance(QString::fromUtf8("Gr\xC3\xBC\xC3\x9F"
-                                                            "e")));
+    EXPECT_EQ(width, fm.horizontalAdvance(Latin1("Gr\374\337e")));
     EXPECT_EQ(canvas.TextHeight(text), fm.height());
     EXPECT_GT(width, canvas.TextWidth("Gr"));
     // Blue text pixels lie only where TextOut put the text.
-    int blue = 0, stray = 0;
-    for (int y = 0; y < 40; ++y)
-        for (int x = 55; x < 120; ++x) {
-            const QColor c = image.pixelColor(x, y);
-            if (c.blue() > 150 && c.red() < 100) (x >= 60 && x < 60 + width + 1 ? blue : stray)++;
+    auto blue = [](QColor c) { return c.blue() > 150 && c.red() < 100; };
+    const int inText = qx::test::CountPixels(image, QRect(60, 0, width + 1, 40), blue);
+    EXPECT_GT(inText, 10);
+    EXPECT_EQ(qx::test::CountPixels(image, QRect(55, 0, 65, 40), blue), inText);
+}
+
+// A canvas without a painter only measures, and each font with its own metrics: alternating
+// fonts, every answer is that font's, not the last one's; colour changes no metric.
+TEST_F(QtTest, AMeasuringCanvasAnswersForEachFontNotTheLastOne) {
+    TQtCanvas canvas;
+    canvas.FillRect({0, 0, 10, 10});  // draws nothing, and does not fail
+    canvas.TextOut(0, 0, "x");
+    const std::tuple<int, unsigned, TColor> fonts[] = {
+        {8, 0, clBlack}, {16, 0, clBlack}, {16, fsBold, clRed}, {8, 0, clRed}};
+    std::vector<int> widths;
+    for (int round = 0; round < 2; ++round)
+        for (const auto& [size, style, color] : fonts) {
+            canvas.Font.Size = size;
+            canvas.Font.Style = style;
+            canvas.Font.Color = color;
+            TFont plain;
+            plain.Size = size;
+            plain.Style = style;
+            widths.push_back(canvas.TextWidth("Messung"));
+            EXPECT_EQ(widths.back(),
+                      QFontMetrics(TQtCanvas::ToQFont(plain)).horizontalAdvance("Messung"))
+                << size << " " << style;
         }
-    EXPECT_GT(blue, 10);
-    EXPECT_EQ(stray, 0);
+    EXPECT_GT(widths[1], widths[0]) << "the sizes must differ for the test to tell them apart";
 }
 
 // ---------------------------------------------------------------------------- controls
@@ -78,9 +98,7 @@ class QtControls : public QtTest {
   protected:
     void SetUp() override {
         QtTest::SetUp();
-        form = std::make_unique<TForm>(nullptr);
-        form->SetName("Controls");
-        form->SetCaption("Steuerelemente");
+        MakeForm("Controls", 200, 230).SetCaption("Steuerelemente");
         auto place = [this](auto* c, const char* name, int top) {
             c->SetName(name);
             c->SetParent(form.get());
@@ -89,30 +107,17 @@ class QtControls : public QtTest {
         };
         edit = place(new TEdit(form.get()), "edit", 10);
         check = place(new TCheckBox(form.get()), "check", 40);
-        check->SetCaption(
-            "Pr\xFC"
-            "fen");
+        check->SetCaption("Pr\374fen");
         radio1 = place(new TRadioButton(form.get()), "radio1", 70);
         radio2 = place(new TRadioButton(form.get()), "radio2", 100);
         button = place(new TButton(form.get()), "button", 130);
-        button->SetCaption(
-            "Schlie\xDF"
-            "en");
+        button->SetCaption("Schlie\337en");
         label = place(new TLabel(form.get()), "label", 160);
-        label->SetCaption("\xC4nderung");
+        label->SetCaption("\304nderung");
         spin = place(new TCSpinEdit(form.get()), "spin", 190);
         form->ShowForm();
     }
-    void TearDown() override {
-        form.reset();
-        QtTest::TearDown();
-    }
-    template <class W>
-    W* widget(TControl* c) {
-        return qobject_cast<W*>(TQtWidgetSet::Widget(*c));
-    }
 
-    std::unique_ptr<TForm> form;
     TEdit* edit;
     TCheckBox* check;
     TRadioButton *radio1, *radio2;
@@ -122,27 +127,24 @@ class QtControls : public QtTest {
 };
 
 TEST_F(QtControls, StateFollowsTheControlsAndInputReachesThem) {
-    QWidget* top = TQtWidgetSet::Widget(*form);
+    QWidget* top = Widget(form.get());
     ASSERT_NE(top, nullptr);
     EXPECT_TRUE(top->isVisible());
     EXPECT_EQ(top->windowTitle(), QStringLiteral("Steuerelemente"));
     EXPECT_EQ(top->size(), QSize(form->ClientWidth(), form->ClientHeight()));
 
-    auto* le = widget<QLineEdit>(edit);
+    auto* le = Widget<QLineEdit>(edit);
     ASSERT_NE(le, nullptr);
     EXPECT_EQ(le->geometry(), QRect(10, 10, 150, 21));
     EXPECT_EQ(le->parentWidget(), top);
     int changes = 0;
     edit->OnChange = [&](TObject*) { ++changes; };
-    qx::test::TypeText(le, QString::fromUtf8("\xC3\xA4"
-                                             "b"));
-    EXPECT_EQ(edit->Text(),
-              "\xE4"
-              "b");
+    qx::test::TypeText(le, Latin1("\344b"));
+    EXPECT_EQ(edit->Text(), "\344b");
     EXPECT_TRUE(edit->Modified());
     EXPECT_EQ(changes, 2);
-    edit->SetText("neu \xDF");
-    EXPECT_EQ(le->text(), QString::fromUtf8("neu \xC3\x9F"));
+    edit->SetText("neu \337");
+    EXPECT_EQ(le->text(), Latin1("neu \337"));
     edit->SetReadOnly(true);
     EXPECT_TRUE(le->isReadOnly());
     edit->SetEnabled(false);
@@ -152,53 +154,48 @@ TEST_F(QtControls, StateFollowsTheControlsAndInputReachesThem) {
     edit->Hide();
     EXPECT_FALSE(le->isVisible());
 
-    auto* cb = widget<QCheckBox>(check);
+    auto* cb = Widget<QCheckBox>(check);
     ASSERT_NE(cb, nullptr);
-    EXPECT_EQ(cb->text(), QString::fromUtf8("Pr\xC3\xBC"
-                                            "fen"));
+    EXPECT_EQ(cb->text(), Latin1("Pr\374fen"));
     int clicks = 0;
     check->OnClick = [&](TObject*) { ++clicks; };
     QTest::mouseClick(cb, Qt::LeftButton);
     EXPECT_TRUE(check->Checked());
-    EXPECT_TRUE(cb->isChecked());
     EXPECT_EQ(clicks, 1);
     check->SetChecked(false);
     EXPECT_FALSE(cb->isChecked());
 
-    auto* r1 = widget<QRadioButton>(radio1);
-    auto* r2 = widget<QRadioButton>(radio2);
+    auto* r1 = Widget<QRadioButton>(radio1);
+    auto* r2 = Widget<QRadioButton>(radio2);
     ASSERT_TRUE(r1 && r2);
     QTest::mouseClick(r1, Qt::LeftButton);
     QTest::mouseClick(r2, Qt::LeftButton);
     EXPECT_FALSE(radio1->Checked());
     EXPECT_TRUE(radio2->Checked());
-    EXPECT_FALSE(r1->isChecked());
-    EXPECT_TRUE(r2->isChecked());
 
-    auto* pb = widget<QPushButton>(button);
+    auto* pb = Widget<QPushButton>(button);
     ASSERT_NE(pb, nullptr);
-    EXPECT_EQ(pb->text(), QString::fromUtf8("Schlie\xC3\x9F"
-                                            "en"));
+    EXPECT_EQ(pb->text(), Latin1("Schlie\337en"));
     int pressed = 0;
     button->OnClick = [&](TObject*) { ++pressed; };
     QTest::mouseClick(pb, Qt::LeftButton);
     EXPECT_EQ(pressed, 1);
 
-    auto* lb = widget<QLabel>(label);
+    auto* lb = Widget<QLabel>(label);
     ASSERT_NE(lb, nullptr);
-    EXPECT_EQ(lb->text(), QString::fromUtf8("\xC3\x84nderung"));
+    EXPECT_EQ(lb->text(), Latin1("\304nderung"));
     EXPECT_GE(lb->width(), lb->sizeHint().width());  // never cut
 
     spin->SetMaxValue(10);
-    auto* arrows = TQtWidgetSet::Widget(*spin->Button());
+    QWidget* arrows = Widget(spin->Button());
     ASSERT_NE(arrows, nullptr);
     auto buttons = arrows->findChildren<QToolButton*>();
     ASSERT_EQ(buttons.size(), 2);
     QTest::mouseClick(buttons[0], Qt::LeftButton);
     EXPECT_EQ(spin->Value(), 1);
-    EXPECT_EQ(widget<QLineEdit>(spin)->text(), QStringLiteral("1"));
+    EXPECT_EQ(Widget<QLineEdit>(spin)->text(), QStringLiteral("1"));
 
-    ASSERT_TRUE(top->grab().save(QString::fromStdString(qx::test::ArtefactPath("controls.png"))));
+    qx::test::Screenshot(top, "controls.png");
 }
 
 TEST_F(QtControls, ModalFormEndsWithTheButtonsModalResult) {
@@ -206,26 +203,26 @@ TEST_F(QtControls, ModalFormEndsWithTheButtonsModalResult) {
     form->Hide();
     qx::test::TModalGuard guard;
     Later([&] {
-        QWidget* top = TQtWidgetSet::Widget(*form);
+        QWidget* top = Widget(form.get());
         ASSERT_NE(top, nullptr);
         EXPECT_TRUE(top->isVisible());
         EXPECT_TRUE(top->isModal());
-        QTest::mouseClick(widget<QPushButton>(button), Qt::LeftButton);
+        QTest::mouseClick(Widget<QPushButton>(button), Qt::LeftButton);
     });
     EXPECT_EQ(form->ShowModal(), mrOk);
-    EXPECT_FALSE(TQtWidgetSet::Widget(*form)->isVisible());
+    EXPECT_FALSE(Widget(form.get())->isVisible());
     EXPECT_FALSE(form->Visible());
 }
 
 TEST_F(QtControls, ControlsAddedLaterGetWidgetsAndDeletedOnesLoseThem) {
     auto* later = new TButton(form.get());
     later->SetParent(form.get());
-    later->SetCaption("sp\xE4t");
+    later->SetCaption("sp\344t");
     EXPECT_EQ(later->Peer(), nullptr);
     set.Realize(*form);
-    QPointer<QWidget> w = TQtWidgetSet::Widget(*later);
+    QPointer<QWidget> w = Widget(later);
     ASSERT_FALSE(w.isNull());
-    EXPECT_EQ(w->parentWidget(), TQtWidgetSet::Widget(*form));
+    EXPECT_EQ(w->parentWidget(), Widget(form.get()));
     delete later;
     ASSERT_FALSE(w.isNull());
     EXPECT_FALSE(w->isVisible());
@@ -235,7 +232,7 @@ TEST_F(QtControls, ControlsAddedLaterGetWidgetsAndDeletedOnesLoseThem) {
 
 // ---------------------------------------------------------------------------- menus
 
-TEST_F(QtTest, PopupMenuChoosesTheClickedItem) {
+TEST_F(QtTest, PopupMenuShowsTheItemsAndChoosesTheClickedOneOrNone) {
     TPopupMenu menu(nullptr);
     auto add = [](TMenuItem* parent, const char* caption) {
         auto* item = new TMenuItem(nullptr);
@@ -243,9 +240,7 @@ TEST_F(QtTest, PopupMenuChoosesTheClickedItem) {
         parent->Add(item);
         return item;
     };
-    TMenuItem* open = add(menu.Items(),
-                          "\xD6"
-                          "ffnen");
+    TMenuItem* open = add(menu.Items(), "\326ffnen");
     add(menu.Items(), "-");
     TMenuItem* off = add(menu.Items(), "Gesperrt");
     off->SetEnabled(false);
@@ -257,109 +252,79 @@ TEST_F(QtTest, PopupMenuChoosesTheClickedItem) {
     off->OnClick = [&](TObject*) { ++offClicked; };
 
     qx::test::TModalGuard guard;
-    Later([&] {
-        auto* m = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-        ASSERT_NE(m, nullptr);
-        QStringList texts;
-        QAction* target = nullptr;
-        for (QAction* a : m->actions()) {
-            texts << (a->isSeparator() ? QStringLiteral("-") : a->text());
-            if (a->text() == QString::fromUtf8("\xC3\x96"
-                                               "ffnen"))
-                target = a;
-            if (a->text() == QStringLiteral("Gesperrt")) {
-                EXPECT_FALSE(a->isEnabled());
-            }
-            if (a->text() == QStringLiteral("Mehr")) {
-                EXPECT_NE(a->menu(), nullptr);
-            }
-        }
-        EXPECT_EQ(texts, (QStringList{QString::fromUtf8("\xC3\x96"
-                                                        "ffnen"),
-                                      QStringLiteral("-"), QStringLiteral("Gesperrt"),
-                                      QStringLiteral("Mehr")}));
-        ASSERT_NE(target, nullptr);
-        QTest::mouseClick(m, Qt::LeftButton, {}, m->actionGeometry(target).center());
-    });
-    menu.Popup(100, 100);
-    EXPECT_EQ(opened, 1);
-    EXPECT_EQ(offClicked, 0);
-}
-
-TEST_F(QtTest, PopupMenuClosedWithoutChoiceClicksNothing) {
-    TPopupMenu menu(nullptr);
-    auto* item = new TMenuItem(nullptr);
-    item->SetCaption("Eins");
-    int clicked = 0;
-    item->OnClick = [&](TObject*) { ++clicked; };
-    menu.Items()->Add(item);
-    qx::test::TModalGuard guard;
     Later([] {
         QWidget* m = QApplication::activePopupWidget();
         ASSERT_NE(m, nullptr);
         QTest::keyClick(m, Qt::Key_Escape);
     });
     menu.Popup(10, 10);
-    EXPECT_EQ(clicked, 0);
+    EXPECT_EQ(opened, 0) << "closed without a choice";
+
+    Later([&] {
+        auto* m = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        ASSERT_NE(m, nullptr);
+        QStringList texts;
+        for (QAction* a : m->actions())
+            texts << (a->isSeparator() ? QStringLiteral("-") : a->text());
+        EXPECT_EQ(texts, (QStringList{Latin1("\326ffnen"), QStringLiteral("-"),
+                                      QStringLiteral("Gesperrt"), QStringLiteral("Mehr")}));
+        ASSERT_EQ(m->actions().size(), 4);
+        EXPECT_FALSE(m->actions()[2]->isEnabled());
+        EXPECT_NE(m->actions()[3]->menu(), nullptr);
+        EXPECT_EQ(m->pos(), QPoint(100, 100)) << "at the screen point asked for";
+        QTest::mouseClick(m, Qt::LeftButton, {}, m->actionGeometry(m->actions()[0]).center());
+    });
+    menu.Popup(100, 100);
+    EXPECT_EQ(opened, 1);
+    EXPECT_EQ(offClicked, 0);
 }
 
 // ---------------------------------------------------------------------------- boxes
 
+// The active modal window as W; fails the step when there is none.
+template <class W>
+W* Modal() {
+    auto* w = qobject_cast<W*>(QApplication::activeModalWidget());
+    EXPECT_NE(w, nullptr) << "no modal " << W::staticMetaObject.className();
+    return w;
+}
+
 TEST_F(QtTest, MessageBoxShowsUnicodeAndReturnsTheButtonPressed) {
     qx::test::TModalGuard guard;
     Later([] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        auto* box = Modal<QMessageBox>();
         ASSERT_NE(box, nullptr);
-        EXPECT_EQ(box->text(), QString::fromUtf8("Gr\xC3\xB6\xC3\x9F"
-                                                 "e \xC3\xA4ndern?"));
+        EXPECT_EQ(box->text(), Latin1("Gr\366\337e \344ndern?"));
         EXPECT_EQ(box->windowTitle(), QStringLiteral("Frage"));
         EXPECT_EQ(box->icon(), QMessageBox::Question);
         ASSERT_NE(box->button(QMessageBox::Cancel), nullptr);
         QTest::mouseClick(box->button(QMessageBox::No), Qt::LeftButton);
     });
-    EXPECT_EQ(Application->MessageBox("Gr\xF6\xDF"
-                                      "e \xE4ndern?",
-                                      "Frage", MB_YESNOCANCEL | MB_ICONQUESTION),
+    EXPECT_EQ(Application->MessageBox("Gr\366\337e \344ndern?", "Frage",
+                                      MB_YESNOCANCEL | MB_ICONQUESTION),
               IDNO);
 
     Later([] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        auto* box = Modal<QMessageBox>();
         ASSERT_NE(box, nullptr);
         QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
     });
     EXPECT_EQ(MessageDlg("Fertig", mtInformation, mbOK | mbCancel), mrOk);
 }
 
-TEST_F(QtTest, InputQueryReturnsTheTypedTextInCodePage1252) {
+// Cancelling, and the dialog's first text: the table frame's caption command.
+TEST_F(QtTest, InputQueryShowsItsPromptAndReturnsTheTypedTextInCodePage1252) {
     qx::test::TModalGuard guard;
     Later([] {
-        auto* dlg = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
+        auto* dlg = Modal<QInputDialog>();
         ASSERT_NE(dlg, nullptr);
-        EXPECT_EQ(dlg->labelText(), QString::fromUtf8("Stra\xC3\x9F"
-                                                      "e:"));
-        auto* le = dlg->findChild<QLineEdit*>();
-        ASSERT_NE(le, nullptr);
-        EXPECT_EQ(le->text(), QStringLiteral("alt"));
-        le->selectAll();
-        qx::test::TypeText(le, QString::fromUtf8("M\xC3\xBC"
-                                                 "hlweg"));
+        EXPECT_EQ(dlg->labelText(), Latin1("Stra\337e:"));
+        qx::test::TypeText(dlg->findChild<QLineEdit*>(), Latin1("M\374hlweg"));
         dlg->accept();
     });
-    AnsiString value = "alt";
-    EXPECT_TRUE(InputQuery("Adresse",
-                           "Stra\xDF"
-                           "e:",
-                           value));
-    EXPECT_EQ(value,
-              "M\xFC"
-              "hlweg");
-
-    Later([] {
-        auto* dlg = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
-        ASSERT_NE(dlg, nullptr);
-        dlg->reject();
-    });
-    EXPECT_EQ(InputBox("Adresse", "Ort:", "Bonn"), "Bonn");
+    AnsiString value;
+    EXPECT_TRUE(InputQuery("Adresse", "Stra\337e:", value));
+    EXPECT_EQ(value, "M\374hlweg");
 }
 
 TEST_F(QtTest, SaveDialogMapsFiltersAndReturnsTheChosenFile) {
@@ -372,7 +337,7 @@ TEST_F(QtTest, SaveDialogMapsFiltersAndReturnsTheChosenFile) {
     dialog.SetInitialDir(dir.Path());
     qx::test::TModalGuard guard;
     Later([&] {
-        auto* dlg = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        auto* dlg = Modal<QFileDialog>();
         ASSERT_NE(dlg, nullptr);
         EXPECT_EQ(dlg->windowTitle(), QStringLiteral("Tabelle speichern"));
         EXPECT_EQ(dlg->acceptMode(), QFileDialog::AcceptSave);
@@ -381,20 +346,15 @@ TEST_F(QtTest, SaveDialogMapsFiltersAndReturnsTheChosenFile) {
                                                    QStringLiteral("Alle Dateien (*)")}));
         EXPECT_EQ(dlg->selectedNameFilter(), QStringLiteral("Alle Dateien (*)"));
         dlg->selectNameFilter(QStringLiteral("Tabellen (*.qxt)"));
-        dlg->selectFile(QString::fromStdString(dir.Path()) + QString::fromUtf8("/Gr\xC3\xB6\xC3\x9F"
-                                                                               "e"));
+        dlg->selectFile(QString::fromStdString(dir.Path()) + Latin1("/Gr\366\337e"));
         QMetaObject::invokeMethod(dlg, "accept");  // as the dialog's Save button does
     });
     ASSERT_TRUE(dialog.Execute());
-    EXPECT_EQ(dialog.FileName(), dir.Path() +
-                                     "/Gr\xF6\xDF"
-                                     "e.qxt");
+    EXPECT_EQ(dialog.FileName(), dir.Path() + "/Gr\366\337e.qxt");
     EXPECT_EQ(dialog.FilterIndex(), 1);
 
     Later([] {
-        auto* dlg = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-        ASSERT_NE(dlg, nullptr);
-        dlg->reject();
+        if (auto* dlg = Modal<QFileDialog>()) dlg->reject();
     });
     EXPECT_FALSE(dialog.Execute());
 }
@@ -402,17 +362,12 @@ TEST_F(QtTest, SaveDialogMapsFiltersAndReturnsTheChosenFile) {
 // ---------------------------------------------------------------------------- clipboard
 
 TEST_F(QtTest, ClipboardTextAndRegisteredFormatsReachTheSystemClipboard) {
-    ASSERT_TRUE(
-        qx::platform::SetClipboardText("Gr\xFC\xDF"
-                                       "e"));
-    EXPECT_EQ(QGuiApplication::clipboard()->text(), QString::fromUtf8("Gr\xC3\xBC\xC3\x9F"
-                                                                      "e"));
-    EXPECT_EQ(qx::platform::GetClipboardText(),
-              "Gr\xFC\xDF"
-              "e");
+    ASSERT_TRUE(qx::platform::SetClipboardText("Gr\374\337e"));
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), Latin1("Gr\374\337e"));
+    EXPECT_EQ(qx::platform::GetClipboardText(), "Gr\374\337e");
 
-    QGuiApplication::clipboard()->setText(QString::fromUtf8("\xC3\x84pfel"));
-    EXPECT_EQ(qx::platform::GetClipboardText(), "\xC4pfel");
+    QGuiApplication::clipboard()->setText(Latin1("\304pfel"));
+    EXPECT_EQ(qx::platform::GetClipboardText(), "\304pfel");
 
     const unsigned format = qx::platform::RegisterClipboardFormat("QxQtTestBlock");
     auto& cb = qx::platform::Clipboard();
@@ -420,7 +375,7 @@ TEST_F(QtTest, ClipboardTextAndRegisteredFormatsReachTheSystemClipboard) {
     ASSERT_TRUE(cb.Empty());
     const char bytes[] = {1, 0, 2, 3};
     ASSERT_TRUE(cb.SetData(format, bytes, sizeof bytes));
-    const char text[] = "x\xE4";
+    const char text[] = "x\344";
     ASSERT_TRUE(cb.SetData(CF_TEXT, text, sizeof text));
     EXPECT_EQ(cb.DataSize(format), sizeof bytes);
     ASSERT_TRUE(cb.Close());
@@ -429,7 +384,7 @@ TEST_F(QtTest, ClipboardTextAndRegisteredFormatsReachTheSystemClipboard) {
     ASSERT_NE(mime, nullptr);
     EXPECT_EQ(mime->data(QStringLiteral("application/x-qx-QxQtTestBlock")),
               QByteArray(bytes, sizeof bytes));
-    EXPECT_EQ(mime->text(), QString::fromUtf8("x\xC3\xA4"));
+    EXPECT_EQ(mime->text(), Latin1("x\344"));
 
     ASSERT_TRUE(cb.Open());
     EXPECT_TRUE(cb.HasFormat(format));
