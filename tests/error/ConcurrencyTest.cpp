@@ -2,13 +2,13 @@
 // only the locked operations; the main thread inspects the list while they wait at a barrier.
 #include <atomic>
 #include <barrier>
-#include <cstdio>
 #include <cstring>
 #include <map>
 #include <regex>
 #include <sstream>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include "tests/support/TestSupport.h"
@@ -17,31 +17,12 @@ namespace {
 
 constexpr int kThreads = 8;
 constexpr int kRounds = 150;
+// Thread k raises kCode + k from "thread<k>.src"; its lines tell which call made an entry.
+constexpr unsigned long kCode = 0xE5136000UL;
+enum { kErrorLine = 100, kTraceLine = 200, kLateLine = 300 };  // + k
 
-unsigned long CodeOf(int k) {
-    return 0xE5136000UL + static_cast<unsigned long>(k);
-}
-std::string FileOf(int k) {
-    return "thread" + std::to_string(k) + ".src";
-}
-// Lines tell which call made an entry: 100 + k error, 200 + k trace, 300 + k late trace.
-int ErrorLine(int k) {
-    return 100 + k;
-}
-int TraceLine(int k) {
-    return 200 + k;
-}
-int LateLine(int k) {
-    return 300 + k;
-}
-
-struct TSeen {
-    unsigned long tid, code;
-    std::string file;
-    int line;
-    const char* param;
-    std::string text;
-};
+// Thread, code, file, line, text ("<null>" for none) and the text's place in the pool.
+using TSeen = std::tuple<unsigned long, unsigned long, std::string, int, std::string, long>;
 
 // Reads the list and checks the pool invariant: every text lies inside the used pool.
 std::vector<TSeen> Inspect() {
@@ -51,15 +32,12 @@ std::vector<TSeen> Inspect() {
     std::vector<TSeen> out;
     for (unsigned i = 0; i < info.uGetCurrentErrorEntry() && i < 50; ++i) {
         const TErrorInfo::TErrorEntry& e = info[i];
-        TSeen s{e.ulThreadId, e.ulCode, e.acFile, e.iLine, e.cpParam, {}};
-        if (e.cpParam) {
-            const char* used = info.acPool + info.uPoolUsed;
-            const bool inside = e.cpParam >= info.acPool && e.cpParam < used &&
-                                std::memchr(e.cpParam, '\0', used - e.cpParam) != nullptr;
-            EXPECT_TRUE(inside) << "entry " << i << " text outside the used pool";
-            if (inside) s.text = e.cpParam;
-        }
-        out.push_back(s);
+        const char* used = info.acPool + info.uPoolUsed;
+        const bool inside = e.cpParam >= info.acPool && e.cpParam < used &&
+                            std::memchr(e.cpParam, '\0', used - e.cpParam) != nullptr;
+        EXPECT_TRUE(!e.cpParam || inside) << "entry " << i << " text outside the used pool";
+        out.emplace_back(e.ulThreadId, e.ulCode, e.acFile, e.iLine, inside ? e.cpParam : "<null>",
+                         inside ? e.cpParam - info.acPool : -1);
     }
     return out;
 }
@@ -72,31 +50,34 @@ TEST_F(Concurrency, ThreadsRaiseTraceAndDeleteWithoutCorruptingTheList) {
     ASSERT_TRUE(qx::openErrorFile(log.c_str()));
 
     std::barrier sync(kThreads + 1);
+    // Between two barriers the main thread inspects the list while the others wait.
+    auto pause = [&sync] {
+        sync.arrive_and_wait();
+        sync.arrive_and_wait();
+    };
     std::vector<unsigned long> tids(kThreads);
     std::atomic<int> wrongReturns{0};
     std::vector<std::thread> threads;
     for (int k = 0; k < kThreads; ++k) {
         threads.emplace_back([&, k] {
-            const std::string file = "/src/" + FileOf(k);
+            const std::string file = "/src/thread" + std::to_string(k) + ".src";
             tids[k] = qx::platform::CurrentThreadId();
             for (int i = 0; i < kRounds; ++i) {
-                if (qx::error(CodeOf(k), file.c_str(), ErrorLine(k), "E %d %d", k, i) != CodeOf(k))
+                if (qx::error(kCode + k, file.c_str(), kErrorLine + k, "E %d %d", k, i) !=
+                    kCode + k)
                     ++wrongReturns;
-                qx::trace(file.c_str(), TraceLine(k), "T %d %d\tx", k, i);
-                qx::trace(file.c_str(), TraceLine(k));
+                qx::trace(file.c_str(), kTraceLine + k, "T %d %d\tx", k, i);
+                qx::trace(file.c_str(), kTraceLine + k);
                 if (i % 10 == k % 10) qx::deleteError();
             }
-            sync.arrive_and_wait();  // 1: main inspects the mixed list
-            sync.arrive_and_wait();
-            qx::trace(file.c_str(), LateLine(k), "L %d a", k);
-            qx::trace(file.c_str(), LateLine(k), "L %d b", k);
-            sync.arrive_and_wait();  // 2: every thread has its late entries on the list
-            sync.arrive_and_wait();
+            sync.arrive_and_wait();  // no new error replaces the list from here on
+            qx::trace(file.c_str(), kLateLine + k, "L %d a", k);
+            qx::trace(file.c_str(), kLateLine + k, "L %d b", k);
+            pause();  // 1: every thread has its late entries on a mixed list
             if (k % 2 == 0) qx::deleteError();
-            sync.arrive_and_wait();  // 3: even threads have deleted theirs
-            sync.arrive_and_wait();
+            pause();  // 2: even threads have deleted theirs
             if (k % 2 == 1) qx::deleteError();
-            sync.arrive_and_wait();  // 4: all deleted
+            sync.arrive_and_wait();  // 3: all deleted
         });
     }
     auto threadOf = [&](unsigned long tid) {
@@ -106,66 +87,50 @@ TEST_F(Concurrency, ThreadsRaiseTraceAndDeleteWithoutCorruptingTheList) {
     };
     // Every entry must be one that its own thread wrote, field for field.
     auto checkEntries = [&](const std::vector<TSeen>& list) {
-        for (const TSeen& e : list) {
-            const int k = threadOf(e.tid);
+        for (const auto& [tid, code, file, line, text, place] : list) {
+            const int k = threadOf(tid);
             ASSERT_GE(k, 0) << "entry of an unknown thread";
-            EXPECT_EQ(e.file, FileOf(k));
-            if (e.line == ErrorLine(k)) {
-                EXPECT_EQ(e.code, CodeOf(k));
-                if (e.param) {
-                    EXPECT_TRUE(e.text.starts_with("E " + std::to_string(k) + " ")) << e.text;
-                }
-            } else if (e.line == TraceLine(k) || e.line == LateLine(k)) {
-                // A trace carries whatever error is newest, or 0 after a deletion.
-                EXPECT_TRUE(e.code == 0 || (e.code & ~0xFUL) == 0xE5136000UL) << e.code;
-                const char tag = e.line == TraceLine(k) ? 'T' : 'L';
-                if (e.param) {
-                    EXPECT_TRUE(e.text.starts_with(std::string(1, tag) + " " + std::to_string(k)))
-                        << e.text;
-                }
-                EXPECT_EQ(e.text.find('\t'), std::string::npos);
-            } else {
-                ADD_FAILURE() << "line " << e.line << " from thread " << k;
+            EXPECT_EQ(file, "thread" + std::to_string(k) + ".src");
+            const char* tag = line == kErrorLine + k   ? "E "
+                              : line == kTraceLine + k ? "T "
+                              : line == kLateLine + k  ? "L "
+                                                       : nullptr;
+            ASSERT_NE(tag, nullptr) << "line " << line << " from thread " << k;
+            // A trace carries whatever error is newest, or 0 after a deletion.
+            EXPECT_TRUE(*tag == 'E' ? code == kCode + k : code == 0 || (code & ~0xFUL) == kCode)
+                << std::hex << code;
+            if (place >= 0) {
+                EXPECT_TRUE(text.starts_with(tag + std::to_string(k) + " ")) << text;
             }
+            EXPECT_EQ(text.find('\t'), std::string::npos);
         }
     };
 
     sync.arrive_and_wait();
-    checkEntries(Inspect());
-    sync.arrive_and_wait();
-
     sync.arrive_and_wait();
     const std::vector<TSeen> before = Inspect();
     checkEntries(before);
     std::map<int, int> late;
     for (const TSeen& e : before)
-        if (e.line == LateLine(threadOf(e.tid))) ++late[threadOf(e.tid)];
+        if (std::get<3>(e) == kLateLine + threadOf(std::get<0>(e)))
+            ++late[threadOf(std::get<0>(e))];
     for (int k = 0; k < kThreads; ++k) EXPECT_EQ(late[k], 2) << "thread " << k;
     sync.arrive_and_wait();
 
+    // The odd threads' entries remain in order, their texts moved to the front of the pool.
     sync.arrive_and_wait();
-    {
-        const std::vector<TSeen> after = Inspect();
-        std::vector<TSeen> expected;
-        for (const TSeen& e : before)
-            if (threadOf(e.tid) % 2 == 1) expected.push_back(e);
-        ASSERT_EQ(after.size(), expected.size());
-        // Order kept, texts intact, and the pool holds exactly the remaining texts in order.
-        unsigned offset = 0;
-        const TErrorInfo& info = qx::rGetErrorInfo();
-        for (size_t i = 0; i < after.size(); ++i) {
-            EXPECT_EQ(after[i].tid, expected[i].tid);
-            EXPECT_EQ(after[i].line, expected[i].line);
-            EXPECT_EQ(after[i].code, expected[i].code);
-            EXPECT_EQ(after[i].text, expected[i].text);
-            EXPECT_EQ(after[i].param == nullptr, expected[i].param == nullptr);
-            if (after[i].param) {
-                EXPECT_EQ(after[i].param, info.acPool + offset);
-                offset += static_cast<unsigned>(after[i].text.size() + 1);
-            }
+    std::vector<TSeen> expected;
+    long used = 0;
+    for (TSeen e : before) {
+        if (threadOf(std::get<0>(e)) % 2 == 0) continue;
+        if (std::get<5>(e) >= 0) {
+            std::get<5>(e) = used;
+            used += static_cast<long>(std::get<4>(e).size()) + 1;
         }
-        EXPECT_EQ(info.uPoolUsed, offset);
+        expected.push_back(e);
     }
+    EXPECT_EQ(Inspect(), expected);
+    EXPECT_EQ(qx::rGetErrorInfo().uPoolUsed, used);
     sync.arrive_and_wait();
 
     sync.arrive_and_wait();
@@ -191,8 +156,8 @@ TEST_F(Concurrency, ThreadsRaiseTraceAndDeleteWithoutCorruptingTheList) {
         const int k = std::stoi(m[4]);
         if (m[1] == "E") {
             ++errors;
-            EXPECT_EQ(std::stoul(m[2], nullptr, 16), CodeOf(k)) << line;
-            EXPECT_EQ(std::stoi(m[5]), ErrorLine(k)) << line;
+            EXPECT_EQ(std::stoul(m[2], nullptr, 16), kCode + k) << line;
+            EXPECT_EQ(std::stoi(m[5]), kErrorLine + k) << line;
         } else {
             ++traces;
         }

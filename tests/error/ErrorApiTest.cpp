@@ -1,155 +1,108 @@
-// The qx:: error functions on the process-wide list: raising, tracing, limits, severity,
-// deletion, the reporting convention (QX_RAISE / QX_PASS / QX_SHOW), the error dialog's
-// compact view, the type and program-part tables, the last-error interface and existDir.
-#include <sys/stat.h>
-
+// The qx:: error functions on the process-wide list: raising and tracing, severity, the
+// reporting convention (QX_RAISE / QX_PASS / QX_SHOW), the last-error interface, and the
+// language switch with the type and program-part tables that follow it.
 #include <cstring>
-#include <fstream>
 #include <stdexcept>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "tests/support/TestSupport.h"
 
 namespace {
 
-using qx::test::ReadFile;
 using qx::test::TResponderScope;
-using qx::test::TTempDir;
+using L = TLanguage;
 
-struct TSeen {
-    unsigned long code;
-    std::string file;
-    int line;
-    std::string param;
-};
+// Code, file, line and text ("<null>" for none) of each entry on the list.
+using TSeen = std::tuple<unsigned long, std::string, int, std::string>;
+using TList = std::vector<TSeen>;
 
-std::vector<TSeen> ListNow() {
+TList ListNow() {
     const TErrorInfo& info = qx::rGetErrorInfo();
-    std::vector<TSeen> out;
+    TList out;
     for (unsigned i = 0; i < info.uGetCurrentErrorEntry(); ++i)
-        out.push_back({info[i].ulCode, info[i].acFile, info[i].iLine,
-                       info[i].cpParam ? info[i].cpParam : "<null>"});
+        out.emplace_back(info[i].ulCode, info[i].acFile, info[i].iLine,
+                         info[i].cpParam ? info[i].cpParam : "<null>");
     return out;
 }
 
 // Answers every error dialog with "continue" and keeps the list as it was while it showed.
-class TSnapshotResponder : public qx::platform::TDialogResponder {
-  public:
-    TSnapshotResponder() : previous_(qx::platform::HeadlessWidgetSet().Responder()) {
-        qx::platform::HeadlessWidgetSet().SetResponder(this);
-    }
-    ~TSnapshotResponder() override { qx::platform::HeadlessWidgetSet().SetResponder(previous_); }
+struct TSnapshotResponder : qx::platform::TDialogResponder {
+    TSnapshotResponder() { qx::platform::HeadlessWidgetSet().SetResponder(this); }
+    ~TSnapshotResponder() override { qx::platform::HeadlessWidgetSet().SetResponder(nullptr); }
     std::optional<qx::platform::TDialogAnswer> Answer(
         const qx::platform::TDialogRequest& request) override {
         EXPECT_EQ(request.eKind, qx::platform::TDialogKind::ErrorDialog);
         lists.push_back(ListNow());
         return qx::platform::TDialogAnswer{qx::platform::TDialogKind::ErrorDialog, mrOk, false};
     }
-    std::vector<std::vector<TSeen>> lists;
-
-  private:
-    qx::platform::TDialogResponder* previous_;
+    std::vector<TList> lists;
 };
 
 class ErrorApi : public qx::test::ErrorStateTest {};
 
-TEST_F(ErrorApi, ErrorAndTraceBuildTheCallStack) {
-    EXPECT_EQ(qx::error(0xE5136001, "/work/src/grid.src", 167, "FixedRows=%d NumCol=%d", 5, 3),
-              0xE5136001u);
-    auto list = ListNow();
-    ASSERT_EQ(list.size(), 1u);
-    EXPECT_EQ(list[0].file, "grid.src");
-    EXPECT_EQ(list[0].line, 167);
-    EXPECT_EQ(list[0].param, "FixedRows=5 NumCol=3");
-
-    for (int i = 0; i < 3; ++i) EXPECT_EQ(qx::trace("C:\\src\\frame.src", 88 + i), 0xE5136001u);
-    list = ListNow();
-    ASSERT_EQ(list.size(), 4u);
-    for (const TSeen& e : list) EXPECT_EQ(e.code, 0xE5136001u);
-    EXPECT_EQ(list[3].file, "frame.src");
-    EXPECT_EQ(list[3].line, 90);
-    EXPECT_EQ(list[3].param, "<null>");
-
-    // A new error replaces the whole stack; a null format leaves no text.
-    qx::error(0xE7436005, "x.src", 5);
-    list = ListNow();
-    ASSERT_EQ(list.size(), 1u);
-    EXPECT_EQ(list[0].code, 0xE7436005u);
-    EXPECT_EQ(list[0].param, "<null>");
-
-    // Parameter texts are cut to 1023 characters.
+TEST_F(ErrorApi, ErrorStartsTheStackAndTracesExtendItUpToTheLimit) {
+    // A trace on an empty list carries code 0; a new error replaces the whole stack.
+    EXPECT_EQ(qx::trace("x.src", 1, "on empty"), 0u);
+    EXPECT_EQ(ListNow(), (TList{{0, "x.src", 1, "on empty"}}));
+    EXPECT_EQ(qx::error(0xE5136001, "/src/grid.src", 167, "Rows=%d\tCols=%d", 5, 3), 0xE5136001u);
+    EXPECT_EQ(qx::trace("C:\\src\\frame.src", 88), 0xE5136001u);
     const std::string text(2000, 'p');
-    qx::trace("x.src", 6, "%s!", text.c_str());
-    EXPECT_EQ(ListNow()[1].param, text.substr(0, 1023));
+    qx::trace("x.src", 3, "%s!", text.c_str());  // texts are cut to 1023 characters
+    EXPECT_EQ(ListNow(), (TList{{0xE5136001, "grid.src", 167, "Rows=5 Cols=3"},
+                                {0xE5136001, "frame.src", 88, "<null>"},
+                                {0xE5136001, "x.src", 3, text.substr(0, 1023)}}));
 
-    qx::deleteError();
-    EXPECT_EQ(qx::trace("x.src", 6, "on empty"), 0u);
-    list = ListNow();
-    ASSERT_EQ(list.size(), 1u);
-    EXPECT_EQ(list[0].code, 0u);
-    EXPECT_EQ(list[0].param, "on empty");
-}
-
-TEST_F(ErrorApi, FullListRecordsAndLogsNoMoreTracesButKeepsTheCode) {
-    TTempDir dir;
-    const std::string log = dir.File("log.txt");
-    ASSERT_TRUE(qx::openErrorFile(log.c_str()));
-    qx::error(0xE5136001, "grid.src", 1);
-    for (int i = 0; i < 49; ++i) qx::trace("grid.src", 2 + i, "t%d", i);
-    ASSERT_EQ(qx::rGetErrorInfo().uGetCurrentErrorEntry(), 50u);
-    const std::string logged = ReadFile(log);
+    // A full list records and logs no more traces but still answers with the code.
+    qx::test::TTempDir dir;
+    ASSERT_TRUE(qx::openErrorFile(dir.File("log.txt").c_str()));
+    while (qx::rGetErrorInfo().uGetCurrentErrorEntry() < 50) qx::trace("grid.src", 4, "t");
+    const TList full = ListNow();
     const unsigned used = qx::rGetErrorInfo().uPoolUsed;
-
+    const std::string logged = qx::test::ReadFile(dir.File("log.txt"));
     EXPECT_EQ(qx::trace("grid.src", 99, "dropped"), 0xE5136001u);
-    EXPECT_EQ(qx::rGetErrorInfo().uGetCurrentErrorEntry(), 50u);
+    EXPECT_EQ(ListNow(), full);
     EXPECT_EQ(qx::rGetErrorInfo().uPoolUsed, used);
-    EXPECT_EQ(ReadFile(log), logged);
-    EXPECT_EQ(ListNow().back().line, 50);
+    EXPECT_EQ(qx::test::ReadFile(dir.File("log.txt")), logged);
 }
 
 TEST_F(ErrorApi, SeverityTestsCheckAnyBitOfTheirMask) {
-    struct {
-        unsigned long code;
-        bool error, warning, message, ok;
-    } cases[] = {
-        {0xE0000000, true, true, true, true},     {0xE5136001, true, true, true, true},
-        {0x12345678, false, false, false, false}, {0x80000000, true, true, false, false},
-        {0x40000000, true, false, true, false},   {0x20000000, true, true, true, true},
+    // Code, error, warning, message, ok.
+    using TSeverity = std::tuple<unsigned long, bool, bool, bool, bool>;
+    auto now = [] {
+        return TSeverity(qx::getErrorCode(), qx::isError(), qx::isWarning(), qx::isMessage(),
+                         qx::isOk());
     };
-    EXPECT_EQ(qx::getErrorCode(), 0u);
-    EXPECT_FALSE(qx::isError() || qx::isWarning() || qx::isMessage() || qx::isOk());
-    for (const auto& c : cases) {
-        qx::error(c.code, "a.src", 1);
+    EXPECT_EQ(now(), TSeverity(0, false, false, false, false));
+    for (const TSeverity& c : {
+             TSeverity{0xE0000000, true, true, true, true},
+             TSeverity{0x12345678, false, false, false, false},
+             TSeverity{0x80000000, true, true, false, false},
+             TSeverity{0x40000000, true, false, true, false},
+             TSeverity{0x20000000, true, true, true, true},
+         }) {
+        qx::error(std::get<0>(c), "a.src", 1);
         qx::trace("a.src", 2);
-        SCOPED_TRACE(c.code);
-        EXPECT_EQ(qx::getErrorCode(), c.code);
-        EXPECT_EQ(qx::isError(), c.error);
-        EXPECT_EQ(qx::isWarning(), c.warning);
-        EXPECT_EQ(qx::isMessage(), c.message);
-        EXPECT_EQ(qx::isOk(), c.ok);
+        EXPECT_EQ(now(), c);
     }
 }
 
-// The convention, written with the macros.
+// The convention, written with the macros; each records the line it is written on.
+const int kRaiseLine = __LINE__ + 2;
 [[noreturn]] void Raise() {
     QX_RAISE(0xE5136001, "FixedRows=%d NumCol=%d", 5, 3);
 }
-void Pass() {
+const int kPassLine = __LINE__ + 6;
+template <class F>
+void Pass(F f) {
     try {
-        Raise();
+        f();
     } catch (...) {
         QX_PASS();
     }
 }
-template <class Ex>
-void PassForeign(Ex ex) {
-    try {
-        throw ex;
-    } catch (...) {
-        QX_PASS();
-    }
-}
+const int kShowLine = __LINE__ + 6;
 template <class F>
 void Show(F f) {
     try {
@@ -158,50 +111,16 @@ void Show(F f) {
         QX_SHOW();
     }
 }
+const std::string kThisFile = "ErrorApiTest.cpp";
+const char* const kUnknownExceptionText = "Unknown exception catched";
 
-TEST_F(ErrorApi, PassAddsTraceAndShowDisplaysThenDeletes) {
+TEST_F(ErrorApi, PassAndShowRecordTheExceptionShowDisplaysThenDeletes) {
     TSnapshotResponder responder;
-    Show(Pass);
-    ASSERT_EQ(responder.lists.size(), 1u);
-    const auto& shown = responder.lists[0];
-    ASSERT_EQ(shown.size(), 3u);
-    EXPECT_EQ(shown[0].param, "FixedRows=5 NumCol=3");
-    for (const TSeen& e : shown) {
-        EXPECT_EQ(e.code, 0xE5136001u);
-        EXPECT_EQ(e.file, "ErrorApiTest.cpp");
-    }
-    EXPECT_EQ(shown[1].param, "<null>");
-    EXPECT_LT(shown[0].line, shown[1].line);  // Raise is above Pass in this file
-    EXPECT_EQ(qx::rGetErrorInfo().uGetCurrentErrorEntry(), 0u);
-}
-
-TEST_F(ErrorApi, ForeignExceptionsBecomeTheGeneralCode) {
-    auto passed = [](auto ex) {
-        try {
-            PassForeign(ex);
-        } catch (unsigned long code) {
-            EXPECT_EQ(code, 0xE0000000u);
-            return ListNow();
-        } catch (...) {
-            ADD_FAILURE() << "QX_PASS let a foreign exception through";
-        }
-        return std::vector<TSeen>{};
-    };
-    // The message is taken verbatim, printf directives included.
-    auto list = passed(Exception("Datei 100%s %n kaputt"));
-    ASSERT_EQ(list.size(), 1u);
-    EXPECT_EQ(list[0].param, "Datei 100%s %n kaputt");
-    EXPECT_EQ(list[0].file, "ErrorApiTest.cpp");
-    list = passed(std::runtime_error("not a framework exception"));
-    ASSERT_EQ(list.size(), 1u);
-    EXPECT_EQ(list[0].param, "Unknown exception catched");
-    list = passed(42);
-    ASSERT_EQ(list.size(), 1u);
-    EXPECT_EQ(list[0].param, "Unknown exception catched");
-}
-
-TEST_F(ErrorApi, ShowRecordsForeignExceptionAsErrorOrTrace) {
-    TSnapshotResponder responder;
+    Show([] { Pass(Raise); });
+    // Pass makes a foreign exception the general code, its message taken verbatim, printf
+    // directives included; Show makes it a new error on an empty list, else a trace.
+    Show([] { Pass([] { throw Exception("Datei 100%s %n kaputt"); }); });
+    Show([] { Pass([] { throw std::runtime_error("not a framework exception"); }); });
     Show([] { throw Exception("leer"); });
     Show([] {
         qx::error(0xE7436005, "a.src", 1, "first");
@@ -211,58 +130,22 @@ TEST_F(ErrorApi, ShowRecordsForeignExceptionAsErrorOrTrace) {
         qx::error(0xE7436005, "a.src", 1);
         throw 3.5;
     });
-    ASSERT_EQ(responder.lists.size(), 3u);
-    ASSERT_EQ(responder.lists[0].size(), 1u);
-    EXPECT_EQ(responder.lists[0][0].code, 0xE0000000u);
-    EXPECT_EQ(responder.lists[0][0].param, "leer");
-    ASSERT_EQ(responder.lists[1].size(), 2u);
-    EXPECT_EQ(responder.lists[1][1].code, 0xE7436005u);
-    EXPECT_EQ(responder.lists[1][1].param, "dazu");
-    EXPECT_EQ(responder.lists[1][1].file, "ErrorApiTest.cpp");
-    ASSERT_EQ(responder.lists[2].size(), 2u);
-    EXPECT_EQ(responder.lists[2][1].param, "Unknown exception catched");
+    const unsigned long code = 0xE5136001, general = 0xE0000000;
+    EXPECT_EQ(responder.lists,
+              (std::vector<TList>{
+                  {{code, kThisFile, kRaiseLine, "FixedRows=5 NumCol=3"},
+                   {code, kThisFile, kPassLine, "<null>"},
+                   {code, kThisFile, kShowLine, "<null>"}},
+                  {{general, kThisFile, kPassLine, "Datei 100%s %n kaputt"},
+                   {general, kThisFile, kShowLine, "<null>"}},
+                  {{general, kThisFile, kPassLine, kUnknownExceptionText},
+                   {general, kThisFile, kShowLine, "<null>"}},
+                  {{general, kThisFile, kShowLine, "leer"}},
+                  {{0xE7436005, "a.src", 1, "first"}, {0xE7436005, kThisFile, kShowLine, "dazu"}},
+                  {{0xE7436005, "a.src", 1, "<null>"},
+                   {0xE7436005, kThisFile, kShowLine, kUnknownExceptionText}},
+              }));
     EXPECT_EQ(qx::rGetErrorInfo().uGetCurrentErrorEntry(), 0u);
-}
-
-TEST_F(ErrorApi, CompactViewShowsCodePlaceAndData) {
-    TResponderScope scope;
-    for (int i = 0; i < 7; ++i) scope.ErrorDialog();
-
-    qx::error(0xE5136001, "/src/grid.src", 167, "FixedRows=%d NumCol=%d", 5, 3);
-    qx::trace("frame.src", 88);
-    qx::ErrorMessageBox();
-    qx::error(0xE5136001, "grid.src", 167);  // known type, no text
-    qx::ErrorMessageBox();
-    qx::error(0xE0F00001, "grid.src", 167);  // type not in the table, no text
-    qx::ErrorMessageBox();
-    qx::error(0xE0000000, "grid.src", 167);  // no type, no text
-    qx::ErrorMessageBox();
-    qx::error(0xE0F00001, "grid.src", 167, "unknown type");
-    qx::ErrorMessageBox();
-    qx::error(0xE0000000, "grid.src", 167, "no type");
-    qx::ErrorMessageBox();
-    TLanguage::setEnglisch();
-    qx::error(0xE5136001, "grid.src", 167, "x");
-    qx::ErrorMessageBox();
-
-    const auto& r = scope.Requests();
-    ASSERT_EQ(r.size(), 7u);
-    EXPECT_EQ(r[0].caption, "Es ist ein Fehler aufgetreten");
-    EXPECT_NE(r[0].text.find("Fehlercode: 0xe5136001\n"), std::string::npos) << r[0].text;
-    EXPECT_NE(r[0].text.find("Quelltextdatei: grid.src(167)\n"), std::string::npos) << r[0].text;
-    EXPECT_NE(r[0].text.find("Zus\xE4tzliche Angaben: FixedRows=5 NumCol=3\n"), std::string::npos);
-    EXPECT_TRUE(r[0].text.ends_with(" Fehlerhafter Parameter\n")) << r[0].text;
-    EXPECT_TRUE(r[1].text.ends_with("Angaben: Fehlerhafter Parameter ( 0x05100000 )\n"))
-        << r[1].text;
-    EXPECT_TRUE(r[2].text.ends_with("Angaben: --\n")) << r[2].text;
-    EXPECT_TRUE(r[3].text.ends_with("Angaben: \n")) << r[3].text;
-    EXPECT_TRUE(r[4].text.ends_with("Angaben: unknown type\n")) << r[4].text;
-    EXPECT_TRUE(r[5].text.ends_with("Angaben: no type\n")) << r[5].text;
-    EXPECT_EQ(r[6].caption, "An error has occurred");
-    EXPECT_NE(r[6].text.find("Error code: 0xe5136001\n"), std::string::npos) << r[6].text;
-    EXPECT_TRUE(r[6].text.ends_with(" wrong parameter\n")) << r[6].text;
-    // The dialog only reads the list.
-    EXPECT_EQ(qx::rGetErrorInfo().uGetCurrentErrorEntry(), 1u);
 }
 
 TEST_F(ErrorApi, TickedCheckBoxStopsFurtherDialogs) {
@@ -271,55 +154,20 @@ TEST_F(ErrorApi, TickedCheckBoxStopsFurtherDialogs) {
     qx::error(0xE5136001, "a.src", 1);
     qx::ErrorMessageBox();
     EXPECT_FALSE(bShowErrorDialog);
-    qx::ErrorMessageBox();  // no answer queued: a dialog here fails the test
-    Show(Pass);
+    Show([] { Pass(Raise); });  // no answer queued: a dialog here fails the test
     EXPECT_EQ(scope.Requests().size(), 1u);
     EXPECT_EQ(qx::rGetErrorInfo().uGetCurrentErrorEntry(), 0u);  // QX_SHOW still deletes
 }
 
-TEST_F(ErrorApi, AbortInTheDialogEndsTheProcess) {
-    EXPECT_EXIT(
-        {
-            TResponderScope scope;
-            scope.ErrorDialog(mrAbort);
-            qx::error(0xE5136001, "a.src", 1);
-            qx::ErrorMessageBox();
-            std::exit(7);
-        },
-        ::testing::ExitedWithCode(0), "");
+// The last code and text, read into a buffer of `size` characters that held "untouched".
+using TLast = std::pair<long, std::string>;
+TLast LastError(int size) {
+    char buf[64] = "untouched";
+    const long code = QxGetLastErrorLS(buf, size);
+    return {code, buf};
 }
 
-TEST_F(ErrorApi, TypeAndProgramPartTablesFollowTheLanguage) {
-    EXPECT_STREQ(qx::cpGetErrorTypeText(0xE0100000), "Interner Fehler");
-    EXPECT_STREQ(qx::cpGetErrorTypeText(0xE5136001), "Fehlerhafter Parameter");
-    EXPECT_STREQ(qx::cpGetErrorTypeText(0x09200000), "Kein Treiber vorhanden");
-    EXPECT_STREQ(qx::cpGetErrorTypeText(0xE0000000), "Nicht spezifizierter Fehlertyp");
-    EXPECT_STREQ(qx::cpGetErrorTypeText(0xE0B00000), "Nicht spezifizierter Fehlertyp");
-    EXPECT_STREQ(qx::cpGetProgramPartText(0xE5100000), "Nicht spezifizierter Programmteil");
-    EXPECT_STREQ(qx::cpGetProgramPartText(0xE513B001), "Nicht spezifizierter Programmteil");
-    EXPECT_FALSE(qx::bIsKnownErrorType(0xE0000000));
-    EXPECT_TRUE(qx::bIsKnownErrorType(0x07700000));
-
-    // Hosts name their own program parts; texts are copied; an empty English name falls back.
-    char german[] = "Messprogramm";
-    EXPECT_TRUE(qx::bSetProgramPartName(0x39000, german, ""));
-    std::strcpy(german, "XXXXXXXXXXXX");
-    EXPECT_STREQ(qx::cpGetProgramPartText(0xE5139001), "Messprogramm");
-    EXPECT_FALSE(qx::bSetProgramPartName(qx::kPlaceGrid, "Fremd", "foreign"));
-    EXPECT_FALSE(qx::bSetProgramPartName(0x3B000, "Fremd", "foreign"));
-    EXPECT_TRUE(qx::bSetProgramPartName(0xA2000, "Leitstand", "control room"));
-
-    TLanguage::setEnglisch();
-    EXPECT_STREQ(qx::cpGetErrorTypeText(0xE3900000), "can not delete directory ");
-    EXPECT_STREQ(qx::cpGetErrorTypeText(0xE7700000), "source and destionation are equal");
-    EXPECT_STREQ(qx::cpGetErrorTypeText(0xE0000000), "Error type not specified");
-    EXPECT_STREQ(qx::cpGetProgramPartText(0), "program part not specified");
-    EXPECT_STREQ(qx::cpGetProgramPartText(0xE5139001), "Messprogramm");
-    EXPECT_STREQ(qx::cpGetProgramPartText(0xE51A2001), "control room");
-    EXPECT_STRNE(qx::cpGetProgramPartText(qx::kPlaceGrid), "foreign");  // own names stay
-}
-
-TEST_F(ErrorApi, LastErrorWithReportingOn) {
+TEST_F(ErrorApi, LastErrorWithReportingOnAndOff) {
     TResponderScope scope;
     EXPECT_EQ(_QxSetLastErrorL(0, "a.src", 1), 0);
     EXPECT_EQ(QxGetLastErrorL(), 0);
@@ -328,42 +176,29 @@ TEST_F(ErrorApi, LastErrorWithReportingOn) {
     EXPECT_EQ(_QxSetLastErrorLS(0x6000, "a.src", 2, "abc%sdef"), 0x6000);
     EXPECT_EQ(scope.Requests().size(), 1u);
     EXPECT_EQ(qx::rGetErrorInfo().uGetCurrentErrorEntry(), 0u);
-    char buf[64] = "untouched";
-    EXPECT_EQ(QxGetLastErrorLS(buf, 4), 0x6000);
-    EXPECT_STREQ(buf, "abc");
-    EXPECT_EQ(QxGetLastErrorLS(buf, 0), 0x6000);
-    EXPECT_STREQ(buf, "abc");  // no room: nothing written
-    EXPECT_EQ(QxGetLastErrorLS(buf, 1), 0x6000);
-    EXPECT_STREQ(buf, "");
-
-    EXPECT_EQ(_QxSetLastErrorL(0, "a.src", 3), 0);
+    EXPECT_EQ(LastError(4), TLast(0x6000, "abc"));
+    EXPECT_EQ(LastError(0), TLast(0x6000, "untouched"));  // no room: nothing written
+    EXPECT_EQ(LastError(1), TLast(0x6000, ""));
+    EXPECT_EQ(_QxSetLastErrorLS(0, "a.src", 3, "ignored"), 0);
     EXPECT_EQ(QxGetLastErrorL(), 0x6000);
 
+    // Without a text the old one stays.
     scope.ErrorDialog();
     EXPECT_EQ(_QxSetLastErrorL(0x7000, "a.src", 4), 0x7000);
-    EXPECT_EQ(QxGetLastErrorLS(buf, sizeof buf), 0x7000);
-    EXPECT_STREQ(buf, "abc%sdef");  // the old text stays
+    EXPECT_EQ(LastError(64), TLast(0x7000, "abc%sdef"));
     EXPECT_EQ(qx::rGetErrorInfo().uGetCurrentErrorEntry(), 0u);
-
     scope.ErrorDialog();
-    _QxSetLastErrorLS(0x7001, "a.src", 5, nullptr);  // no text: the old one stays
-    EXPECT_EQ(QxGetLastErrorLS(buf, sizeof buf), 0x7001);
-    EXPECT_STREQ(buf, "abc%sdef");
+    _QxSetLastErrorLS(0x7001, "a.src", 5, nullptr);
+    EXPECT_EQ(LastError(64), TLast(0x7001, "abc%sdef"));
 
     ulLastError = 0;
-    EXPECT_EQ(QxGetLastErrorLS(buf, sizeof buf), 0);
-    EXPECT_STREQ(buf, "");
-}
+    EXPECT_EQ(LastError(64), TLast(0, ""));
 
-TEST_F(ErrorApi, LastErrorWithReportingOff) {
-    TResponderScope scope;  // no answers: any dialog fails the test
+    // Reporting off: no dialog, and the text setter leaves its entry on the list.
     QxReportLastError(false);
     const std::string longText(5000, 't');
     EXPECT_EQ(_QxSetLastErrorLS(0x6000, "/src/a.src", 7, longText.c_str()), 0x6000);
-    auto list = ListNow();
-    ASSERT_EQ(list.size(), 1u);
-    EXPECT_EQ(list[0].file, "a.src");
-    EXPECT_EQ(list[0].param, longText.substr(0, 1023));
+    EXPECT_EQ(ListNow(), (TList{{0x6000, "a.src", 7, longText.substr(0, 1023)}}));
     EXPECT_EQ(std::strlen(acLastErrorText), 4095u);
     std::string buf(5000, '\0');
     QxGetLastErrorLS(buf.data(), static_cast<int>(buf.size()));
@@ -374,24 +209,63 @@ TEST_F(ErrorApi, LastErrorWithReportingOff) {
     EXPECT_EQ(QxGetLastErrorL(), 0x7000);
 }
 
-TEST_F(ErrorApi, ExistDirAcceptsBothSeparators) {
-    TTempDir dir;
-    const std::string sub = dir.File("empty dir");
-    ASSERT_EQ(mkdir(sub.c_str(), 0777), 0);
-    std::string back = sub;
-    for (char& c : back)
-        if (c == '/') c = '\\';
-    const std::string file = dir.File("file.txt");
-    std::ofstream(file) << "x";
+// ---------------------------------------------------------------------------- language
 
-    EXPECT_TRUE(qx::existDir(sub.c_str()));
-    EXPECT_TRUE(qx::existDir((sub + "/").c_str()));
-    EXPECT_TRUE(qx::existDir((back + "\\").c_str()));
-    EXPECT_TRUE(qx::existDir(back.c_str()));
-    EXPECT_FALSE(qx::existDir(file.c_str()));
-    EXPECT_FALSE(qx::existDir(dir.File("missing").c_str()));
-    EXPECT_FALSE(qx::existDir(""));
-    EXPECT_FALSE(qx::existDir(nullptr));
+class Language : public qx::test::ErrorStateTest,
+                 public ::testing::WithParamInterface<L::eTLanguage> {};
+
+TEST_P(Language, SwitchSetsOffsetAndPicksTextsAndTableEntries) {
+    const bool english = GetParam() == L::eEnglisch;
+    L::vSetAktLanguage(english ? L::eDeutsch : L::eEnglisch);
+    english ? L::setEnglisch() : L::setDeutsch();
+    // Values outside the two languages change nothing.
+    for (int bad : {2, -1, static_cast<int>(L::eAktLanguage)})
+        L::vSetAktLanguage(static_cast<L::eTLanguage>(bad));
+    EXPECT_EQ(L::eGetAktLanguage(), GetParam());
+    EXPECT_EQ(L::getOffset(), english ? 1000 : 0);
+    EXPECT_EQ(L::isDeutsch(), !english);
+    EXPECT_EQ(L::isEnglisch(), english);
+
+    // An explicit language wins; other values and a missing English text give the German.
+    const L::TLanguageString both{"Fehler", "error"};
+    EXPECT_STREQ(both(), english ? "error" : "Fehler");
+    EXPECT_STREQ(both(L::eEnglisch), "error");
+    EXPECT_STREQ(both(L::eDeutsch), "Fehler");
+    EXPECT_STREQ(both(static_cast<L::eTLanguage>(7)), "Fehler");
+    for (const char* missing : {static_cast<const char*>(nullptr), ""})
+        EXPECT_STREQ((L::TLanguageString{"Fehler", missing}(L::eEnglisch)), "Fehler");
+
+    // Hosts name their own program parts (texts are copied, an empty English name falls back);
+    // qx's own names, codes outside the place bits and places not in the table are refused.
+    char german[] = "Messprogramm";
+    EXPECT_TRUE(qx::bSetProgramPartName(0x39000, german, ""));
+    std::strcpy(german, "XXXXXXXXXXXX");
+    EXPECT_TRUE(qx::bSetProgramPartName(0xA2000, "Leitstand", "control room"));
+    EXPECT_FALSE(qx::bSetProgramPartName(qx::kPlaceGrid, "Fremd", "foreign"));
+    EXPECT_FALSE(qx::bSetProgramPartName(0x3B000, "Fremd", "foreign"));
+    EXPECT_FALSE(qx::bSetProgramPartName(0xE5139001, "Fremd", "foreign"));
+    EXPECT_FALSE(qx::bSetProgramPartName(0x38000, nullptr, "foreign"));
+    const std::tuple<const char* (*)(unsigned long), unsigned long, const char*, const char*>
+        texts[] = {
+            {qx::cpGetErrorTypeText, 0x09200000, "Kein Treiber vorhanden", "no driver available"},
+            {qx::cpGetErrorTypeText, 0xE0B00000, "Nicht spezifizierter Fehlertyp",
+             "Error type not specified"},
+            {qx::cpGetProgramPartText, 0xE513B001, "Nicht spezifizierter Programmteil",
+             "program part not specified"},
+            {qx::cpGetProgramPartText, 0xE5139001, "Messprogramm", "Messprogramm"},
+            {qx::cpGetProgramPartText, 0xE51A2001, "Leitstand", "control room"},
+        };
+    for (const auto& [text, code, inGerman, inEnglish] : texts)
+        EXPECT_STREQ(text(code), english ? inEnglish : inGerman) << std::hex << code;
+    EXPECT_FALSE(qx::bIsKnownErrorType(0xE0000000));
+    EXPECT_TRUE(qx::bIsKnownErrorType(0x07700000));
+
+    EXPECT_EQ(TProgramUser::eGetUser(), puStandard);
+    TProgramUser::vSetUser(puDeveloper);
+    EXPECT_EQ(TProgramUser::eGetUser(), 0);
+    TProgramUser::vSetUser(puStandard);
 }
+
+INSTANTIATE_TEST_SUITE_P(Languages, Language, ::testing::Values(L::eDeutsch, L::eEnglisch));
 
 }  // namespace

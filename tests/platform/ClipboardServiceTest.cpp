@@ -1,8 +1,6 @@
 // The platform clipboard service: format registration, the headless store's open/close rule,
 // raw data per format, the text transfer, and a widget set supplying its own clipboard.
-#include <thread>
-
-#include "tests/support/TestSupport.h"
+#include "tests/clipboard/ClipboardSupport.h"
 
 namespace {
 
@@ -10,22 +8,11 @@ using qx::platform::ClipboardFormatName;
 using qx::platform::HeadlessClipboard;
 using qx::platform::RegisterClipboardFormat;
 using qx::platform::TClipboardService;
+using qx::test::ClipboardFreeForOthers;
 
 class ClipboardService : public ::testing::Test {
   protected:
-    void SetUp() override {
-        ASSERT_TRUE(cb.Open());
-        cb.Empty();
-        cb.Close();
-    }
-    static bool openElsewhere() {
-        bool ok = false;
-        std::thread([&ok] {
-            ok = HeadlessClipboard().Open();
-            if (ok) HeadlessClipboard().Close();
-        }).join();
-        return ok;
-    }
+    void SetUp() override { qx::test::EmptyHeadlessClipboard(); }
     TClipboardService& cb = HeadlessClipboard();
 };
 
@@ -41,46 +28,34 @@ TEST_F(ClipboardService, RegisteredNamesKeepTheirIdentifier) {
     EXPECT_EQ(ClipboardFormatName(0xFFFF), "");
 }
 
-TEST_F(ClipboardService, OpensNestInOneThreadAndKeepOthersOut) {
+TEST_F(ClipboardService, OpensNestInOneThreadAndDataNeedsTheClipboardOpenByTheCaller) {
     EXPECT_FALSE(cb.Close());  // not open
-    ASSERT_TRUE(cb.Open());
-    ASSERT_TRUE(cb.Open());
-    EXPECT_FALSE(openElsewhere());
-    EXPECT_TRUE(cb.Close());
-    EXPECT_FALSE(openElsewhere());
-    EXPECT_TRUE(cb.Close());
-    EXPECT_TRUE(openElsewhere());
-}
-
-TEST_F(ClipboardService, DataNeedsTheClipboardOpenByTheCaller) {
     EXPECT_FALSE(cb.SetData(CF_TEXT, "x", 1));
     EXPECT_FALSE(cb.Empty());
     ASSERT_TRUE(cb.Open());
-    EXPECT_TRUE(cb.SetData(CF_TEXT, "x", 1));
-    EXPECT_FALSE(cb.SetData(0, "x", 1));
-    cb.Close();
-    EXPECT_TRUE(cb.HasFormat(CF_TEXT));  // works closed
-    EXPECT_EQ(cb.DataSize(CF_TEXT), 0u);
-    EXPECT_TRUE(cb.Formats().empty());
-    char out[2];
-    EXPECT_EQ(cb.ReadData(CF_TEXT, 0, out, 2), 0u);
-}
-
-TEST_F(ClipboardService, SettingAFormatAgainReplacesItInPlace) {
     ASSERT_TRUE(cb.Open());
-    cb.SetData(5, "five", 4);
+    EXPECT_FALSE(ClipboardFreeForOthers());
+    EXPECT_FALSE(cb.SetData(0, "x", 1));
+    EXPECT_TRUE(cb.SetData(5, "five", 4));
     cb.SetData(CF_TEXT, "one", 3);
-    cb.SetData(5, "V", 1);
+    cb.SetData(5, "V", 1);  // replaced in place
     EXPECT_EQ(cb.Formats(), (std::vector<unsigned>{5, CF_TEXT}));
     EXPECT_EQ(cb.DataSize(5), 1u);
     char out[4] = {};
     EXPECT_EQ(cb.ReadData(CF_TEXT, 1, out, 4), 2u);
     EXPECT_EQ(std::string(out, 2), "ne");
     EXPECT_EQ(cb.ReadData(CF_TEXT, 3, out, 4), 0u);
-    cb.Close();
-}
+    EXPECT_TRUE(cb.Close());
+    EXPECT_FALSE(ClipboardFreeForOthers());
+    EXPECT_TRUE(cb.Close());
+    EXPECT_TRUE(ClipboardFreeForOthers());
+    // Closed, only the format test answers.
+    EXPECT_TRUE(cb.HasFormat(CF_TEXT));
+    EXPECT_EQ(cb.DataSize(CF_TEXT), 0u);
+    EXPECT_TRUE(cb.Formats().empty());
+    EXPECT_EQ(cb.ReadData(CF_TEXT, 0, out, 2), 0u);
 
-TEST_F(ClipboardService, TextTransferPutsTheTextWithItsTerminator) {
+    // The text transfer puts the text with its terminator, as the only format.
     ASSERT_TRUE(qx::platform::SetClipboardText("Zus\xE4tzlich"));
     EXPECT_EQ(qx::platform::GetClipboardText(), "Zus\xE4tzlich");
     ASSERT_TRUE(cb.Open());

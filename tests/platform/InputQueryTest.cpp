@@ -3,19 +3,21 @@
 
 namespace {
 
-using qx::platform::TDialogKind;
-
 TEST(InputQuery, TheResponderConfirmsWithItsTextOrCancels) {
     qx::test::TResponderScope r;
     r.InputQuery("edited");
     r.InputQuery("ignored", false);
+    r.InputQuery("");
+    r.InputQuery("typed", false);
     std::string value = "start";
     EXPECT_TRUE(InputQuery("Caption", "Prompt", value));
     EXPECT_EQ(value, "edited");
     EXPECT_FALSE(InputQuery("Caption", "Prompt", value));
     EXPECT_EQ(value, "edited");
-    ASSERT_EQ(r.Requests().size(), 2u);
-    EXPECT_EQ(r.Requests()[0].eKind, TDialogKind::InputQuery);
+    EXPECT_EQ(InputBox("C", "P", "default"), "");  // confirmed empty is not the default
+    EXPECT_EQ(InputBox("C", "P", "default"), "default");
+    ASSERT_EQ(r.Requests().size(), 4u);
+    EXPECT_EQ(r.Requests()[0].eKind, qx::platform::TDialogKind::InputQuery);
     EXPECT_EQ(r.Requests()[0].caption, "Caption");
     EXPECT_EQ(r.Requests()[0].text, "Prompt");
     EXPECT_EQ(r.Requests()[0].value, "start");
@@ -26,14 +28,6 @@ TEST(InputQuery, WithoutAResponderThePromptIsCancelled) {
     EXPECT_FALSE(qx::platform::WidgetSet().InputQuery("Caption", "Prompt", value));
     EXPECT_EQ(value, "start");
     EXPECT_EQ(InputBox("Caption", "Prompt", "default"), "default");
-}
-
-TEST(InputQuery, InputBoxGivesTheTextOrTheDefault) {
-    qx::test::TResponderScope r;
-    r.InputQuery("");
-    r.InputQuery("typed", false);
-    EXPECT_EQ(InputBox("C", "P", "default"), "");  // confirmed empty is not the default
-    EXPECT_EQ(InputBox("C", "P", "default"), "default");
 }
 
 }  // namespace

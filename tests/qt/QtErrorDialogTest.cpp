@@ -1,4 +1,5 @@
-// The error dialog shown for real: modal, closed by a click, its details view, screenshots.
+// The error dialog shown for real, in both languages: modal, its texts in Unicode, its details
+// view, screenshots, and ended by a click on continue or by the window's close box.
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -8,106 +9,35 @@
 
 namespace {
 
-using qx::test::QtTest;
-
 QPushButton* buttonWithText(QWidget* root, const QString& text) {
     for (QPushButton* b : root->findChildren<QPushButton*>())
         if (b->isVisible() && b->text() == text) return b;
     return nullptr;
 }
 
-class QtErrorDialog : public QtTest {
-  protected:
-    void raiseWithTwoTraces() {
-        qx::error(0xE5136001UL, "/src/grid.src", 167,
-                  "Spalte f\xFCr Gr\xF6\xDF"
-                  "e fehlt");
-        qx::trace("frame.src", 88);
-        qx::trace("menu.src", 12, "Tabelle laden");
-    }
-    struct TEntry {
-        unsigned long code;
-        std::string file;
-        int line;
-    };
-    static std::vector<TEntry> entries() {
-        std::vector<TEntry> out;
-        const TErrorInfo& info = qx::rGetErrorInfo();
-        for (unsigned i = 0; i < info.uGetCurrentErrorEntry(); ++i)
-            out.push_back({info[i].ulCode, info[i].acFile, info[i].iLine});
-        return out;
-    }
-
-    // Shows the dialog; on screen: checks the texts, saves the compact view, switches to the
-    // details and saves them, switches back, then continues with a click.
-    void showAndContinue(const QString& continueText, const QString& detailsText,
-                         const QString& noDetailsText, const std::string& prefix) {
-        raiseWithTwoTraces();
-        const auto before = entries();
-        ASSERT_EQ(before.size(), 3u);
-        bool clicked = false;
-        qx::test::TModalGuard guard;
-        Later([&] {
-            QWidget* form = qx::test::TopLevel(QStringLiteral("ErrorMessageForm2"));
-            ASSERT_NE(form, nullptr);
-            EXPECT_TRUE(form->isModal());
-            QPushButton* cont = buttonWithText(form, continueText);
-            QPushButton* details = buttonWithText(form, detailsText);
-            ASSERT_NE(cont, nullptr);
-            ASSERT_NE(details, nullptr);
-            const int compact = form->height();
-            ASSERT_TRUE(form->grab().save(
-                QString::fromStdString(qx::test::ArtefactPath(prefix + "-compact.png"))));
-
-            QTest::mouseClick(details, Qt::LeftButton);
-            EXPECT_EQ(form->height(), compact + 200);
-            EXPECT_EQ(details->text(), noDetailsText);
-            QWidget* table = form->findChild<QWidget*>(QStringLiteral("Fehlertabelle"));
-            ASSERT_NE(table, nullptr);
-            EXPECT_GE(table->height(), 200);
-            ASSERT_TRUE(form->grab().save(
-                QString::fromStdString(qx::test::ArtefactPath(prefix + "-details.png"))));
-
-            QTest::mouseClick(details, Qt::LeftButton);
-            EXPECT_EQ(form->height(), compact);
-            EXPECT_EQ(details->text(), detailsText);
-
-            clicked = true;
-            QTest::mouseClick(cont, Qt::LeftButton);
-        });
-        qx::ErrorMessageBox();
-        EXPECT_TRUE(clicked);
-        // The dialog reads the list and leaves it alone.
-        const auto after = entries();
-        ASSERT_EQ(after.size(), before.size());
-        for (size_t i = 0; i < after.size(); ++i) {
-            EXPECT_EQ(after[i].code, before[i].code);
-            EXPECT_EQ(after[i].file, before[i].file);
-            EXPECT_EQ(after[i].line, before[i].line);
-        }
-        EXPECT_TRUE(bShowErrorDialog);
-        EXPECT_EQ(qx::test::TopLevel(QStringLiteral("ErrorMessageForm2")), nullptr);
-    }
+struct TDialogCase {
+    TLanguage::eTLanguage language;
+    const char *caption, *cont, *noDetails, *prefix;
+    bool closeBox;  // ends with the window's close box rather than with continue
 };
 
-TEST_F(QtErrorDialog, GermanDialogSwitchesDetailsAndContinuesOnClick) {
-    showAndContinue(QStringLiteral("Programm fortsetzen"), QStringLiteral("Details"),
-                    QStringLiteral("Keine Details"), "error-dialog-de");
-}
+class QtErrorDialog : public qx::test::QtTest, public ::testing::WithParamInterface<TDialogCase> {};
 
-TEST_F(QtErrorDialog, EnglishDialogSwitchesDetailsAndContinuesOnClick) {
-    TLanguage::setEnglisch();
-    showAndContinue(QStringLiteral("Continue program"), QStringLiteral("Details"),
-                    QStringLiteral("No Details"), "error-dialog-en");
-}
-
-TEST_F(QtErrorDialog, EditsShowTheErrorInUnicode) {
-    raiseWithTwoTraces();
-    bool seen = false;
+TEST_P(QtErrorDialog, ShowsTheErrorSwitchesDetailsAndEndsWithoutTouchingTheList) {
+    const TDialogCase& c = GetParam();
+    TLanguage::vSetAktLanguage(c.language);
+    qx::error(0xE5136001UL, "/src/grid.src", 167,
+              "Spalte f\xFCr Gr\xF6\xDF"
+              "e fehlt");
+    qx::trace("frame.src", 88);
+    qx::trace("menu.src", 12, "Tabelle laden");
+    bool done = false;
     qx::test::TModalGuard guard;
     Later([&] {
         QWidget* form = qx::test::TopLevel(QStringLiteral("ErrorMessageForm2"));
         ASSERT_NE(form, nullptr);
+        EXPECT_TRUE(form->isModal());
+        EXPECT_EQ(form->windowTitle(), QString::fromUtf8(c.caption));
         auto* code = form->findChild<QLineEdit*>(QStringLiteral("edFehlercode"));
         auto* data = form->findChild<QLineEdit*>(QStringLiteral("edAngaben1"));
         ASSERT_NE(code, nullptr);
@@ -116,12 +46,45 @@ TEST_F(QtErrorDialog, EditsShowTheErrorInUnicode) {
         EXPECT_TRUE(code->isReadOnly());
         EXPECT_EQ(data->text(), QString::fromUtf8("Spalte f\xC3\xBCr Gr\xC3\xB6\xC3\x9F"
                                                   "e fehlt"));
-        EXPECT_EQ(form->windowTitle(), QStringLiteral("Es ist ein Fehler aufgetreten"));
-        seen = true;
-        form->close();  // the window's close box ends the dialog as well
+        QPushButton* cont = buttonWithText(form, QString::fromUtf8(c.cont));
+        QPushButton* details = buttonWithText(form, QStringLiteral("Details"));
+        ASSERT_NE(cont, nullptr);
+        ASSERT_NE(details, nullptr);
+        const int compact = form->height();
+        qx::test::Screenshot(form, std::string(c.prefix) + "-compact.png");
+
+        QTest::mouseClick(details, Qt::LeftButton);
+        EXPECT_EQ(form->height(), compact + 200);
+        EXPECT_EQ(details->text(), QString::fromUtf8(c.noDetails));
+        QWidget* table = form->findChild<QWidget*>(QStringLiteral("Fehlertabelle"));
+        ASSERT_NE(table, nullptr);
+        EXPECT_GE(table->height(), 200);
+        qx::test::Screenshot(form, std::string(c.prefix) + "-details.png");
+
+        QTest::mouseClick(details, Qt::LeftButton);
+        EXPECT_EQ(form->height(), compact);
+        EXPECT_EQ(details->text(), QStringLiteral("Details"));
+        done = true;
+        if (c.closeBox)
+            form->close();
+        else
+            QTest::mouseClick(cont, Qt::LeftButton);
     });
     qx::ErrorMessageBox();
-    EXPECT_TRUE(seen);
+    EXPECT_TRUE(done);
+    // The dialog reads the list and leaves it alone.
+    EXPECT_EQ(qx::rGetErrorInfo().uGetCurrentErrorEntry(), 3u);
+    EXPECT_EQ(qx::getErrorCode(), 0xE5136001UL);
+    EXPECT_TRUE(bShowErrorDialog);
+    EXPECT_EQ(qx::test::TopLevel(QStringLiteral("ErrorMessageForm2")), nullptr);
 }
+
+// The prefix keeps the suite's name first, where filters look for it.
+INSTANTIATE_TEST_SUITE_P(
+    QtErrorDialog, QtErrorDialog,
+    ::testing::Values(TDialogCase{TLanguage::eDeutsch, "Es ist ein Fehler aufgetreten",
+                                  "Programm fortsetzen", "Keine Details", "error-dialog-de", true},
+                      TDialogCase{TLanguage::eEnglisch, "An error has occurred", "Continue program",
+                                  "No Details", "error-dialog-en", false}));
 
 }  // namespace
