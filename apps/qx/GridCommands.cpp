@@ -55,7 +55,10 @@ void show(TStringGridQx& grid, bool withProperties) {
         lines.append(text.substr(at, end - at)).push_back('\n');
         at = end + 2;
     }
-    if (withProperties) lines += "\n" + properties(grid);
+    if (withProperties) {
+        lines += '\n';
+        lines += properties(grid);
+    }
     Print(lines);
 }
 

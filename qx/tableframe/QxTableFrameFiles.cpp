@@ -137,7 +137,10 @@ void TQxTableFrame::vTabelleLaden(TObject*) {
 void TQxTableFrame::vTabelleSpeichern(TObject*) {
     try {
         std::string filter = textFilter();
-        if (bPermitBinaerFile) filter += "|" + binaryFilter(sBinFileExtension);
+        if (bPermitBinaerFile) {
+            filter += '|';
+            filter += binaryFilter(sBinFileExtension);
+        }
         SaveDialog1->SetFilter(filter);
         SaveDialog1->SetFilterIndex(1);
         SaveDialog1->SetDefaultExt(".txt");

@@ -180,7 +180,9 @@ TEST_F(GridMenu, CommandsAskForACountAndCallTheVirtualOperations) {
             }
             g.pGetPopupMenu()->Popup(0, 0);
             EXPECT_EQ(g.calls, ok ? std::vector<std::string>{c.call} : std::vector<std::string>{});
-            if (c.title) EXPECT_EQ(r.Requests().back().caption, c.title);
+            if (c.title) {
+                EXPECT_EQ(r.Requests().back().caption, c.title);
+            }
         }
     }
     // The count field holds its value between 1 and 1000 and starts at 1.

@@ -15,7 +15,7 @@ inline void fillGrid(TStringGridQx& g, int rows, int cols) {
     g.vSetTableSize(rows, cols);
     for (int r = 0; r < rows; ++r)
         for (int c = 0; c < cols; ++c)
-            g.vSetCellString(r, c, ("r" + std::to_string(r) + "c" + std::to_string(c)).c_str());
+            g.vSetCellString(r, c, Join({"r", std::to_string(r), "c", std::to_string(c)}).c_str());
 }
 
 // The texts of the user cells, rows joined by '|' and cells by ','.
@@ -24,7 +24,7 @@ inline std::string gridTexts(TStringGridQx& g) {
     for (int r = 0; r < g.iGetRowCount(); ++r) {
         if (r) s += '|';
         for (int c = 0; c < g.iGetColCount(); ++c)
-            s += (c ? "," : "") + std::string(g.cpGetCellString(r, c));
+            s += Join({c ? "," : "", g.cpGetCellString(r, c)});
     }
     return s;
 }
@@ -63,7 +63,7 @@ inline std::string eventWord(const char* v) {
 inline auto logTo(std::vector<std::string>& log, const std::string& name) {
     return [&log, name](auto... args) {
         std::string s = name;
-        ((s += " " + eventWord(args)), ...);
+        ((s += Join({" ", eventWord(args)})), ...);
         log.push_back(s);
     };
 }

@@ -18,7 +18,7 @@ namespace {
 constexpr int kWrites = 40;
 
 std::string Key(int writer, int i) {
-    return "w" + std::to_string(writer) + "_" + std::to_string(i);
+    return qx::test::Join({"w", std::to_string(writer), "_", std::to_string(i)});
 }
 
 }  // namespace
@@ -78,8 +78,8 @@ TEST(IniConcurrency, ThreadsWritingAndReadingWhileTheCacheEvicts) {
     for (int t = 0; t < 4; ++t) {
         workers.emplace_back([&, t] {
             for (int f = 0; f < 12; ++f) {
-                TQxStdIniFile ini{TIniFilename(
-                    dir.File("f" + std::to_string(t) + "_" + std::to_string(f) + ".ini"))};
+                TQxStdIniFile ini{TIniFilename(dir.File(
+                    qx::test::Join({"f", std::to_string(t), "_", std::to_string(f), ".ini"})))};
                 ini.vWriteInteger("S", "v", f);
                 for (int r = 0; r < 20; ++r)
                     if (ini.iReadInteger("S", "v", -1) != f) ++badReads;

@@ -39,14 +39,6 @@ const char* const kSortNames[32] = {
     "square",   "third",     "forth",     "abso",        "maxim",  "minim",    "heavi",  "phase",
     "randfunc", "argu",      "hypersine", "hypercosine", "radius", "randrand", "sign",   "zero"};
 
-// The parts one after the other. Built by appending: "(" + a temporary string draws false
-// -Wrestrict warnings from g++ 12 in optimised builds.
-inline std::string Join(std::initializer_list<std::string_view> parts) {
-    std::string s;
-    for (std::string_view part : parts) s += part;
-    return s;
-}
-
 // "sine(X) square(#1) prod(3,A) sum(#2,#3)": each record's sort with its operands, a
 // variable by name, a record's result as #index (from 1), any other cell by its value.
 inline std::string Describe(const operation* list, const TStringList& vars) {

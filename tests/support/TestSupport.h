@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <string>
+#include <string_view>
 
 #include "qx/qx.h"
 
@@ -64,6 +66,14 @@ class TTempDir {
   private:
     std::string path_;
 };
+
+// The parts one after the other. Built by appending: g++ 12 warns falsely (-Wrestrict) about
+// chains of std::string operator+ in optimised builds.
+inline std::string Join(std::initializer_list<std::string_view> parts) {
+    std::string s;
+    for (std::string_view part : parts) s += part;
+    return s;
+}
 
 // Reads a whole file; empty when it cannot be read.
 std::string ReadFile(const std::string& path);

@@ -64,7 +64,7 @@ class FrameTest : public ErrorStateTest {
     void standard(int lines = 2) {
         standardColumns(*frame);
         for (int i = 0; i < lines; ++i)
-            frame->vAppendLine(line(("n" + std::to_string(i)).c_str(),
+            frame->vAppendLine(line(Join({"n", std::to_string(i)}).c_str(),
                                     static_cast<unsigned char>(i + 7), -i, i * 1.5)
                                    .data());
     }
@@ -88,7 +88,7 @@ class FrameTest : public ErrorStateTest {
     std::string names() {
         std::string s;
         for (int row = 0; row < frame->StringGridQx->iGetRowCount(); ++row)
-            s += (row ? "|" : "") + cell(row, 0);
+            s += Join({row ? "|" : "", cell(row, 0)});
         return s;
     }
     // Types into a data cell and raises the grid's edit event, as the grid does when it draws
@@ -106,7 +106,9 @@ class FrameTest : public ErrorStateTest {
         for (const TTyping& t : typings) {
             SCOPED_TRACE(t.typed);
             EXPECT_TRUE(type(0, t.col, t.typed));
-            if (t.shown) EXPECT_EQ(cell(0, t.col), t.shown);
+            if (t.shown) {
+                EXPECT_EQ(cell(0, t.col), t.shown);
+            }
         }
     }
     Bytes bytes(int at) {
