@@ -8,23 +8,6 @@ struct RecordingPeer : TControlPeer {
     void Changed(unsigned what) override { changes.push_back(what); }
 };
 
-struct DialogForm : TForm {
-    explicit DialogForm(TComponent* owner) : TForm(owner) {
-        SetName("DialogForm");
-        btOk = new TButton(this);
-        btOk->SetName("btOk");
-        btOk->SetParent(this);
-        btOk->SetModalResult(mrOk);
-        btApply = new TButton(this);
-        btApply->SetName("btApply");
-        btApply->SetParent(this);
-        btApply->OnClick = [this](TObject*) { ++applied; };
-    }
-    TButton* btOk;
-    TButton* btApply;
-    int applied = 0;
-};
-
 // A panel in `parent` with this alignment and height.
 TPanel* alignedPanel(TComponent* owner, TWinControl* parent, TAlign align, int height = 0) {
     auto* p = MakeChild<TPanel>(owner, parent, "");
@@ -72,55 +55,28 @@ TEST(Framework, ADestroyedParentDoesNotLayOutTheChildrenItLetsGo) {
     EXPECT_EQ(rest->BoundsRect(), Rect(0, 30, 200, 100));
 }
 
-TEST(Framework, CheckBoxAndRadioButtonRaiseClickOnChange) {
-    TForm form(nullptr);
-    auto* box = new TCheckBox(&form);
-    int clicks = 0;
-    box->OnClick = [&](TObject*) { ++clicks; };
-    box->Click();
-    EXPECT_TRUE(box->Checked());
-    box->SetChecked(true);  // no change, no event
-    box->SetChecked(false);
-    EXPECT_EQ(clicks, 2);
-
-    auto* a = new TRadioButton(&form);
-    auto* b = new TRadioButton(&form);
-    a->SetParent(&form);
-    b->SetParent(&form);
-    a->Click();
-    b->Click();
-    EXPECT_FALSE(a->Checked());
-    EXPECT_TRUE(b->Checked());
-}
-
-TEST(Framework, EditInputMarksModifiedUnlessReadOnly) {
+TEST(Framework, EditInputMarksModifiedAndIsNotEchoedToThePeer) {
     TEdit edit(nullptr);
     int changes = 0;
     edit.OnChange = [&](TObject*) { ++changes; };
-    edit.SetText("set by code");
+    edit.SetText("before");
     EXPECT_FALSE(edit.Modified());
-    edit.UserInput("typed");
+    auto peer = std::make_unique<RecordingPeer>();
+    RecordingPeer* p = peer.get();
+    edit.AttachPeer(std::move(peer));
+    EXPECT_EQ(p->changes, std::vector<unsigned>{pcAll}) << "replayed when attached";
+    {
+        TControl::TPeerInput fromPeer(edit);
+        edit.UserInput("typed");
+    }
     EXPECT_TRUE(edit.Modified());
+    EXPECT_EQ(p->changes, std::vector<unsigned>{pcAll});
     edit.SetReadOnly(true);
     edit.UserInput("refused");
     EXPECT_EQ(edit.Text(), "typed");
     EXPECT_EQ(changes, 2);
-}
-
-TEST(Framework, PeerIsReplayedWhenAttachedAndNotEchoedInputFromIt) {
-    TEdit edit(nullptr);
-    edit.SetText("before");
-    auto peer = std::make_unique<RecordingPeer>();
-    RecordingPeer* p = peer.get();
-    edit.AttachPeer(std::move(peer));
-    EXPECT_EQ(p->changes, std::vector<unsigned>{pcAll});
-    {
-        TControl::TPeerInput fromPeer(edit);
-        edit.UserInput("typed in the widget");
-    }
-    EXPECT_EQ(p->changes, std::vector<unsigned>{pcAll});
     edit.SetText("from code");
-    EXPECT_EQ(p->changes, (std::vector<unsigned>{pcAll, pcText}));
+    EXPECT_EQ(p->changes, (std::vector<unsigned>{pcAll, pcState, pcText}));
 }
 
 TEST(Framework, FocusFollowsTabOrderAndRaisesEnterAndExit) {
@@ -142,19 +98,6 @@ TEST(Framework, FocusFollowsTabOrderAndRaisesEnterAndExit) {
     e2->SetTabOrder(0);
     form.SelectNext();  // wraps to e1, which now comes second
     EXPECT_TRUE(e1->Focused());
-}
-
-TEST(Framework, ModalFormRunsUntilAButtonSetsTheResult) {
-    DialogForm form(nullptr);
-    EXPECT_EQ(form.ShowModal(), mrCancel) << "without a responder";
-    qx::test::TResponderScope r;
-    r.ModalForm("btApply");  // no result: the loop goes on
-    r.ModalForm("btOk");
-    EXPECT_EQ(form.ShowModal(), mrOk);
-    EXPECT_EQ(form.applied, 1);
-    EXPECT_FALSE(form.Visible());
-    r.ModalResult(mrCancel);
-    EXPECT_EQ(form.ShowModal(), mrCancel);
 }
 
 TEST(Framework, FormsArePlacedByPosition) {
@@ -236,25 +179,4 @@ TEST(Framework, SaveDialogAddsExtensionAndAsksBeforeOverwriting) {
     EXPECT_EQ(dlg.FilterPattern(2), "*.txt");
     r.FileDialog("", false);
     EXPECT_FALSE(dlg.Execute());
-}
-
-TEST(Framework, SpinEditStepsWithinItsLimits) {
-    TCSpinEdit spin(nullptr);
-    spin.SetMinValue(0);
-    spin.SetMaxValue(10);
-    spin.SetIncrement(4);
-    spin.SetValue(8);
-    spin.Button()->UpClick();
-    EXPECT_EQ(spin.Value(), 10);
-    spin.SetText("x");
-    EXPECT_EQ(spin.Value(), 0);
-}
-
-TEST(Framework, RegisteredClassesAreFoundByName) {
-    RegisterComponents("ORVI", {TComponentClass::Of<TEdit>("TEdit")});
-    const TComponentClass* c = qx::platform::FindComponentClass("TEdit");
-    ASSERT_NE(c, nullptr);
-    std::unique_ptr<TComponent> made(c->Create(nullptr));
-    EXPECT_NE(dynamic_cast<TEdit*>(made.get()), nullptr);
-    EXPECT_EQ(qx::platform::RegisteredComponents().back().Page, "ORVI");
 }

@@ -47,22 +47,6 @@ TEST(Grid, MovingTheCurrentCellScrollsItIntoViewAndCanBeVetoed) {
     EXPECT_EQ(g->TopRow(), 1000 - g->VisibleRowCount());
 }
 
-TEST(Grid, MouseDragSelectsARangeAndKeysMove) {
-    auto g = makeGrid();
-    g->SetOptions(g->Options() | goTabs);
-    g->MouseDown(mbLeft, 0, 70, 30);  // cell 1,1
-    g->MouseMove(ssLeft, 140, 60);    // cell 2,2
-    g->MouseUp(mbLeft, 0, 140, 60);
-    EXPECT_EQ(g->Selection(), (TGridRect{1, 1, 2, 2}));
-    unsigned short key = VK_TAB;
-    g->KeyDown(key, 0);
-    EXPECT_EQ(g->Col(), 3);
-    EXPECT_EQ(g->Selection(), (TGridRect{3, 2, 3, 2}));
-    key = VK_DOWN;
-    g->KeyDown(key, ssShift);
-    EXPECT_EQ(g->Selection(), (TGridRect{3, 2, 3, 3}));
-}
-
 TEST(Grid, InplaceEditorReportsEveryEdit) {
     auto g = makeGrid();
     std::vector<std::tuple<int, int, std::string>> seen;

@@ -1,6 +1,5 @@
 // The framework's side of the widget-set seam, headless: the measuring canvas, the popup a
-// right click opens, forms shown by Show(), focus lost to something that is no control, the
-// screen point a peer maps, and the peer class each control names.
+// right click opens and forms shown by Show().
 #include <gtest/gtest.h>
 
 #include "tests/support/TestSupport.h"
@@ -42,24 +41,6 @@ TEST(Seam, MeasuringOutsidePaintingKeepsNoRecordsAndComesFromTheWidgetSet) {
     EXPECT_EQ(measure.TextHeight("abcd"), TRecordingCanvas::LineHeight(10));
     EXPECT_EQ(&panel.Canvas(), &measure);
 
-    // While painting Canvas() is the painter's; afterwards, also after a paint that threw, the
-    // same measuring canvas again.
-    TRecordingCanvas painter;
-    TCanvas* during = nullptr;
-    struct TPaintingPanel : TPanel {
-        using TPanel::TPanel;
-        std::function<void()> onPaint;
-        void Paint() override { onPaint(); }
-    } painting(nullptr);
-    TCanvas& own = painting.Canvas();
-    painting.onPaint = [&] { during = &painting.Canvas(); };
-    painting.PaintTo(painter);
-    EXPECT_EQ(during, &painter);
-    EXPECT_EQ(&painting.Canvas(), &own);
-    painting.onPaint = [] { throw std::runtime_error("paint"); };
-    EXPECT_THROW(painting.PaintTo(painter), std::runtime_error);
-    EXPECT_EQ(&painting.Canvas(), &own);
-
     // Another widget set measures its way; the canvas's font stays.
     TCountingSet set;
     TSetScope scope(set);
@@ -72,7 +53,7 @@ TEST(Seam, MeasuringOutsidePaintingKeepsNoRecordsAndComesFromTheWidgetSet) {
 
 class SeamPopup : public qx::test::ErrorStateTest {};
 
-TEST_F(SeamPopup, ARightReleaseOpensTheMenuAtTheScreenPointUnlessTakenAwayOrOverridden) {
+TEST_F(SeamPopup, ARightReleaseOpensTheMenuAtTheScreenPointUnlessTakenAway) {
     qx::test::TResponderScope r;
     TForm form(nullptr);
     form.SetBounds(100, 50, 400, 300);
@@ -105,26 +86,6 @@ TEST_F(SeamPopup, ARightReleaseOpensTheMenuAtTheScreenPointUnlessTakenAwayOrOver
     grid->MouseUp(mbRight, 0, 30, 40);
     grid->MouseUp(mbRight, 0, 30, 40);
     EXPECT_EQ(r.Requests().size(), 1u);
-
-    // A grid that opens its own menu on a right release: only that one.
-    struct TOwnMenuGrid : TStringGrid {
-        using TStringGrid::TStringGrid;
-        TPopupMenu* own = nullptr;
-        void MouseUp(TMouseButton b, TShiftState, int x, int y) override {
-            if (b == mbRight) own->Popup(x, y);
-        }
-    } custom(nullptr);
-    TPopupMenu own(nullptr);
-    own.Items()->Add(new TMenuItem(&own));
-    own.Items()->Items(0)->SetCaption("Eigenes");
-    custom.own = &own;
-    custom.SetPopupMenu(&menu);
-    order.clear();
-    r.PopupMenu("Eigenes");
-    custom.MouseUp(mbRight, 0, 5, 6);
-    ASSERT_EQ(r.Requests().size(), 2u);
-    EXPECT_EQ(r.Requests()[1].text, "Eigenes\n");
-    EXPECT_EQ(order, "");  // the framework's menu stayed shut
 }
 
 // ---------------------------------------------------------------------------- forms
@@ -162,58 +123,6 @@ TEST(Seam, ShowOnAFormShowsItModelesslyWithOneOnShowAndShowModalDoesNot) {
     EXPECT_EQ(shows, 3);
     EXPECT_EQ(set.shown, 3) << "a modal form is not shown modelessly too";
     EXPECT_FALSE(modal.Visible());
-}
-
-// ---------------------------------------------------------------------------- focus, peers
-
-TEST(Seam, KillFocusEndsTheFocusWithOnExit) {
-    TForm form(nullptr);
-    auto* a = MakeChild<TEdit>(&form, &form, "a");
-    auto* b = MakeChild<TEdit>(&form, &form, "b");
-    int exits = 0;
-    a->OnExit = [&](TObject*) { ++exits; };
-    a->SetFocus();
-    b->KillFocus();  // not focused: nothing
-    EXPECT_EQ(form.ActiveControl(), a);
-    a->KillFocus();
-    EXPECT_EQ(exits, 1);
-    EXPECT_EQ(form.ActiveControl(), nullptr);
-    a->KillFocus();
-    EXPECT_EQ(exits, 1);
-}
-
-TEST(Seam, ClientToScreenTakesThePeersAnswerWhenItHasOne) {
-    struct TMappingPeer : TControlPeer {
-        std::optional<TPoint> answer;
-        void Changed(unsigned) override {}
-        std::optional<TPoint> ClientToScreen(TPoint p) const override {
-            if (!answer) return std::nullopt;
-            return TPoint{answer->x + p.x, answer->y + p.y};
-        }
-    };
-    TForm form(nullptr);
-    form.SetBounds(100, 50, 400, 300);
-    auto* edit = MakeChild<TEdit>(&form, &form, "e");
-    edit->SetBounds(10, 20, 100, 21);
-    const TPoint computed{100 + 4 + 10 + 1, 50 + 23 + 20 + 2};
-    EXPECT_EQ(edit->ClientToScreen({1, 2}), computed);
-
-    auto peer = std::make_unique<TMappingPeer>();
-    TMappingPeer* p = peer.get();
-    edit->AttachPeer(std::move(peer));
-    EXPECT_EQ(edit->ClientToScreen({1, 2}), computed);  // no answer: computed
-    p->answer = TPoint{1000, 2000};
-    EXPECT_EQ(edit->ClientToScreen({1, 2}), (TPoint{1001, 2002}));
-}
-
-// The peer class names which widget a widget set builds; subclasses inherit it. (The Qt tests
-// show the widgets built for edits, buttons, boxes, labels and up/downs.)
-TEST(Seam, ControlsNameTheirPeerClassAndSubclassesInheritIt) {
-    EXPECT_EQ(TForm(nullptr).PeerClass(), "TCustomForm");
-    EXPECT_EQ(TPanel(nullptr).PeerClass(), "TCustomControl");
-    EXPECT_EQ(TGroupBox(nullptr).PeerClass(), "TGroupBox");
-    EXPECT_EQ(TCSpinEdit(nullptr).PeerClass(), "TEdit");
-    EXPECT_EQ(TWinControl(nullptr).PeerClass(), "TControl");
 }
 
 }  // namespace

