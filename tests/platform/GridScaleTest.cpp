@@ -120,11 +120,6 @@ std::string column(const TStringGrid& g, int c) {
     for (int r = 0; r < g.RowCount(); ++r) (s += r ? "|" : "") += g.Cells(c, r);
     return s;
 }
-std::string row(const TStringGrid& g, int r) {
-    std::string s;
-    for (int c = 0; c < g.ColCount(); ++c) (s += c ? "|" : "") += g.Cells(c, r);
-    return s;
-}
 
 }  // namespace
 
