@@ -337,7 +337,7 @@ void TErrorMessageForm2::PanelBottomResize(TObject*) {
 }
 
 void TErrorMessageForm2::vSetUnload(void* module) {
-    qx::detail::vSetUnloadModule(module);
+    qx::detail::setUnloadModule(module);
 }
 
 void TErrorMessageForm2::vRealizeUnload(bool terminate) {

@@ -204,7 +204,7 @@ void finalizeErrorInfo() {
     info.vSetOutFileFormat(nullptr);
 }
 
-void vSetUnloadModule(void* module) {
+void setUnloadModule(void* module) {
     gUnloadModule = module;
 }
 void* pGetUnloadModule() {

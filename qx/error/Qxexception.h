@@ -126,7 +126,7 @@ void finalizeErrorInfo();
 // one, then ends the process at once when terminate is true.
 void vRealizeUnload(bool terminate);
 // The module (a dlopen handle) whose "_vUnloadDll" runs before the dialog ends the process.
-void vSetUnloadModule(void* module);
+void setUnloadModule(void* module);
 void* pGetUnloadModule();
 
 // The pass-through step, inside a catch block: an unsigned long code becomes a trace entry,

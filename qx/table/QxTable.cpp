@@ -8,7 +8,7 @@
 
 namespace qx::detail {
 
-unsigned uGetValueSize(const TQxTable::TItem& column) {
+unsigned valueSize(const TQxTable::TItem& column) {
     switch (column.eTyp) {
         case TH5Type::eTypUChar:
             return 1;
@@ -106,7 +106,7 @@ void TQxTable::vCalculateSize() {
     uLineSize = 0;
     for (TItem& column : vColumns) {
         column.uOffset = uLineSize;
-        uLineSize += qx::detail::uGetValueSize(column);
+        uLineSize += qx::detail::valueSize(column);
     }
 }
 
@@ -153,7 +153,7 @@ void TQxTable::vGetColumnValues(std::vector<double>& values, unsigned column) {
         const TItem& item = rGetColumn(column);
         if (values.size() != vLines.size()) values.resize(vLines.size(), 0.0);
         const std::uint64_t end =
-            static_cast<std::uint64_t>(item.uOffset) + qx::detail::uGetValueSize(item);
+            static_cast<std::uint64_t>(item.uOffset) + qx::detail::valueSize(item);
         if (end > uLineSize) return;  // the value does not lie inside a line
         for (std::size_t i = 0; i < vLines.size(); ++i) {
             if (vLines[i] == nullptr) continue;

@@ -226,5 +226,5 @@ inline constexpr unsigned long kTableIndexError = 0xE742204DUL;    // line or co
 namespace qx::detail {
 // Bytes a value of the column takes in a line (uStringSize for strings, 0 for eTypNone and
 // unknown types).
-unsigned uGetValueSize(const TQxTable::TItem& column);
+unsigned valueSize(const TQxTable::TItem& column);
 }  // namespace qx::detail

@@ -31,8 +31,7 @@ void vTableToGrid(TStringGrid* grid, const TQxTable* table, unsigned char*, bool
         }
         for (unsigned i = 0; i < lines; ++i, ++row)
             for (int j = 0; j < columns; ++j)
-                grid->SetCells(j, row,
-                               qx::detail::sGetCellText(*table, i, static_cast<unsigned>(j)));
+                grid->SetCells(j, row, qx::detail::cellText(*table, i, static_cast<unsigned>(j)));
     } catch (...) {
         QX_PASS();
     }

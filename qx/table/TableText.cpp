@@ -129,7 +129,7 @@ std::size_t lineValue(const TQxTable& t, std::size_t i, const TQxTable::TItem& c
     const unsigned char* line = t.vLines[i];
     if (line == nullptr || c.uOffset >= t.uLineSize) return 0;
     const std::size_t room = t.uLineSize - c.uOffset;
-    if (c.eTyp != TH5Type::eTypString && qx::detail::uGetValueSize(c) > room) return 0;
+    if (c.eTyp != TH5Type::eTypString && qx::detail::valueSize(c) > room) return 0;
     return formatValue(line + c.uOffset, c.eTyp, c.sFormat.c_str(),
                        std::min<std::size_t>(c.uStringSize, room), work);
 }
@@ -333,7 +333,7 @@ void vTableToFile(const char* file, const TQxTable* table, bool bOneLine) {
 }
 
 namespace qx::detail {
-AnsiString sGetCellText(const TQxTable& table, unsigned line, unsigned column) {
+AnsiString cellText(const TQxTable& table, unsigned line, unsigned column) {
     if (line >= table.vLines.size() || column >= table.vColumns.size()) return {};
     char work[kWorkSize];
     return AnsiString(work, lineValue(table, line, table.vColumns[column], work));

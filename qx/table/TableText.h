@@ -58,5 +58,5 @@ const char* defaultFormat(TH5Type::TDataTyp type);
 
 // The text of one value of the table as vTable2String shows it (empty for an unbound line, a
 // column outside the line, or a line or column out of range).
-AnsiString sGetCellText(const TQxTable& table, unsigned line, unsigned column);
+AnsiString cellText(const TQxTable& table, unsigned line, unsigned column);
 }  // namespace qx::detail

@@ -173,7 +173,7 @@ AnsiString TQxTableFrame::cellText(int line, int column) {
     const unsigned size = tTable.uGetLineSize();
     if (c.uOffset >= size) return out;
     const std::size_t room = size - c.uOffset;
-    if (c.eTyp != TH5Type::eTypString && qx::detail::uGetValueSize(c) > room) return out;
+    if (c.eTyp != TH5Type::eTypString && qx::detail::valueSize(c) > room) return out;
     vFormatString(vLineBuffers[static_cast<std::size_t>(line)].get() + c.uOffset, c.eTyp, c.sFormat,
                   std::min<std::size_t>(c.uStringSize, room), out);
     return out;
@@ -344,7 +344,7 @@ void TQxTableFrame::vGetLine(int at, char* out) const {
 // ---------------------------------------------------------------------------- columns
 
 int TQxTableFrame::iGetMinLineSize(const TQxTable::TItem& item) const {
-    const std::uint64_t need = std::uint64_t{item.uOffset} + qx::detail::uGetValueSize(item);
+    const std::uint64_t need = std::uint64_t{item.uOffset} + qx::detail::valueSize(item);
     return static_cast<int>(std::min<std::uint64_t>(need, INT_MAX));
 }
 

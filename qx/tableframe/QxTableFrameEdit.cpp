@@ -210,7 +210,7 @@ bool TQxTableFrame::StringGridQxECellContentChanged(int row, int column) {
         if (row < 0 || column < 0 || row >= iGetLineCount() || column >= iGetColCount())
             return false;
         const TQxTable::TItem& c = tTable.vColumns[static_cast<std::size_t>(column)];
-        const std::uint64_t end = std::uint64_t{c.uOffset} + qx::detail::uGetValueSize(c);
+        const std::uint64_t end = std::uint64_t{c.uOffset} + qx::detail::valueSize(c);
         if (end > tTable.uGetLineSize()) return false;
         const char* f = c.sFormat.empty() ? qx::detail::defaultFormat(c.eTyp) : c.sFormat.c_str();
         const AnsiString typedText = StringGridQx->cpGetCellString(row, column);
@@ -221,7 +221,7 @@ bool TQxTableFrame::StringGridQxECellContentChanged(int row, int column) {
             std::int64_t typed = 0;
             if (scanInteger(typedText.c_str(), f, bits))
                 std::memcpy(p, &bits,
-                            qx::detail::uGetValueSize(c));  // little-endian: the low bytes
+                            qx::detail::valueSize(c));  // little-endian: the low bytes
             loadInteger(p, c.eTyp, bits, typed);
             work = printInteger(f, bits, typed);
             if (work.size() >= kWorkSize) work.resize(kWorkSize - 1);

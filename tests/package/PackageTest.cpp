@@ -45,10 +45,10 @@ TEST_F(AbortDeathTest, AbortEndsTheProcessWithCodeZeroAfterTheModulesCleanUp) {
     const std::pair<void*, const char*> cases[] = {
         {nullptr, "^$"}, {dlopen(nullptr, RTLD_NOW), "^$"}, {module, "module unloaded"}};
     for (const auto& [handle, output] : cases) {
-        qx::detail::vSetUnloadModule(handle);
+        qx::detail::setUnloadModule(handle);
         EXPECT_EXIT(abortFromDialog(), testing::ExitedWithCode(0), output);
     }
-    qx::detail::vSetUnloadModule(nullptr);
+    qx::detail::setUnloadModule(nullptr);
     dlclose(module);
 }
 

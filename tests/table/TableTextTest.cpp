@@ -244,14 +244,14 @@ TEST_F(TableText, GridHeaderRowsAreFixedAndLinesFollowAsInTheTextForm) {
     EXPECT_EQ(grid.Cells(0, 0), t.rGetColumn(0).sName);
     EXPECT_EQ(grid.Cells(1, 1), t.rGetColumn(1).sEinheit);
     for (unsigned j = 0; j < t.uGetColumnNumber(); ++j)
-        EXPECT_EQ(grid.Cells(static_cast<int>(j), 2), qx::detail::sGetCellText(t, 0, j)) << j;
+        EXPECT_EQ(grid.Cells(static_cast<int>(j), 2), qx::detail::cellText(t, 0, j)) << j;
 
     // Units without captions come first; empty tables change nothing.
     t.bShowColumnCaption = false;
     vTableToGrid(&grid, &t);
     EXPECT_EQ(grid.FixedRows(), 1);
     EXPECT_EQ(grid.Cells(0, 0), t.rGetColumn(0).sEinheit);
-    EXPECT_EQ(grid.Cells(0, 1), qx::detail::sGetCellText(t, 0, 0));
+    EXPECT_EQ(grid.Cells(0, 1), qx::detail::cellText(t, 0, 0));
     TQxTable empty;
     vTableToGrid(&grid, &empty);
     EXPECT_EQ(grid.Cells(0, 0), t.rGetColumn(0).sEinheit);
