@@ -51,10 +51,13 @@ coverage: deps deps-qt
 	@bash scripts/deps.sh gcovr
 	cmake -S . -B build-cov $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DQX_COVERAGE=ON -DQX_WITH_QT=ON
 	cmake --build build-cov -j $(JOBS)
+	@# Notes of sources that left the build would disagree with the current ones.
+	ninja -C build-cov -t cleandead >/dev/null
+	find build-cov -name '*.gcno' | while read -r f; do [ -e "$${f%.gcno}.o" ] || rm -f "$$f"; done
 	find build-cov -name '*.gcda' -delete
 	ctest --test-dir build-cov --output-on-failure -j $(JOBS)
 	@mkdir -p build-cov/coverage
-	gcovr -r . --object-directory build-cov --filter 'qx/' --exclude-unreachable-branches \
+	gcovr -r . build-cov --object-directory build-cov --filter 'qx/' --exclude-unreachable-branches \
 	    --exclude-throw-branches --print-summary --html-details build-cov/coverage/index.html \
 	    --txt build-cov/coverage/summary.txt
 

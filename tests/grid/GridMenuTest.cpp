@@ -222,6 +222,24 @@ TEST_F(GridMenu, ClearingContentsKeepsFormattingAndSizing) {
 }
 
 // The dialogs' captions per language are checked with the Qt widget set.
+TEST_F(GridMenu, SelectionCommandsDoNothingWithoutASelection) {
+    const std::pair<const char*, void (TStringGridQx::*)(TObject*)> commands[] = {
+        {"delete rows", &TStringGridQx::vZeilenLoeschen},
+        {"delete columns", &TStringGridQx::vSpaltenLoeschen},
+        {"clear contents", &TStringGridQx::vInhalteLoeschen},
+        {"insert rows", &TStringGridQx::vInsertNeueZeile},
+        {"insert columns", &TStringGridQx::vInsertNeueSpalte},
+    };
+    grid->vSetSelectionMode(eSelectNone);
+    const std::string before = gridTexts(*grid);
+    for (const auto& [what, command] : commands) {
+        SCOPED_TRACE(what);
+        ((*grid).*command)(nullptr);  // no prompt, no error dialog
+        EXPECT_EQ(gridTexts(*grid), before);
+    }
+    EXPECT_TRUE(r.Requests().empty());
+}
+
 TEST_F(GridMenu, CaptionsAreTakenAtConstructionAndTheSlotsFollowTheMenu) {
     const std::pair<bool, const char*> menus[] = {
         {true,

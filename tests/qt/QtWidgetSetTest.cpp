@@ -180,6 +180,15 @@ TEST_F(QtControls, StateFollowsTheControlsAndInputReachesThem) {
     QTest::mouseClick(pb, Qt::LeftButton);
     EXPECT_EQ(pressed, 1);
 
+    spin->SetMaxValue(10);
+    QWidget* arrows = Widget(spin->Button());
+    ASSERT_NE(arrows, nullptr);
+    auto buttons = arrows->findChildren<QToolButton*>();
+    ASSERT_EQ(buttons.size(), 2);
+    QTest::mouseClick(buttons[0], Qt::LeftButton);
+    EXPECT_EQ(spin->Value(), 1);
+    EXPECT_EQ(Widget<QLineEdit>(spin)->text(), QStringLiteral("1"));
+
     qx::test::Screenshot(top, "controls.png");
 }
 
@@ -288,6 +297,14 @@ TEST_F(QtTest, MessageBoxShowsUnicodeAndReturnsTheButtonPressed) {
     EXPECT_EQ(Application->MessageBox("Gr\366\337e \344ndern?", "Frage",
                                       MB_YESNOCANCEL | MB_ICONQUESTION),
               IDNO);
+
+    Later([] {
+        auto* box = Modal<QMessageBox>();
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(box->windowTitle(), QStringLiteral("Information"));
+        QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
+    });
+    EXPECT_EQ(MessageDlg("Fertig", mtInformation, mbOK | mbCancel), mrOk);
 }
 
 // Cancelling, and the dialog's first text: the table frame's caption command.
