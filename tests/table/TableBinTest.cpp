@@ -110,8 +110,6 @@ TEST_F(TableBin, HeaderFaults) {
     EXPECT_EQ(CodeOf([&] { t.vReadBin(dir.File("nonul.tbl").c_str(), &buffer); }),
               qx::kTableReadError);
     EXPECT_EQ(buffer, nullptr);
-    std::istringstream stream(std::string("QxTable\0\x05\0\0\0", 12));
-    EXPECT_EQ(TQxTable::iReadVersion(stream), 5);
 }
 
 TEST_F(TableBin, EveryTruncationFailsWithoutTouchingTheCaller) {
