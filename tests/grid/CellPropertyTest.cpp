@@ -139,15 +139,6 @@ TEST_F(GridDialogs, OnlyTheAspectsChosenAreMarkedForApplying) {
     EXPECT_EQ(property.eGetBKColor(), eColorRed);
     EXPECT_EQ(property.eGetAdjust(), eAdjustRight);
     EXPECT_EQ(property.eGetFontSize(), eFontSmall);
-
-    // A greyed cell checks no background radio.
-    TCellPropertyQx grey;
-    grey.vSetBKColor(eColorGray);
-    grey.vSetFontColor(eColorWhite);
-    TZellenFormatierung g(nullptr, &assign, &grey);
-    for (TRadioButton* r : {g.rbHFWeiss, g.rbHFGelb, g.rbHFRot, g.rbHFGruen, g.rbHFBlau,
-                            g.rbVGSchwarz, g.rbVGGelb, g.rbVGRot, g.rbVGBlau, g.rbVGGruen})
-        EXPECT_FALSE(r->Checked()) << r->Name();
 }
 
 TEST_F(GridDialogs, TableSizeAndFormattingThroughThePopupMenu) {

@@ -185,10 +185,6 @@ TEST_F(GridQx, MouseSelectionOfCornerLinesAndBlocks) {
     drag({{0, 0}});
     EXPECT_TRUE(g->rGetSelection().bAll);
     EXPECT_EQ(g->rGetSelection().iCount, 10 * 5);
-    drag({{0, 3}});
-    EXPECT_TRUE(g->rGetSelection().bSingleRow);
-    EXPECT_TRUE(g->bIsSelectedRow(2));
-    EXPECT_EQ(rows.back(), "rows 2 2");
     // Dragging down the line numbers: several rows.
     drag({{0, 2}, {0, 5}});
     EXPECT_TRUE(g->rGetSelection().bRows);
