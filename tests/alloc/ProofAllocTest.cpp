@@ -1,5 +1,5 @@
 // The allocation register: file names, outstanding blocks and stray releases, summaries, the
-// recording switch, the process-wide instance and reports from several threads.
+// recording switch and reports from several threads.
 #include <thread>
 #include <vector>
 
@@ -69,26 +69,6 @@ TEST(ProofAlloc, NothingIsRecordedWhileSwitchedOffAndNothingIsLost) {
     EXPECT_EQ(Files(p), (TFiles{{"a.cpp", 1}}));
     p.vSetbDo(true);
     EXPECT_EQ(p.rGetListAlloc().size(), 1u);
-}
-
-TEST(ProofAlloc, OneProcessWideInstanceCreatedOnDemand) {
-    EXPECT_EQ(TProofAlloc::pProof(), nullptr);
-    {
-        TProofAlloc local;  // a private register is not the process-wide one
-        EXPECT_EQ(TProofAlloc::pProof(), nullptr);
-    }
-    std::vector<std::thread> threads;
-    for (int i = 0; i < 4; ++i) threads.emplace_back(TProofAlloc::vCreateStaticInstanceIfNotExist);
-    for (auto& t : threads) t.join();
-    TProofAlloc* first = TProofAlloc::pProof();
-    ASSERT_NE(first, nullptr);
-    TProofAlloc::vCreateStaticInstanceIfNotExist();
-    EXPECT_EQ(TProofAlloc::pProof(), first);
-    { TProofAlloc local; }
-    first->vAlloc("a.cpp", 1, Block(1));  // still recording after another register went away
-    EXPECT_EQ(first->rGetListAlloc().size(), 1u);
-    delete first;  // a host that deletes it gets null rather than a dangling pointer
-    EXPECT_EQ(TProofAlloc::pProof(), nullptr);
 }
 
 TEST(ProofAlloc, ReportsFromSeveralThreadsAreAllRecorded) {

@@ -1,5 +1,5 @@
 // The platform clipboard service: format registration, the headless store's open/close rule,
-// raw data per format, the text transfer, and a widget set supplying its own clipboard.
+// raw data per format and the text transfer.
 #include "tests/clipboard/ClipboardSupport.h"
 
 namespace {
@@ -62,36 +62,6 @@ TEST_F(ClipboardService, OpensNestInOneThreadAndDataNeedsTheClipboardOpenByTheCa
     EXPECT_EQ(cb.DataSize(CF_TEXT), 11u);
     EXPECT_EQ(cb.Formats(), std::vector<unsigned>{CF_TEXT});
     cb.Close();
-}
-
-// A widget set with a clipboard of its own, as a toolkit backend supplies the system's.
-class TOwnClipboardSet : public qx::platform::THeadlessWidgetSet {
-  public:
-    class TFake : public TClipboardService {
-      public:
-        bool Open() override { return ++opens, true; }
-        bool Close() override { return true; }
-        bool Empty() override { return true; }
-        bool SetData(unsigned, const void*, std::size_t) override { return true; }
-        bool HasFormat(unsigned) override { return false; }
-        std::size_t DataSize(unsigned) override { return 0; }
-        std::size_t ReadData(unsigned, std::size_t, void*, std::size_t) override { return 0; }
-        std::vector<unsigned> Formats() override { return {}; }
-        int opens = 0;
-    } fake;
-    TClipboardService& Clipboard() override { return fake; }
-};
-
-TEST_F(ClipboardService, TheCurrentWidgetSetSuppliesTheClipboard) {
-    TOwnClipboardSet set;
-    qx::platform::SetWidgetSet(&set);
-    EXPECT_EQ(&qx::platform::Clipboard(), &set.fake);
-    EXPECT_TRUE(qx::platform::SetClipboardText("to the toolkit"));
-    { TQxClipboard c(CF_TEXT); }
-    qx::platform::SetWidgetSet(nullptr);
-    EXPECT_EQ(set.fake.opens, 2);
-    EXPECT_FALSE(cb.HasFormat(CF_TEXT));  // the headless store saw nothing
-    EXPECT_EQ(&qx::platform::Clipboard(), &HeadlessClipboard());
 }
 
 }  // namespace

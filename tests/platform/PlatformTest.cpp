@@ -1,6 +1,5 @@
-// The framework stand-in: object model, string list, streams, paths, clocks, widget set.
+// The framework stand-in: object model, string list, streams, paths, time, widget set.
 #include <sys/stat.h>
-#include <sys/utsname.h>
 
 #include <fstream>
 
@@ -166,28 +165,6 @@ TEST(Codepage, Cp1252RoundTripsThroughUtf8) {
     EXPECT_EQ(qx::platform::Utf8ToCp1252(qx::platform::Cp1252ToUtf8(all)), all);
     EXPECT_EQ(qx::platform::Cp1252ToUtf8("\x80\xE4"), "\u20AC\u00E4");
     EXPECT_EQ(qx::platform::Utf8ToCp1252("\u4E2D\xFF"), "??");
-}
-
-TEST(Clock, RealSystemFacts) {
-    qx::platform::SetTickSource([] { return 1234u; });
-    EXPECT_EQ(qx::platform::TickCount(), 1234u);
-    qx::platform::SetTickSource({});
-    EXPECT_NE(qx::platform::TickCount(), 1234u);
-    utsname u{};
-    ASSERT_EQ(uname(&u), 0);
-    const std::string& line = qx::platform::OperatingSystemLine();
-    EXPECT_EQ(line.rfind(std::string(u.sysname) + " ", 0), 0u) << line;
-    EXPECT_EQ(line.find("Windows"), std::string::npos);
-}
-
-TEST(Application, ArgumentsAndTitle) {
-    const char* argv[] = {"/opt/bin/prog", "a", "b"};
-    Application->SetArguments(3, argv);
-    EXPECT_EQ(Application->ParamCount(), 2);
-    EXPECT_EQ(Application->ParamStr(2), "b");
-    EXPECT_EQ(Application->ParamStr(3), "");
-    Application->SetArguments({});
-    EXPECT_EQ(Application->ParamCount(), 0);
 }
 
 // ---------------------------------------------------------------------------- widget set
