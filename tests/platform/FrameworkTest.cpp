@@ -109,9 +109,6 @@ TEST(Framework, FormsArePlacedByPosition) {
     form.ShowForm();
     EXPECT_EQ(form.Left(), 300);
     EXPECT_EQ(form.Top(), 300);
-    form.SetPosition(poScreenCenter);
-    form.ShowForm();
-    EXPECT_EQ(form.Top(), (Screen->WorkAreaHeight() - 200) / 2);
 }
 
 TEST(Framework, PopupMenuRaisesOnPopupAndClicksTheChosenShownEnabledItem) {

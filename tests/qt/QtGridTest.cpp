@@ -152,7 +152,6 @@ TEST_F(QtGrid, TheInPlaceEditorEditsInCodePage1252AndFollowsItsCell) {
     EXPECT_EQ(editor->geometry(), ToQ(grid->CellRect(2, 12)));
     EXPECT_EQ(editor->size(), QSize(140, 40));
     EXPECT_TRUE(editor->isVisible());
-    qx::test::Screenshot(window, "seam-editor-widened.png");
 
     QTest::keyClick(editor, Qt::Key_Return);
     EXPECT_FALSE(grid->EditorMode());

@@ -114,8 +114,8 @@ class TGridDriver {
         QTest::mouseRelease(area_.viewport(), Qt::LeftButton, {}, to);
     }
     // Clicks the cell, types `text` (the first key opens the editor, which takes the focus),
-    // ends with Return and, unless told not to, paints.
-    void Type(QPoint at, const char* text, bool paint = true) {
+    // ends with Return and paints.
+    void Type(QPoint at, const char* text) {
         Click(at);
         ASSERT_NE(grid_.Options() & goEditing, 0u) << "one cell selected: editing on";
         QTest::keyClick(&area_, text[0]);
@@ -124,7 +124,7 @@ class TGridDriver {
         ASSERT_NE(editor, nullptr);
         QTest::keyClicks(editor, QString::fromLatin1(text + 1));
         QTest::keyClick(editor, Qt::Key_Return);
-        if (paint) area_.grab();
+        area_.grab();
     }
     // Right-clicks at `at` and returns the texts of the menu's visible items. `inside` runs
     // while the menu is open (it may choose an item); without it the menu is closed. With a

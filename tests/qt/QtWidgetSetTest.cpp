@@ -66,31 +66,6 @@ TEST_F(QtTest, CanvasFillsLinesAndMeasuresWithItsFont) {
     EXPECT_EQ(qx::test::CountPixels(image, QRect(55, 0, 65, 40), blue), inText);
 }
 
-// A canvas without a painter only measures, and each font with its own metrics: alternating
-// fonts, every answer is that font's, not the last one's; colour changes no metric.
-TEST_F(QtTest, AMeasuringCanvasAnswersForEachFontNotTheLastOne) {
-    TQtCanvas canvas;
-    canvas.FillRect({0, 0, 10, 10});  // draws nothing, and does not fail
-    canvas.TextOut(0, 0, "x");
-    const std::tuple<int, unsigned, TColor> fonts[] = {
-        {8, 0, clBlack}, {16, 0, clBlack}, {16, fsBold, clRed}, {8, 0, clRed}};
-    std::vector<int> widths;
-    for (int round = 0; round < 2; ++round)
-        for (const auto& [size, style, color] : fonts) {
-            canvas.Font.Size = size;
-            canvas.Font.Style = style;
-            canvas.Font.Color = color;
-            TFont plain;
-            plain.Size = size;
-            plain.Style = style;
-            widths.push_back(canvas.TextWidth("Messung"));
-            EXPECT_EQ(widths.back(),
-                      QFontMetrics(TQtCanvas::ToQFont(plain)).horizontalAdvance("Messung"))
-                << size << " " << style;
-        }
-    EXPECT_GT(widths[1], widths[0]) << "the sizes must differ for the test to tell them apart";
-}
-
 // ---------------------------------------------------------------------------- controls
 
 class QtControls : public QtTest {
