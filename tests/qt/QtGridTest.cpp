@@ -30,7 +30,8 @@ class QtGrid : public qx::test::QtTest {
         grid->SetRowCount(1000);
         for (int r = 0; r < grid->RowCount(); ++r)
             for (int c = 0; c < grid->ColCount(); ++c)
-                grid->SetCells(c, r, "r" + std::to_string(r) + "c" + std::to_string(c));
+                grid->SetCells(c, r,
+                               qx::test::Join({"r", std::to_string(r), "c", std::to_string(c)}));
         edit = MakeChild<TEdit>(form.get(), form.get(), "Edit");
         edit->SetBounds(8, 240, 200, 21);
         panel = MakeChild<TPanel>(form.get(), form.get(), "Panel");
