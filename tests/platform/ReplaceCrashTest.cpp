@@ -1,5 +1,4 @@
 // A process that dies while it replaces a file leaves the old file and no temporary file.
-#include <dirent.h>
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/stat.h>
@@ -8,27 +7,16 @@
 
 #include <gtest/gtest.h>
 
-#include <set>
 #include <string>
 
 #include "qx/platform/Files.h"
+#include "tests/platform/FilesTestSupport.h"
 #include "tests/support/TestSupport.h"
 
 namespace {
 
+using qx::test::Listing;
 using qx::test::TTempDir;
-
-std::set<std::string> folderEntries(const std::string& dir) {
-    std::set<std::string> names;
-    if (DIR* d = ::opendir(dir.c_str())) {
-        while (const dirent* e = ::readdir(d)) {
-            const std::string name = e->d_name;
-            if (name != "." && name != "..") names.insert(name);
-        }
-        ::closedir(d);
-    }
-    return names;
-}
 
 void writeFile(const std::string& path, const std::string& text) {
     ASSERT_TRUE(qx::platform::WriteFileAtomically(path, text));
@@ -63,7 +51,7 @@ TEST(FileReplacement, AWriterKilledMidWriteLeavesTheOldFileAndNothingElse) {
     ::close(ready[0]);
     ::close(ready[1]);
     EXPECT_TRUE(WIFSIGNALED(status));
-    EXPECT_EQ(folderEntries(dir.Path()), std::set<std::string>{"settings.ini"});
+    EXPECT_EQ(Listing(dir.Path()), std::vector<std::string>{"settings.ini"});
     EXPECT_EQ(qx::test::ReadFile(target), "[old]\n");
 }
 
@@ -87,8 +75,9 @@ TEST(FileReplacement, StaleTemporariesOfDeadProcessesAreRemovedByTheNextReplacem
         ASSERT_EQ(::utimensat(AT_FDCWD, dir.File(name).c_str(), old, 0), 0);
     }
     writeFile(dir.File("table.ini"), "[new]\n");
-    EXPECT_EQ(folderEntries(dir.Path()),
-              (std::set<std::string>{deadRecent, living, foreign, "table.ini"}));
+    std::vector<std::string> kept{deadRecent, living, foreign, "table.ini"};
+    std::sort(kept.begin(), kept.end());
+    EXPECT_EQ(Listing(dir.Path()), kept);
 }
 
 }  // namespace
