@@ -40,7 +40,8 @@ struct TTempGuard {
     }
 };
 
-// Temporary files are named ".qx-<pid>-<n>.tmp" in the target's folder.
+// Temporary files are named ".qx-<pid>-<n>.tmp" in the target's folder: a short name, so that it
+// fits wherever the target's name fits.
 constexpr const char* kTempPrefix = ".qx-";
 constexpr const char* kTempSuffix = ".tmp";
 
@@ -182,8 +183,7 @@ bool ReplaceFile(const std::string& path, const std::function<bool(int fd)>& wri
     // The new content goes into an unnamed file where the file system offers one, so that a
     // process killed while writing leaves nothing behind; it gets a name only when complete.
     TTempGuard temp;
-    const bool unnamed = canLinkUnnamed();
-    if (unnamed)
+    if (canLinkUnnamed())
         temp.fd = ::open(dir.empty() ? "." : dir.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
     if (temp.fd < 0 && !openNamedTemporary(dir, temp))
         return fail(error, "cannot create a file beside", target, errno);
