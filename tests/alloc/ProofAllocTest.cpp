@@ -1,5 +1,6 @@
 // The allocation register: file names, outstanding blocks and stray releases, summaries, the
-// recording switch and reports from several threads.
+// recording switch and reports from several threads; and the report form over the process-wide
+// register (the other cases use their own registers, so none sees what another recorded).
 #include <thread>
 #include <vector>
 
@@ -25,7 +26,7 @@ TItems Items(const TProofAlloc::TItemSet& set) {
     return {set.begin(), set.end()};
 }
 
-TEST(ProofAlloc, FilesAreCountedByNameWithoutFolderOrCase) {
+TEST(ProofAlloc, FilesCountedReleasesMatchedByAddressAndNothingRecordedWhileOff) {
     TProofAlloc p;
     p.vAlloc("C:\\Projekt\\Grid.SRC", 1, nullptr);
     p.vAlloc("/other/dir/grid.src", 2, Block(1));
@@ -35,10 +36,8 @@ TEST(ProofAlloc, FilesAreCountedByNameWithoutFolderOrCase) {
     EXPECT_EQ(Files(p), (TFiles{{"grid.src", 3}, {"table.src", 1}, {"\xE4ndern.cpp", 1}}));
     EXPECT_TRUE(p.rGetListAlloc().empty());  // null blocks are only counted
     EXPECT_TRUE(p.rGetListFree().empty());
-}
 
-TEST(ProofAlloc, UnknownReleasesAreStrayAndAReleaseTakesTheFirstEntryOfItsAddress) {
-    TProofAlloc p;
+    // Unknown releases are stray; a release takes the first entry of its address.
     p.vAlloc("a.cpp", 8, Block(2));
     p.vAlloc("a.cpp", 8, Block(2));  // a repeated allocation is kept once
     p.vFree("a.cpp", 5, Block(1));
@@ -54,21 +53,19 @@ TEST(ProofAlloc, UnknownReleasesAreStrayAndAReleaseTakesTheFirstEntryOfItsAddres
     EXPECT_EQ(Items(p.rGetListAlloc()), (TItems{{"a.cpp", 8, 2 * 16}, {"b.cpp", 1, 3 * 16}}));
     p.vFree("z.cpp", 1, Block(3));
     p.vFree("z.cpp", 1, Block(3));  // none left: stray
+    EXPECT_EQ(p.rGetListFree().size(), 2u);
+
+    // Nothing is recorded while switched off, and nothing recorded before is lost.
+    EXPECT_TRUE(p.bGetbDo());
+    const TFiles files = Files(p);
+    p.vSetbDo(false);
+    p.vAlloc("b.cpp", 1, Block(5));
+    p.vFree("a.cpp", 2, Block(2));
+    p.vFree("c.cpp", 2, nullptr);
+    EXPECT_EQ(Files(p), files);
+    p.vSetbDo(true);
     EXPECT_EQ(Items(p.rGetListAlloc()), (TItems{{"a.cpp", 8, 2 * 16}}));
     EXPECT_EQ(p.rGetListFree().size(), 2u);
-}
-
-TEST(ProofAlloc, NothingIsRecordedWhileSwitchedOffAndNothingIsLost) {
-    TProofAlloc p;
-    EXPECT_TRUE(p.bGetbDo());
-    p.vAlloc("a.cpp", 1, Block(1));
-    p.vSetbDo(false);
-    p.vAlloc("b.cpp", 1, Block(2));
-    p.vFree("a.cpp", 2, Block(1));
-    p.vFree("c.cpp", 2, nullptr);
-    EXPECT_EQ(Files(p), (TFiles{{"a.cpp", 1}}));
-    p.vSetbDo(true);
-    EXPECT_EQ(p.rGetListAlloc().size(), 1u);
 }
 
 TEST(ProofAlloc, ReportsFromSeveralThreadsAreAllRecorded) {
@@ -90,6 +87,54 @@ TEST(ProofAlloc, ReportsFromSeveralThreadsAreAllRecorded) {
     for (const auto& item : p.rGetListSumAlloc()) EXPECT_EQ(item.uValue, kBlocks / 2u);
     EXPECT_TRUE(p.rGetListFree().empty());
     EXPECT_EQ(p.rGetListFiles().begin()->uCount, kThreads * kBlocks * 3u / 2u);
+}
+
+TEST(ProofAllocForm, ReportShowsThreeIndependentColumnsAndTheCheckBoxSwitchesRecording) {
+    TProofAllocForm form(nullptr);
+    EXPECT_EQ(form.Caption(), "Suche nach Speicherlecks");
+    EXPECT_EQ(form.btOk->Caption(), "Schlie\337en");  // octal: code page 1252 letters
+    EXPECT_EQ(form.CheckBox1->Caption(), "\334berwachung eingeschaltet?");
+    EXPECT_EQ(form.FormStyle(), fsStayOnTop);
+    TProofAlloc* proof = TProofAlloc::pProof();
+    ASSERT_NE(proof, nullptr) << "the form creates the register";
+    EXPECT_TRUE(form.CheckBox1->Checked());
+
+    // Two files, three outstanding positions, one position of stray releases.
+    proof->vAlloc("grid.src", 10, Block(1));
+    proof->vAlloc("grid.src", 12, Block(2));
+    proof->vAlloc("frame.src", 7, Block(3));
+    proof->vAlloc("frame.src", 7, Block(4));
+    proof->vFree("grid.src", 20, Block(50));
+    form.btReport->Click();
+    form.btReport->Click();  // a new report replaces the old summary
+    TStringGrid& g = *form.StringGrid1;
+    ASSERT_EQ(g.RowCount(), 4);
+    std::vector<std::string> rows;
+    for (int r = 0; r < 4; ++r)
+        rows.push_back(qx::test::Join({g.Cells(0, r), "|", g.Cells(1, r), "|", g.Cells(2, r)}));
+    EXPECT_EQ(rows, (std::vector<std::string>{
+                        "Dateiname:Aufrufe|Dateiname(Zeile):Alloc|Dateiname(Zeile):Free",
+                        "frame.src : 2|frame.src ( 7 ) : 2|grid.src ( 20 ) : 1",
+                        "grid.src : 3|grid.src ( 10 ) : 1|",
+                        "|grid.src ( 12 ) : 1|",
+                    }));
+
+    // Columns share the client width; OK closes.
+    form.SetClientWidth(699);
+    EXPECT_EQ(form.StringGrid1->DefaultColWidth(), 225);
+    EXPECT_EQ(form.btOk->Left(), form.Panel1->Width() - 61 - 8);
+    qx::test::TResponderScope r;
+    r.ModalForm("btOk");
+    EXPECT_EQ(form.ShowModal(), mrCancel);
+
+    // The check box switches recording; a new form shows the state.
+    form.CheckBox1->Click();
+    EXPECT_FALSE(proof->bGetbDo());
+    EXPECT_FALSE(form.CheckBox1->Checked());
+    TProofAllocForm again(nullptr);
+    EXPECT_FALSE(again.CheckBox1->Checked());
+    again.CheckBox1->Click();
+    EXPECT_TRUE(proof->bGetbDo());
 }
 
 }  // namespace

@@ -13,7 +13,6 @@ using qx::test::ClipboardFreeForOthers;
 class Clipboard : public ::testing::Test {
   protected:
     void SetUp() override { qx::test::EmptyHeadlessClipboard(); }
-    void TearDown() override { qx::test::EmptyHeadlessClipboard(); }
 };
 
 TEST_F(Clipboard, WritesOneContentInTwoFormatsAndReadsThemBackCutToTheLimit) {
@@ -27,7 +26,6 @@ TEST_F(Clipboard, WritesOneContentInTwoFormatsAndReadsThemBackCutToTheLimit) {
         EXPECT_TRUE(w.bChangeFormat(CF_TEXT));
         EXPECT_TRUE(w.bSet("0123456789", 10));
     }
-    EXPECT_GE(format, 0xC000u);             // a registered format
     EXPECT_TRUE(ClipboardFreeForOthers());  // closed by the destructor
     TQxClipboard r("tstringgridqx");        // names are matched without regard to case
     EXPECT_EQ(r.uGetFormat(), format);
@@ -43,10 +41,7 @@ TEST_F(Clipboard, WritesOneContentInTwoFormatsAndReadsThemBackCutToTheLimit) {
     EXPECT_EQ(std::string(out, 5), "0123#");
     EXPECT_EQ(r.uGetFromOffset(7, out, 8), 3u);
     EXPECT_EQ(std::string(out, 3), "789");
-    EXPECT_EQ(r.uGetFromOffset(2, out, 3), 3u);
-    EXPECT_EQ(std::string(out, 3), "234");
     EXPECT_EQ(r.uGetFromOffset(10, out, 4), 0u);
-    EXPECT_EQ(r.uGetFromOffset(11, out, 4), 0u);
     EXPECT_EQ(r.uGetFromOffset(3, out, 0), 0u);
     // offset + limit beyond 32 bits must not wrap to a small end.
     EXPECT_EQ(r.uGetFromOffset(4, out, UINT_MAX), 6u);
@@ -54,12 +49,11 @@ TEST_F(Clipboard, WritesOneContentInTwoFormatsAndReadsThemBackCutToTheLimit) {
     EXPECT_EQ(r.uGet(nullptr, 4), 0u);
 }
 
-TEST_F(Clipboard, NothingIsPutForEmptyDataOrByAnUnusableObject) {
+TEST_F(Clipboard, NothingIsPutForEmptyDataOrByAnUnusableObjectAndAnOpenOneKeepsOtherThreadsOut) {
     TQxClipboard w(CF_TEXT);
     w.vClear();
     EXPECT_FALSE(w.bSet("x", 0));
     EXPECT_FALSE(w.bSet(nullptr, 4));
-    EXPECT_EQ(w.size(), 0u);
     EXPECT_FALSE(HeadlessClipboard().HasFormat(CF_TEXT));
     EXPECT_FALSE(w.bChangeFormat(0));
     EXPECT_FALSE(w.bSet("x", 1));
@@ -77,9 +71,8 @@ TEST_F(Clipboard, NothingIsPutForEmptyDataOrByAnUnusableObject) {
         EXPECT_TRUE(ClipboardFreeForOthers());
         EXPECT_FALSE(c->bSet("x", 1));
     }
-}
 
-TEST_F(Clipboard, AnOpenObjectKeepsOtherThreadsOut) {
+    // An open object keeps other threads out.
     TQxClipboard mine(CF_TEXT);
     EXPECT_FALSE(ClipboardFreeForOthers());
     unsigned theirs = 1;
@@ -116,19 +109,13 @@ TEST_F(Clipboard, FormatNamesListRegisteredStandardAndUnknownFormatsUntilCleared
     }
     TQxClipboard::vGetClipboardFormats(names);
     EXPECT_TRUE(names.empty());
-    EXPECT_STREQ(TQxClipboard::cpCommonFormat[0], "");
-    EXPECT_STREQ(TQxClipboard::cpCommonFormat[16], "CF_LOCALE");
 }
-
-// ---------------------------------------------------------------------------- memory stream
 
 TEST(ExternMemoryStream, ReadsCallerMemoryNeverWritesItAndANewPointerKeepsThePosition) {
     std::vector<char> memory{'0', '1', '2', '3', '4', '5', '6', '7', '8', '9'};
     char other[6] = {'u', 'v', 'w', 'x', 'y', 'z'};
     TExternMemoryStream s;
-    EXPECT_EQ(s.Size(), 0);
     char out[20] = {};
-    EXPECT_EQ(s.Read(out, 5), 0);
     s.vSetPointer(memory.data(), 10);
     EXPECT_EQ(s.Read(out, 20), 10);
     EXPECT_EQ(std::string(out, 10), "0123456789");

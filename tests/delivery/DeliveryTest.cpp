@@ -15,28 +15,25 @@ namespace {
 // What probes received: receiver, sender, message, parameter.
 using TSeen = std::tuple<const TDelivery*, const TDelivery*, unsigned long, unsigned long>;
 
-class TProbe : public TDelivery {
-  public:
+struct TProbe : TDelivery {
     explicit TProbe(std::vector<TSeen>& log) : log_(log) {}
     bool bReceiveMessage(const TDelivery* sender, unsigned long m, unsigned long p) override {
         log_.emplace_back(this, sender, m, p);
         return true;
     }
-
-  private:
     std::vector<TSeen>& log_;
 };
 
 using TList = std::vector<TDelivery*>;
 
 TList Receivers(TDelivery& d) {
-    TList out;
-    for (unsigned i = 0; i < d.uReceiverSize(); ++i) out.push_back(d.pGetReceiver(i));
+    TList out(d.uReceiverSize());
+    for (unsigned i = 0; i < out.size(); ++i) out[i] = d.pGetReceiver(i);
     return out;
 }
 TList Senders(TDelivery& d) {
-    TList out;
-    for (unsigned i = 0; i < d.uSenderSize(); ++i) out.push_back(d.pGetSender(i));
+    TList out(d.uSenderSize());
+    for (unsigned i = 0; i < out.size(); ++i) out[i] = d.pGetSender(i);
     return out;
 }
 
@@ -51,7 +48,7 @@ void ExpectConsistent(const TList& all) {
     }
 }
 
-TEST(Delivery, ConnectionsAreMadeOnceFromEitherSideAndRemovedInOrder) {
+TEST(Delivery, ConnectionsAreMadeOnceFromEitherSideRemovedInOrderAndMayLoopBack) {
     TDelivery x, a, b, c;
     x.vConnectReceiver(&a);
     a.vConnectSender(&x);  // the same connection
@@ -74,12 +71,26 @@ TEST(Delivery, ConnectionsAreMadeOnceFromEitherSideAndRemovedInOrder) {
     EXPECT_EQ(Receivers(x), (TList{&a, &c}));  // the others keep their order
     x.vDisconnectReceiver(&a);
     EXPECT_EQ(Receivers(x), TList{&c});
-    EXPECT_TRUE(Senders(a).empty());
-    EXPECT_TRUE(Senders(b).empty());
-    ExpectConsistent({&x, &a, &b, &c});
+    ExpectConsistent({&x, &a, &b, &c});  // a and b kept no sender
+
+    // An object connected to itself neither hangs nor dangles.
+    std::vector<TSeen> log;
+    TDelivery other;
+    {
+        TProbe self(log);
+        self.vConnectReceiver(&self);
+        EXPECT_EQ(Senders(self), TList{&self});
+        self.vSendMessage(3, 4);
+        EXPECT_EQ(log, (std::vector<TSeen>{{&self, &self, 3, 4}}));
+        self.vConnectReceiver(&other);
+        self.vDisconnectSender(&self);
+        EXPECT_EQ(Receivers(self), TList{&other});
+        self.vConnectSender(&self);
+    }
+    EXPECT_TRUE(Senders(other).empty());
 }
 
-TEST(Delivery, SendingReachesEveryReceiverInOrderAndDestructionSaysGoodbye) {
+TEST(Delivery, SendingReachesEveryReceiverInOrderDestructionSaysGoodbyeCopiesTakeNone) {
     std::vector<TSeen> log;
     TProbe w(log), y(log), z(log);
     auto x = std::make_unique<TDelivery>();
@@ -99,61 +110,37 @@ TEST(Delivery, SendingReachesEveryReceiverInOrderAndDestructionSaysGoodbye) {
     EXPECT_EQ(w.uReceiverSize(), 0u);
     EXPECT_EQ(y.uSenderSize(), 0u);
     EXPECT_EQ(plain.uSenderSize(), 0u);
-}
 
-TEST(Delivery, AnObjectConnectedToItselfNeitherHangsNorDangles) {
-    std::vector<TSeen> log;
-    TDelivery other;
-    {
-        TProbe self(log);
-        self.vConnectReceiver(&self);
-        EXPECT_EQ(Senders(self), TList{&self});
-        self.vSendMessage(3, 4);
-        EXPECT_EQ(log, (std::vector<TSeen>{{&self, &self, 3, 4}}));
-        self.vConnectReceiver(&other);
-        self.vDisconnectSender(&self);
-        EXPECT_EQ(Receivers(self), TList{&other});
-        self.vConnectSender(&self);
-    }
-    EXPECT_TRUE(Senders(other).empty());
-}
+    // The lock is released when a receiver throws.
+    struct TThrower : TDelivery {
+        bool bReceiveMessage(const TDelivery*, unsigned long, unsigned long) override { throw 1; }
+    } thrower;
+    plain.vConnectReceiver(&thrower);
+    EXPECT_THROW(plain.vSendMessage(1, 1), int);
+    plain.vDisconnectReceiver(&thrower);  // would wait for ever if the lock were still held
+    EXPECT_EQ(plain.uReceiverSize(), 0u);
 
-TEST(Delivery, CopiesTakeNoConnectionsAndAssignmentOnlyRenewsTheStamp) {
-    TDelivery x, y, v, w;
-    x.vConnectReceiver(&y);
-    v.vConnectReceiver(&w);
-    TDelivery copy(x);
+    // Copies take no connections; assignment only renews the stamp.
+    TDelivery src, v, target;
+    src.vConnectReceiver(&y);
+    v.vConnectReceiver(&target);
+    TDelivery copy(src);
     EXPECT_EQ(copy.uReceiverSize(), 0u);
-    EXPECT_EQ(y.uSenderSize(), 1u);
-    EXPECT_GE(x.rGetTimeStamp().llDiff(copy.rGetTimeStamp()), 0);
+    EXPECT_GE(src.rGetTimeStamp().llDiff(copy.rGetTimeStamp()), 0);
 
     Process::TTimeStamp old = v.rGetTimeStamp();
-    v = x;
-    EXPECT_EQ(v.uReceiverSize(), 1u);
-    EXPECT_EQ(v.pGetReceiver(0), &w);
+    v = src;
+    EXPECT_EQ(Receivers(v), TList{&target});
     EXPECT_EQ(y.uSenderSize(), 1u);
     EXPECT_GE(old.llDiff(v.rGetTimeStamp()), 0);
-    EXPECT_GE(x.rGetTimeStamp().llDiff(v.rGetTimeStamp()), 0);  // now, not x's stamp
+    EXPECT_GE(src.rGetTimeStamp().llDiff(v.rGetTimeStamp()), 0);  // now, not src's stamp
 
     v.vSetTimeStamp(old);
     EXPECT_EQ(v.rGetTimeStamp(), old);
 }
 
-TEST(Delivery, TheLockIsReleasedWhenAReceiverThrows) {
-    class TThrower : public TDelivery {
-      public:
-        bool bReceiveMessage(const TDelivery*, unsigned long, unsigned long) override { throw 1; }
-    } thrower;
-    TDelivery x;
-    x.vConnectReceiver(&thrower);
-    EXPECT_THROW(x.vSendMessage(1, 1), int);
-    x.vDisconnectReceiver(&thrower);  // would wait for ever if the lock were still held
-    EXPECT_EQ(x.uReceiverSize(), 0u);
-}
-
 // Counts the messages of kind 2.
-class TCounter : public TDelivery {
-  public:
+struct TCounter : TDelivery {
     bool bReceiveMessage(const TDelivery*, unsigned long m, unsigned long) override {
         if (m == 2) own.fetch_add(1, std::memory_order_relaxed);
         return true;
@@ -161,8 +148,8 @@ class TCounter : public TDelivery {
     std::atomic<long> own{0};
 };
 
-TEST(Delivery, ThreadsConnectDisconnectAndSendAtTheSameTime) {
-    constexpr int kThreads = 4, kRounds = 200;
+TEST(Delivery, ThreadsConnectDisconnectAndSendOnSharedAndOnDistinctObjects) {
+    constexpr int kThreads = 4, kRounds = 200, kObjects = 8;
     TDelivery hub;
     TCounter sink;
     std::vector<std::unique_ptr<TCounter>> workers;
@@ -185,17 +172,11 @@ TEST(Delivery, ThreadsConnectDisconnectAndSendAtTheSameTime) {
             start.arrive_and_wait();
             for (int r = 0; r < kRounds; ++r) {
                 // From alternating sides, so that both lock orders are exercised.
-                if (r % 2)
-                    me.vConnectSender(&hub);
-                else
-                    hub.vConnectReceiver(&me);
+                r % 2 ? me.vConnectSender(&hub) : hub.vConnectReceiver(&me);
                 me.vConnectReceiver(&sink);
                 me.vSendMessage(2, 0);
                 sink.vDisconnectSender(&me);
-                if (r % 2)
-                    hub.vDisconnectReceiver(&me);
-                else
-                    me.vDisconnectSender(&hub);
+                r % 2 ? hub.vDisconnectReceiver(&me) : me.vDisconnectSender(&hub);
                 // A short-lived object joining and leaving the shared hub. A plain TDelivery:
                 // a derived object being destroyed while another thread sends to it would
                 // race on its virtual table, as any C++ object would.
@@ -212,18 +193,16 @@ TEST(Delivery, ThreadsConnectDisconnectAndSendAtTheSameTime) {
     TList all{&hub, &sink};
     for (auto& w : workers) all.push_back(w.get());
     for (TDelivery* d : all) EXPECT_TRUE(Receivers(*d).empty() && Senders(*d).empty());
-}
 
-TEST(Delivery, ThreadsOnDistinctObjectsKeepEveryConnection) {
-    constexpr int kThreads = 4, kObjects = 8;
+    // Threads on distinct objects keep every connection.
     std::vector<std::vector<std::unique_ptr<TCounter>>> groups(kThreads);
     for (auto& g : groups)
         for (int i = 0; i < kObjects; ++i) g.push_back(std::make_unique<TCounter>());
-    std::latch start(kThreads);
-    std::vector<std::thread> threads;
+    std::latch go(kThreads);
+    threads.clear();
     for (int t = 0; t < kThreads; ++t) {
-        threads.emplace_back([&g = groups[t], &start] {
-            start.arrive_and_wait();
+        threads.emplace_back([&g = groups[t], &go] {
+            go.arrive_and_wait();
             // Each object sends to every later one, then the odd ones are disconnected again.
             for (int i = 0; i < kObjects; ++i)
                 for (int j = i + 1; j < kObjects; ++j) g[i]->vConnectReceiver(g[j].get());
@@ -234,12 +213,12 @@ TEST(Delivery, ThreadsOnDistinctObjectsKeepEveryConnection) {
     }
     for (auto& t : threads) t.join();
     for (auto& g : groups) {
-        TList all;
+        TList group;
         for (int i = 0; i < kObjects; ++i) {
-            all.push_back(g[i].get());
+            group.push_back(g[i].get());
             EXPECT_EQ(g[i]->own.load(), i % 2 ? 0 : i) << "object " << i;
         }
-        ExpectConsistent(all);
+        ExpectConsistent(group);
     }
 }
 

@@ -1,12 +1,13 @@
 // Helpers shared by the grid and table frame tests: filled grids, their texts, raised error
-// codes, event logs and the clipboard.
+// codes and event logs.
 #pragma once
 
 #include <functional>
+#include <sstream>
 #include <string>
 #include <vector>
 
-#include "tests/support/TestSupport.h"
+#include "tests/clipboard/ClipboardSupport.h"
 
 namespace qx::test {
 
@@ -29,13 +30,6 @@ inline std::string gridTexts(TStringGridQx& g) {
     return s;
 }
 
-// The selected block in user numbers: first row, last row, first column, last column.
-inline std::vector<int> selectedArea(TStringGridQx& g) {
-    int fr = -1, lr = -1, fc = -1, lc = -1;
-    g.vGetSelectedArea(fr, lr, fc, lc);
-    return {fr, lr, fc, lc};
-}
-
 // The code `f` raises (0 when none), with the raised entry's text in `text`; the error list
 // is cleared.
 inline unsigned long raisedCode(const std::function<void()>& f, std::string* text = nullptr) {
@@ -52,27 +46,14 @@ inline unsigned long raisedCode(const std::function<void()>& f, std::string* tex
     return 0;
 }
 
-inline std::string eventWord(int v) {
-    return std::to_string(v);
-}
-inline std::string eventWord(const char* v) {
-    return v;
-}
-
 // An event receiver that logs "<name> <arg>..." into `log`.
 inline auto logTo(std::vector<std::string>& log, const std::string& name) {
     return [&log, name](auto... args) {
-        std::string s = name;
-        ((s += Join({" ", eventWord(args)})), ...);
-        log.push_back(s);
+        std::ostringstream s;
+        s << name;
+        ((s << ' ' << args), ...);
+        log.push_back(s.str());
     };
-}
-
-inline void emptyClipboard() {
-    auto& c = qx::platform::Clipboard();
-    ASSERT_TRUE(c.Open());
-    c.Empty();
-    c.Close();
 }
 
 // Base-grid click on a cell as the current-cell handler sees it: (0, r) selects row r, (c, 0)

@@ -23,14 +23,11 @@ grep -qxF '0,1: align=default size=8pt text=black background=white edit=yes hidd
 # Bad files: a message with the code, exit 1, nothing written.
 head -c 30 "$dir/t.SGR" >"$dir/cut.sgr"
 printf '\1\0\0\0\0\0\0\0\0\377\377\377\177\377\377\377\177abc' >"$dir/huge.sgr"
-printf '\2\1\0\0\0\1\0\0\0\1\0\0\0\1\0\0\0x\0\1\0\1\0\7\1\0' >"$dir/v2.sgr"
 head -c 2000 /dev/urandom >"$dir/random.sgr"
 mkdir "$dir/folder.txt"
-expect_rc 1 "error 0xe3136026" grid show "$dir/missing.sgr"
 expect_rc 1 "error 0xe34360" grid convert "$dir/cut.sgr" "$dir/x.txt"
 [[ ! -e $dir/x.txt ]] || fail "written from a damaged file"
 expect_rc 1 "error 0xe3436022 (Vorzeitiges Dateiende): 2147483648 x 2147483648 cells" grid show "$dir/huge.sgr"
-expect_rc 1 "error 0xe0636024" grid show "$dir/v2.sgr"
 "$qx" grid show "$dir/random.sgr" >/dev/null 2>&1
 rc=$?
 [[ $rc == 0 || $rc == 1 ]] || fail "random bytes: exit $rc"

@@ -9,29 +9,6 @@ Bytes are Latin-1 so that every code page 1252 byte passes through unchanged.
 import configparser
 import sys
 
-
-def parser():
-    p = configparser.ConfigParser(interpolation=None)
-    p.optionxform = str  # keep the case of keys
-    return p
-
-
-def escape(text):
-    return text.replace("\t", "\\t").replace("\r", "\\r").replace("\n", "\\n")
-
-
-def read(path):
-    p = parser()
-    with open(path, encoding="latin-1") as f:
-        p.read_file(f)
-    out = []
-    for section in p.sections():
-        out.append("[" + escape(section) + "]")
-        for key, value in p.items(section, raw=True):
-            out.append(escape(key) + "\t" + escape(value))
-    sys.stdout.buffer.write(("\n".join(out) + "\n").encode("latin-1"))
-
-
 SAMPLE = {
     "Table": {
         "LineSize": "96",
@@ -48,15 +25,25 @@ SAMPLE = {
 }
 
 
-def write(path):
-    p = parser()
-    for section, entries in SAMPLE.items():
-        p[section] = entries
-    with open(path, "w", encoding="latin-1") as f:
-        p.write(f)
+def escape(text):
+    return text.replace("\t", "\\t").replace("\r", "\\r").replace("\n", "\\n")
 
 
 if __name__ == "__main__":
     if len(sys.argv) != 3 or sys.argv[1] not in ("read", "write"):
         sys.exit(__doc__)
-    (read if sys.argv[1] == "read" else write)(sys.argv[2])
+    mode, path = sys.argv[1:]
+    p = configparser.ConfigParser(interpolation=None)
+    p.optionxform = str  # keep the case of keys
+    if mode == "write":
+        p.read_dict(SAMPLE)
+        with open(path, "w", encoding="latin-1") as f:
+            p.write(f)
+        sys.exit()
+    with open(path, encoding="latin-1") as f:
+        p.read_file(f)
+    out = []
+    for section in p.sections():
+        out.append("[" + escape(section) + "]")
+        out += [escape(k) + "\t" + escape(v) for k, v in p.items(section, raw=True)]
+    sys.stdout.buffer.write(("\n".join(out) + "\n").encode("latin-1"))

@@ -1,19 +1,17 @@
-// The numeric edits. The double edit: layout, limits, display, typed input, stepping by
-// increment and by factor, integer mode, keys and the change notification. Both edits made from
-// the palette; the spin edit's steps.
+// The double edit (layout, limits, display, typed input, steps, keys, notification), the spin
+// edit's steps, and appending one popup menu's items to another.
 #include "qx/numeric/CDoubleSpinEdit.h"
 #include "qx/numeric/DoubleEdit.h"
 
 #include "qx/platform/Registry.h"
 #include "qx/platform/SysUtils.h"
+#include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <limits>
-#include <memory>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -26,9 +24,7 @@ constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 class DoubleEditTest : public ::testing::Test {
   protected:
     DoubleEditTest() {
-        de = new TDoubleEdit(&panel);
         de->SetParent(&panel);
-        other = new TEdit(&panel);
         other->SetParent(&panel);
         de->OnChange = [this](TObject* sender) {
             EXPECT_EQ(sender, de);
@@ -60,8 +56,8 @@ class DoubleEditTest : public ::testing::Test {
 
     char savedSeparator = DecimalSeparator;
     TPanel panel{nullptr};
-    TDoubleEdit* de;
-    TEdit* other;
+    TDoubleEdit* de = new TDoubleEdit(&panel);
+    TEdit* other = new TEdit(&panel);
     int changes = 0;
 };
 
@@ -69,7 +65,6 @@ TEST_F(DoubleEditTest, DefaultsLayoutAndStepSettings) {
     EXPECT_EQ(std::tuple(de->MinValue(), de->MaxValue(), de->Increment(), de->Faktor()),
               std::tuple(0.0, 0.0, 1.0, 1.01));
     EXPECT_FALSE(de->UseFaktorNotIncrement() || de->UseIntNotDouble() || de->PotenzPraefix());
-    EXPECT_EQ(de->StellenzahlAnzeige(), 3);
     EXPECT_EQ(text(), " 0 ");
     EXPECT_EQ(de->Constraints().MaxWidth, 200);
     const TUpDown& u = *de->UpDown();
@@ -107,12 +102,11 @@ TEST_F(DoubleEditTest, DefaultsLayoutAndStepSettings) {
 }
 
 TEST_F(DoubleEditTest, LimitsAndChangeNotification) {
-    struct Case {
-        double min, max, set, want;
-    };
     // Equal limits mean no limit; not a number counts as 0.
-    const Case cases[] = {{1, 1000, 5000, 1000}, {1, 1000, -5, 1}, {5, 5, 7, 7}, {1, 10, kNaN, 1}};
-    for (const Case& k : cases) {
+    const struct {
+        double min, max, set, want;
+    } cases[] = {{1, 1000, 5000, 1000}, {1, 1000, -5, 1}, {5, 5, 7, 7}, {1, 10, kNaN, 1}};
+    for (const auto& k : cases) {
         limits(k.min, k.max);
         de->SetValue(k.set);
         EXPECT_EQ(de->Value(), k.want) << k.min << ".." << k.max << " " << k.set;
@@ -156,13 +150,6 @@ TEST_F(DoubleEditTest, TypedTextIsReadOnExitOnly) {
     EXPECT_EQ(de->Value(), 12346);
     de->SetPotenzPraefix(false);
 
-    // Enter, which goes on to the normal handling.
-    unsigned short seen = 0;
-    de->EditField()->OnKeyDown = [&](TObject*, unsigned short& k, TShiftState) { seen = k; };
-    type("5");
-    EXPECT_EQ(key(VK_RETURN), VK_RETURN);
-    EXPECT_EQ(seen, VK_RETURN);
-    EXPECT_EQ(text(), " 5 ");
     // Before an up/down click or a step key: the step starts from the typed value.
     type("7");
     up();
@@ -173,7 +160,7 @@ TEST_F(DoubleEditTest, TypedTextIsReadOnExitOnly) {
     type("9");
     leave();
     EXPECT_EQ(atExit, 9);
-    EXPECT_EQ(notified.size(), 5u);
+    EXPECT_EQ(notified.size(), 4u);
 }
 
 TEST_F(DoubleEditTest, DisplayDigitsPrefixAndIntegerMode) {
@@ -210,18 +197,17 @@ TEST_F(DoubleEditTest, UpDownSteps) {
     // digits shown, and from (nearly) 0 it starts again at 1. With factor 1.01 and two digits
     // the value shown may not move: the reduction must not undo or reverse the step then.
     // A negative step steps down.
-    struct Case {
+    const struct {
         std::string mode;
         double step, value, want;
         int digits = 3;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"inc", 0.5, 1.2, 1.5},    {"inc", -0.5, 1.2, 1.0},    {"inc", 0.5, 1.499, 2.0},
         {"inc", -0.5, 1.501, 1.0}, {"int inc", 0.4, 3, 4},     {"int inc", -0.4, 3, 2},
         {"int fac", -1.01, 3, 2},  {"fac", 1.01, 1, 1.01, 2},  {"fac", 1.01, 1.2349, 1.247249, 2},
         {"fac", -2, 1e-13, 1.0},   {"fac", 1.1, 1.23, 1.35},   {"fac", -3, 1, 0.33, 2},
         {"fac", 2, -1.5, -3},      {"fac", 10, 4.7e-7, 4.7e-6}};
-    for (const Case& k : cases) {
+    for (const auto& k : cases) {
         SCOPED_TRACE(k.mode + " " + std::to_string(k.step) + " " + std::to_string(k.value));
         const bool faktor = k.mode.find("fac") != std::string::npos;
         de->SetUseFaktorNotIncrement(faktor);
@@ -248,7 +234,7 @@ TEST_F(DoubleEditTest, UpDownSteps) {
     EXPECT_EQ(changes, 0);
 }
 
-TEST_F(DoubleEditTest, FocusAndKeyRouting) {
+TEST_F(DoubleEditTest, FocusKeyRoutingAndScaledKeySteps) {
     // A click moves the focus to the field unless it is read-only.
     other->SetFocus();
     up();
@@ -267,10 +253,14 @@ TEST_F(DoubleEditTest, FocusAndKeyRouting) {
     EXPECT_TRUE(other->Focused());
     EXPECT_EQ(de->Value(), 3);
 
+    // Enter reads the typed text and goes on to the normal handling.
     unsigned short seen = 0;
     de->EditField()->OnKeyDown = [&](TObject*, unsigned short& k, TShiftState) { seen = k; };
+    type("5");
+    EXPECT_EQ(key(VK_RETURN), VK_RETURN);
+    EXPECT_EQ(seen, VK_RETURN);
+    EXPECT_EQ(text(), " 5 ");
     EXPECT_EQ(key(VK_LEFT), VK_LEFT);
-    EXPECT_EQ(seen, VK_LEFT);
     seen = 0;
     // Keys sent to the control itself reach its field; step keys are the control's.
     unsigned short k = VK_UP;
@@ -282,19 +272,17 @@ TEST_F(DoubleEditTest, FocusAndKeyRouting) {
     de->EditField()->OnKeyPress = [&](TObject*, char& c) { pressed = c; };
     de->KeyPress(ch);
     EXPECT_EQ(pressed, 'x');
-}
 
-TEST_F(DoubleEditTest, KeysStepScaledAndRestoreTheStepping) {
-    struct Case {
+    // Keys step scaled and restore the stepping.
+    const struct {
         unsigned short vk;
         TShiftState shift;
         double value, want;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {VK_DOWN, 0, 5, 4},          {VK_UP, ssShift, 5, 10}, {VK_NEXT, 0, 250, 200},
         {VK_PRIOR, ssCtrl, 5, 1000}, {VK_UP, ssAlt, 5, 6},
     };
-    for (const Case& k : cases) {
+    for (const auto& k : cases) {
         de->SetValue(k.value);
         EXPECT_EQ(key(k.vk, k.shift), 0) << "handled";
         EXPECT_EQ(de->Value(), k.want) << k.vk << " " << k.shift;
@@ -314,7 +302,7 @@ TEST_F(DoubleEditTest, KeysStepScaledAndRestoreTheStepping) {
     EXPECT_EQ(de->Faktor(), 1.7);
 }
 
-TEST_F(DoubleEditTest, ScaledStepWithAThrowingOrChangingHandler) {
+TEST_F(DoubleEditTest, ScaledStepWithAThrowingOrChangingHandlerAndDeletionWithFocus) {
     de->OnChange = [](TObject*) { throw 42; };
     EXPECT_THROW(key(VK_PRIOR), int);
     EXPECT_EQ(de->Value(), 100);
@@ -329,24 +317,23 @@ TEST_F(DoubleEditTest, ScaledStepWithAThrowingOrChangingHandler) {
     EXPECT_EQ(de->Value(), 110);
     EXPECT_EQ(de->Increment(), 5);
     EXPECT_EQ(de->Faktor(), 3);
-}
-
-TEST(DoubleEditLifetime, OwnerDeletesItWhileTheFieldHasTheFocus) {
-    auto form = std::make_unique<TPanel>(nullptr);
-    auto* de = new TDoubleEdit(form.get());
-    de->SetParent(form.get());
-    auto* other = new TEdit(form.get());
-    other->SetParent(form.get());
-    de->EditField()->SetFocus();
-    de->EditField()->UserInput("3");
+    // The owner deletes it while the field has the focus.
+    type("3");
     delete de;
     other->SetFocus();
-    form->SelectNext();
+    panel.SelectNext();
     EXPECT_TRUE(other->Focused());
-    EXPECT_EQ(form->ControlCount(), 1);
+    EXPECT_EQ(panel.ControlCount(), 1);
 }
 
-TEST(NumericEdits, MadeFromThePaletteAndTheSpinEditSteps) {
+TMenuItem* item(TPopupMenu& owner, const char* caption, TMenuItem* parent) {
+    auto* i = new TMenuItem(&owner);
+    i->SetCaption(caption);
+    parent->Add(i);
+    return i;
+}
+
+TEST(NumericEdits, MadeFromThePaletteSpinEditStepsAndMenuCopies) {
     DoubleEdit::Register();
     CDoubleSpinEdit::Register();
     TPanel form(nullptr);
@@ -362,28 +349,57 @@ TEST(NumericEdits, MadeFromThePaletteAndTheSpinEditSteps) {
     TCSpinButton* button = static_cast<TCSpinEdit*>(spin)->Button();
     ASSERT_NE(button, nullptr);
     EXPECT_EQ(spin->Text(), "0");
+    auto step = [&](long min, long max, long value, bool up) {
+        spin->SetMinValue(min);
+        spin->SetMaxValue(max);
+        spin->SetValue(value);
+        up ? button->UpClick() : button->DownClick();
+        return spin->Value();
+    };
     spin->SetIncrement(5);
-    spin->SetMinValue(-10);
-    spin->SetMaxValue(12);
-    spin->SetValue(10);
-    button->UpClick();
-    EXPECT_EQ(spin->Value(), 12);
+    EXPECT_EQ(step(-10, 12, 10, true), 12);
     spin->SetReadOnly(true);
-    spin->SetValue(-8);
-    button->UpClick();
-    EXPECT_EQ(spin->Value(), -8) << "read-only refuses steps";
-
+    EXPECT_EQ(step(-10, 12, -8, true), -8) << "read-only refuses steps";
     // Unlimited (minimum = maximum = 0): a step past the largest long stays there.
     spin->SetReadOnly(false);
-    spin->SetMinValue(0);
-    spin->SetMaxValue(0);
     spin->SetIncrement(10);
-    spin->SetValue(LONG_MAX - 3);
-    button->UpClick();
-    EXPECT_EQ(spin->Value(), LONG_MAX);
-    spin->SetValue(LONG_MIN + 3);
-    button->DownClick();
-    EXPECT_EQ(spin->Value(), LONG_MIN);
+    EXPECT_EQ(step(0, 0, LONG_MAX - 3, true), LONG_MAX);
+    EXPECT_EQ(step(0, 0, LONG_MIN + 3, false), LONG_MIN);
+    // Appended menu items follow a separator and share their handlers.
+    TPopupMenu target(nullptr), source(nullptr);
+    item(target, "Kopieren", target.Items());
+    item(target, "Einf\xFCgen", target.Items());
+    TMenuItem* load = item(source, "Laden", source.Items());
+    TMenuItem* save = item(source, "Speichern", source.Items());
+    TMenuItem* sub = item(source, "Als Text", save);
+    item(source, "Hilfe", source.Items())->SetVisible(false);
+    int clicks = 0;
+    sub->OnClick = [&](TObject*) { ++clicks; };
+    load->SetGroupIndex(7);  // tag 0: the copy's tag is the group index
+    save->SetTag(3);
+
+    vAddMenu(&target, &source, true);
+    TMenuItem& top = *target.Items();
+    ASSERT_EQ(top.Count(), 6);
+    EXPECT_TRUE(top[2]->IsLine());
+    EXPECT_EQ(top[3]->Caption(), "Laden");
+    EXPECT_EQ(top[3]->Tag(), 7);
+    EXPECT_EQ(top[4]->Tag(), 3);
+    EXPECT_FALSE(top[5]->Visible());
+    ASSERT_EQ(top[4]->Count(), 1);
+    top[4]->Items(0)->Click();
+    EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(source.Items()->Count(), 3) << "the source is not changed";
+
+    vAddMenu(&target, &source, false);
+    EXPECT_EQ(top.Count(), 9);
+    vAddMenu(nullptr, &source, true);
+
+    // A menu appended to itself gets its items once more (and no endless copying).
+    vAddMenu(&source, &source, true);
+    ASSERT_EQ(source.Items()->Count(), 7);
+    EXPECT_TRUE((*source.Items())[3]->IsLine());
+    EXPECT_EQ((*source.Items())[6]->Caption(), "Hilfe");
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
-// Number texts: the printf-format checks, the formatter with prefixes and exponents, printing
-// through a format, the decimal separator, code pages, equality of texts and numbers, binary
-// digits, file-name parts and the working folder.
+// Number texts: format checks, the formatter, printing through a format, the decimal separator,
+// code pages, text and number equality, binary digits, file-name parts and the working folder.
 #include "qx/numeric/FormatCheck.h"
 #include "qx/numeric/FormatNumber.h"
 #include "qx/numeric/StringUtils.h"
@@ -21,11 +20,7 @@
 namespace {
 
 namespace fs = std::filesystem;
-using qx::detail::clampFormatFields;
-using qx::detail::findSingleConversion;
-using qx::detail::TConversion;
-using qx::detail::TLength;
-using qx::detail::TLengths;
+using namespace qx::detail;
 
 // Restores the process-wide decimal separator the tests change.
 class NumberTextTest : public ::testing::Test {
@@ -47,32 +42,6 @@ std::string print(double x, const char* format, std::size_t size = 256) {
 std::string after(std::string s, void (*fn)(char*)) {
     fn(s.data());
     return s.c_str();
-}
-
-TEST(FormatCheck, OneConversionOfAnAllowedKind) {
-    for (const char* good : {"%f", "%lf", "x %-+ #010.3e y", "%%%G%%", "%.f", "%5.A"})
-        EXPECT_TRUE(findSingleConversion(good, "eEfFgGaA", TLengths::LongOnly)) << good;
-    for (const char* bad : {"", "plain", "%", "%%", "%f %e", "%*f", "%.*f", "%1$f", "%Lf", "%hf",
-                            "%llf", "%d", "%n", "%5."})
-        EXPECT_FALSE(findSingleConversion(bad, "eEfFgGaA", TLengths::LongOnly)) << bad;
-    EXPECT_FALSE(findSingleConversion("%lf", "f", TLengths::None));
-}
-
-TEST(FormatCheck, IntegerLengthModifiersAreReported) {
-    const std::vector<std::pair<const char*, TConversion>> cases = {
-        {"%d", {'d', TLength::None}},    {"0x%08x", {'x', TLength::None}},
-        {"%hhu", {'u', TLength::Short}}, {"%hX", {'X', TLength::Short}},
-        {"%ld", {'d', TLength::Long}},   {"%-5lli|", {'i', TLength::LongLong}},
-        {"[%c]", {'c', TLength::None}},
-    };
-    for (const auto& [format, expected] : cases) {
-        TConversion found;
-        ASSERT_TRUE(findSingleConversion(format, "diuoxXc", TLengths::Integer, &found)) << format;
-        EXPECT_EQ(found.conv, expected.conv) << format;
-        EXPECT_EQ(found.length, expected.length) << format;
-    }
-    for (const char* bad : {"%lc", "%lllx", "%qd", "%s", "%d%d", "%zd", "%jd"})
-        EXPECT_FALSE(findSingleConversion(bad, "diuoxXc", TLengths::Integer)) << bad;
 }
 
 // Cutting a field must not change what fits in the buffer, also where the conversion itself
@@ -99,19 +68,17 @@ TEST(FormatCheck, CuttingKeepsTheVisibleText) {
 }
 
 TEST_F(NumberTextTest, PrefixAndExponentModes) {
-    struct Case {
+    const struct {
         double x;
-        const char* prefix;
-        const char* exponent;
-    };
-    const Case cases[] = {
+        const char *prefix, *exponent;
+    } cases[] = {
         {12345, " 12.3 K", " 12300  "},   {0.000470, " 470 \xB5", " 470e-6 "},
         {0.0123, " 12.3 m", " 0.0123  "}, {5.5, " 5.5  ", " 5.5 "},
         {12000, " 12 K", " 12000  "},     {-2.5e-10, "-250 p", "-250e-12 "},
         {4.7e-8, " 47 n", " 47e-9 "},     {3.3e7, " 33 M", " 33e6 "},
         {1.5e10, " 15 G", " 15e9 "},      {2.5e12, " 2.5 T", " 2.5e12 "},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         EXPECT_EQ(fmt(c.x, true), c.prefix) << c.x;
         EXPECT_EQ(fmt(c.x, false), c.exponent) << c.x;
     }
@@ -161,28 +128,28 @@ TEST_F(NumberTextTest, ZeroHugeNonFiniteDigitCountsAndRounding) {
     EXPECT_DOUBLE_EQ(f.dGetNumber(std::string(300, '9').c_str()), 1e127);  // first 127 count
 }
 
-TEST_F(NumberTextTest, PrintDouble) {
+TEST_F(NumberTextTest, PrintDoubleCutsHugeFieldsToWhatFits) {
     EXPECT_EQ(print(0.5, "%t2+"), " 500 m");
     EXPECT_EQ(print(12345, "value %t3 ignored"), " 12300  ");
     EXPECT_EQ(print(0.5, "%.2f"), "0.50");
     EXPECT_EQ(print(0.5, "[%+08.3lf%%]"), "[+000.500%]");
     EXPECT_EQ(print(1.0 / 3.0, "%.10f", 6), "0.333");
-    for (const char* bad : {"%d", "%n", "%f %f", "%Lf", "plain", "%"})  // see FormatCheck
+    // One conversion of a floating kind, with at most an 'l', or nothing is printed.
+    for (const char* good : {"%f", "%lf", "x %-+ #010.3e y", "%%%G%%", "%.f", "%5.A"})
+        EXPECT_NE(print(1.5, good), "") << good;
+    for (const char* bad : {"", "plain", "%", "%%", "%f %e", "%*f", "%.*f", "%1$f", "%Lf", "%hf",
+                            "%llf", "%d", "%n", "%5."})
         EXPECT_EQ(print(1.5, bad), "") << bad;
     std::unique_ptr<char[]> endsInT(new char[3]{'%', 't', '\0'});  // nothing read past the end
     EXPECT_FALSE(print(1.5, endsInT.get()).empty());
-    DecimalSeparator = ',';
-    EXPECT_EQ(print(0.5, "%.2f"), "0,50");
-    EXPECT_EQ(print(0.5, "%t3"), " 0,5  ");
-}
-
-TEST_F(NumberTextTest, PrintDoubleCutsHugeFieldsToWhatFits) {
     // Beyond INT_MAX printf itself fails; cut, the text is what fits of the padded number.
     EXPECT_EQ(print(1.5, "%-4294967296f|"), "1.500000" + std::string(247, ' '));
     EXPECT_EQ(print(1.5, "%999999999.2f"), std::string(255, ' '));
     EXPECT_EQ(print(1.5, "%.999999999f", 12), "1.500000000");
     DecimalSeparator = ',';
     EXPECT_EQ(print(-1.5, "%0999999999.1f", 8), "-000000");
+    EXPECT_EQ(print(0.5, "%.2f"), "0,50");
+    EXPECT_EQ(print(0.5, "%t3"), " 0,5  ");
 }
 
 TEST_F(NumberTextTest, SeparatorBetweenDigitsOnly) {
@@ -199,7 +166,7 @@ TEST_F(NumberTextTest, SeparatorBetweenDigitsOnly) {
     EXPECT_STREQ(modKomma(text), "3.14");
 }
 
-TEST(StringUtils, CodePageMappingRoundTrips) {
+TEST(StringUtils, CodePagesEqualityBinaryDigitsFileNamePartsAndFolders) {
     const std::string text =
         "Gr\xF6\xDF"
         "e 20\xB0 \xC4\xD6\xDC\xE4\xFC\xA7 plain";
@@ -210,9 +177,7 @@ TEST(StringUtils, CodePageMappingRoundTrips) {
               "e 20\xF8 \x8E\x99\x9A\x84\x81\xF5 plain");
     ascii2ansiString(s.data());
     EXPECT_EQ(s, text);
-}
 
-TEST(StringUtils, TextAndNumberEquality) {
     EXPECT_TRUE(ie(nullptr, nullptr) && ie(nullptr, "") && ie("", nullptr) && ie("abc", "abc"));
     EXPECT_FALSE(ie(nullptr, "a") || ie("abc", "ABC") || ie("abc", "abcd"));
     auto eq = [](std::string a, std::string b) { return iez(a.data(), b.data()); };
@@ -223,9 +188,7 @@ TEST(StringUtils, TextAndNumberEquality) {
     EXPECT_TRUE(iez(nullptr, nullptr) && iez(nullptr, empty) && !iez(a, nullptr));
     EXPECT_TRUE(iez(a, b));
     EXPECT_STREQ(a, "1.5");  // the caller's texts change
-}
 
-TEST(StringUtils, BinaryDigitsAndFileNamePart) {
     char out[64];
     formatBinaer(out, 5, 8);
     EXPECT_STREQ(out, "00000101");
@@ -243,9 +206,7 @@ TEST(StringUtils, BinaryDigitsAndFileNamePart) {
     const char* bare = "b.txt";
     EXPECT_EQ(cpGetPtrAfterPath(bare), bare);
     EXPECT_STREQ(cpGetPtrAfterPath("dir/"), "");
-}
-
-TEST(StringUtils, ChdirNameAndExistFile) {
+    // bExistFile and chdirName on a real folder.
     qx::test::TTempDir tmp;
     const std::string dir = fs::canonical(tmp.Path()), file = dir + "/x.ini";
     std::ofstream(file).put('x');

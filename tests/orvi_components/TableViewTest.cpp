@@ -11,10 +11,9 @@ class TableView : public qx::test::ErrorStateTest {
         v = std::make_unique<TORVI_TableView>(nullptr);
         v->SetColCount(2);
         v->SetRowCount(2);
-        v->SetCells(0, 0, "x1");
-        v->SetCells(1, 0, "x2");
-        v->SetCells(0, 1, "y1");
-        v->SetCells(1, 1, "y2");
+        for (int row = 0; row < 2; ++row)
+            for (int col = 0; col < 2; ++col)
+                v->SetCells(col, row, std::string(1, "xy"[row]) + std::to_string(col + 1));
     }
     void TearDown() override {
         v.reset();
@@ -25,7 +24,7 @@ class TableView : public qx::test::ErrorStateTest {
 
 }  // namespace
 
-TEST_F(TableView, RendersEveryCellWithATabAndEveryLineWithCrLf) {
+TEST_F(TableView, RendersCellsWithTabsAndLinesWithCrLfAndFitsColumnsToTheirTexts) {
     AnsiString text;
     v->_table2String(text);
     EXPECT_EQ(text, "x1\tx2\t\r\ny1\ty2\t\r\n");
@@ -34,6 +33,13 @@ TEST_F(TableView, RendersEveryCellWithATabAndEveryLineWithCrLf) {
     EXPECT_EQ(text, "\ty2\t\r\n") << "an empty cell still has its TAB";
     EXPECT_EQ(qx::test::raisedCode([&] { v->_line2String(2, text); }), 0x05100000UL)
         << "a row outside the grid";
+
+    // Reformatting fits each column to its widest text plus five.
+    v->SetCells(1, 1, "a longer text");
+    v->reformat();
+    const int cw = TRecordingCanvas::CharWidth(v->Font().Size);
+    EXPECT_EQ(v->ColWidths(0), 2 * cw + 5);
+    EXPECT_EQ(v->ColWidths(1), 13 * cw + 5);
 }
 
 TEST_F(TableView, TheColourTableFollowsTheGridAndColouredCellsDrawTheirOwnWay) {
@@ -74,14 +80,6 @@ TEST_F(TableView, TheColourTableFollowsTheGridAndColouredCellsDrawTheirOwnWay) {
     EXPECT_TRUE(infoCell);
     v->vClearColor();
     EXPECT_EQ(v->vCellColors[1][1], -1);
-}
-
-TEST_F(TableView, ReformatFitsEachColumnToItsWidestTextPlusFive) {
-    v->SetCells(1, 1, "a longer text");
-    v->reformat();
-    const int cw = TRecordingCanvas::CharWidth(v->Font().Size);
-    EXPECT_EQ(v->ColWidths(0), 2 * cw + 5);
-    EXPECT_EQ(v->ColWidths(1), 13 * cw + 5);
 }
 
 TEST_F(TableView, MenuCaptionsFollowTheLanguage) {

@@ -1,11 +1,11 @@
-// Package start-up and shut-down, and ending the program from the error dialog.
+// Package start-up, shut-down and registration, and ending the program from the error dialog.
 #include <dlfcn.h>
 
 #include "tests/support/TestSupport.h"
 
 class PackageTest : public qx::test::ErrorStateTest {};
 
-TEST_F(PackageTest, LastShutDownClosesTheLogAndErrorsAfterItAreKeptInMemory) {
+TEST_F(PackageTest, LastShutDownClosesTheLogKeepsLaterErrorsAndComponentsAreRegistered) {
     qx::test::TTempDir dir;
     const std::string log = dir.File("log.txt");
     qx::package::vStartUp();
@@ -22,6 +22,22 @@ TEST_F(PackageTest, LastShutDownClosesTheLogAndErrorsAfterItAreKeptInMemory) {
     EXPECT_EQ(qx::error(0xE5136001UL, "late.src", 1, "after shut-down"), 0xE5136001UL);
     EXPECT_EQ(qx::getErrorCode(), 0xE5136001UL);
     EXPECT_EQ(qx::test::ReadFile(log), "") << "nothing is written once the log is closed";
+
+    // Registration puts the package's five components on page ORVI, in order.
+    qx::package::vRegisterComponents();
+    std::vector<std::string> names;
+    for (const auto& entry : qx::platform::RegisteredComponents())
+        if (entry.Page == "ORVI") names.push_back(entry.Class.ClassName);
+    EXPECT_EQ(names, (std::vector<std::string>{"TQxParser", "TORVI_TableView", "TDoubleEdit",
+                                               "TStringGridQx", "TCDoubleSpinEdit"}));
+    // Each entry makes its component, owned by the owner given.
+    TComponent owner(nullptr);
+    for (const auto& entry : qx::platform::RegisteredComponents()) {
+        TComponent* c = entry.Class.Create(&owner);
+        ASSERT_NE(c, nullptr) << entry.Class.ClassName;
+        EXPECT_EQ(c->Owner(), &owner);
+    }
+    EXPECT_EQ(owner.ComponentCount(), 5);
 }
 
 class AbortDeathTest : public qx::test::ErrorStateTest {};
@@ -50,21 +66,4 @@ TEST_F(AbortDeathTest, AbortEndsTheProcessWithCodeZeroAfterTheModulesCleanUp) {
     }
     qx::detail::setUnloadModule(nullptr);
     dlclose(module);
-}
-
-TEST(Palette, ThePackagePutsItsFiveComponentsOnPageOrviInOrder) {
-    qx::package::vRegisterComponents();
-    std::vector<std::string> names;
-    for (const auto& entry : qx::platform::RegisteredComponents())
-        if (entry.Page == "ORVI") names.push_back(entry.Class.ClassName);
-    EXPECT_EQ(names, (std::vector<std::string>{"TQxParser", "TORVI_TableView", "TDoubleEdit",
-                                               "TStringGridQx", "TCDoubleSpinEdit"}));
-    // Each entry makes its component, owned by the owner given.
-    TComponent owner(nullptr);
-    for (const auto& entry : qx::platform::RegisteredComponents()) {
-        TComponent* c = entry.Class.Create(&owner);
-        ASSERT_NE(c, nullptr) << entry.Class.ClassName;
-        EXPECT_EQ(c->Owner(), &owner);
-    }
-    EXPECT_EQ(owner.ComponentCount(), 5);
 }

@@ -1,6 +1,8 @@
 // parsefunction: chain structure and order, the grammar's precedence and quirks, the limits,
 // failures and the random-function globals.
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "tests/parser/ParserTestSupport.h"
@@ -10,15 +12,12 @@ namespace {
 using qx::test::TCompiled;
 using qx::test::TVarList;
 
-struct TCase {
-    const char* text;
-    const char* chain;
-};
+using TCases = std::vector<std::pair<const char*, const char*>>;  // text, chain
 
-void expect(const std::vector<TCase>& cases, TVarList& vars) {
-    for (const TCase& c : cases) {
-        TCompiled r(c.text, vars);
-        EXPECT_EQ(r.Chain(), c.chain) << c.text << ": " << r.messages;
+void expect(const TCases& cases, TVarList& vars) {
+    for (const auto& [text, chain] : cases) {
+        TCompiled r(text, vars);
+        EXPECT_EQ(r.Chain(), chain) << text << ": " << r.messages;
     }
 }
 
@@ -71,9 +70,9 @@ TEST(ParserCompile, RecordsComeOutDeepestLevelFirstWithTheirSortsAndOperands) {
     EXPECT_EQ(r.count, 4);
     for (const operation* p = r.list; p; p = p->next) EXPECT_EQ(p->routine, nullptr);
     // A lone variable or number is one record, counted as none, whose result is its operand.
-    for (const TCase& c : std::vector<TCase>{{"X", "variab(X)"}, {"((5.))", "variab(5)"}}) {
-        TCompiled lone(c.text, v);
-        ASSERT_EQ(lone.Chain(), c.chain);
+    for (const auto& [text, chain] : TCases{{"X", "variab(X)"}, {"((5.))", "variab(5)"}}) {
+        TCompiled lone(text, v);
+        ASSERT_EQ(lone.Chain(), chain);
         EXPECT_EQ(lone.count, 0);
         EXPECT_EQ(lone.list->result, lone.list->arg1);
     }
@@ -96,16 +95,16 @@ TEST(ParserCompile, FailureShowsOneWarningAndLeavesListAndCountAlone) {
     EXPECT_EQ(list, &sentinel);
     EXPECT_EQ(count, 77);
     ASSERT_EQ(dialogs.Requests().size(), 1u);
-    EXPECT_EQ(dialogs.Requests()[0].text, "Syntax Error!");
-    EXPECT_EQ(dialogs.Requests()[0].iFlags, mtWarning);
-    EXPECT_EQ(dialogs.Requests()[0].buttons, TMsgDlgButtons{mbOK});
+    const auto& shown = dialogs.Requests()[0];
+    EXPECT_EQ(std::tuple(shown.text, shown.iFlags, shown.buttons),
+              std::tuple("Syntax Error!", mtWarning, TMsgDlgButtons{mbOK}));
 
     dialogs.MessageDlg(mrOk);
     parsefunction("A", list, nullptr, count, failed);  // no variables at all
     EXPECT_TRUE(failed);
 }
 
-TEST(ParserCompile, LimitsOfTwentyLevelsAndFiftyRecordsPerLevel) {
+TEST(ParserCompile, LimitsOfTwentyLevelsAndFiftyRecordsPerLevelAndTheRandomFunctionGlobals) {
     TVarList v;
     const char* nest = "Too many nestings!";
     const char* longer = "Term too long, sorry!";
@@ -128,10 +127,7 @@ TEST(ParserCompile, LimitsOfTwentyLevelsAndFiftyRecordsPerLevel) {
     EXPECT_EQ(TCompiled(fiftyOne + "+" + deep, v).messages, longer);
     // A syntax error anywhere is found before any limit.
     EXPECT_EQ(TCompiled(fiftyOne + "+" + deep + "+", v).messages, "Syntax Error!");
-}
-
-TEST(ParserCompile, HugeAndDeepTextsFailOrCompileWithoutExhaustingTheStack) {
-    TVarList v;
+    // Huge and deep texts fail or compile without exhausting the stack.
     EXPECT_EQ(TCompiled(chainOf('+', 2000), v).messages, "Too many nestings!");
     EXPECT_EQ(TCompiled(chainOf('+', 2000) + "+", v).messages, "Too many nestings!");
     EXPECT_EQ(TCompiled(nested("", 5000, "-") + "A", v).messages, "Syntax Error!");
@@ -141,13 +137,9 @@ TEST(ParserCompile, HugeAndDeepTextsFailOrCompileWithoutExhaustingTheStack) {
     std::string noise(1 << 20, '(');
     for (size_t i = 0; i < noise.size(); i += 3) noise[i] = "A+*)-^,"[i % 7];
     EXPECT_TRUE(TCompiled(noise, v).failed);
-}
-
-TEST(ParserCompile, RandomFunctionsSetTheGlobalsWhileTranslating) {
-    TVarList v;
+    // The random functions set the globals while translating.
     randomsize = 0;
-    randomiterates = false;
-    contrand = false;
+    randomiterates = contrand = false;
     TCompiled rn("RN(6,K)", v);
     EXPECT_EQ(randomsize, 6);
     EXPECT_TRUE(randomiterates);

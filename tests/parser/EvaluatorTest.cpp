@@ -1,5 +1,6 @@
-// The arithmetic of every sort, run through the component. Built twice: with the double and
-// with the extended transcendental functions (QX_PARSER_EXTENDED_FUNCTIONS).
+// TQxParser (variables, expression life cycle, ownership) and the arithmetic of every sort.
+// Built twice: with the double and with the extended transcendental functions
+// (QX_PARSER_EXTENDED_FUNCTIONS).
 #include <cmath>
 #include <limits>
 
@@ -24,19 +25,15 @@ double ulps(double got, double want) {
 TEST(ParserArithmetic, ValuesAtTheEdgesOfEverySort) {
     TQxParser p(nullptr);
     p.SetX(2);
-    struct {
-        const char* text;
-        double value;
-    } cases[] = {
+    const std::pair<const char*, double> cases[] = {
         {"2^0", 1.0},      {"2^-2", 0.25},         {"HEAV(0)", 1.0},      {"HEAV(-0.5)", 0.0},
         {"SIGN(0)", 0.0},  {"SIGN(-3)", -1.0},     {"SIGN(0.1)", 1.0},    {"ZERO(0)", 0.0},
         {"ZERO(-3)", 1.0}, {"ARG(0,0)", -kPi / 2}, {"ARG(0,2)", kPi / 2}, {"ARG(-1,0)", kPi},
         {"ARG(1,0)", 0.0}, {"MAX(2,2)", 2.0},      {"MIN(2,2)", 2.0},     {"MAX(1,2)", 2.0},
         {"MIN(1,2)", 1.0}, {"R(3,4)", 5.0},        {"ABS(-2.5)", 2.5},    {"7/2", 3.5},
         {"2-5", -3.0},     {"2^3^2", 64.0},        {"-2^2", -4.0},        {"SQRT(16)", 4.0},
-        {"1E2^0.5", 10.0}, {"2*X^4", 32.0},
-    };
-    for (const auto& c : cases) EXPECT_EQ(eval(p, c.text), c.value) << c.text;
+        {"1E2^0.5", 10.0}, {"2*X^4", 32.0}};
+    for (const auto& [text, value] : cases) EXPECT_EQ(eval(p, text), value) << text;
     EXPECT_DOUBLE_EQ(eval(p, "ARG(-1,-1)"), 5 * kPi / 4);
     // PH rounds a / 2 pi to a double first, which costs a few units in the last place.
     EXPECT_NEAR(eval(p, "PH(7)"), 7 - 2 * kPi, 1e-14);
@@ -57,10 +54,8 @@ TEST(ParserArithmetic, ValuesAtTheEdgesOfEverySort) {
     p.SetA(1e16);
     p.SetB(1);
     EXPECT_EQ(eval(p, "(A+B)-A"), 0.0);
-}
 
-TEST(ParserArithmetic, IntegerPowersOfAnySizeFinish) {
-    TQxParser p(nullptr);
+    // Integer powers of any size finish.
     p.SetX(-1);
     EXPECT_EQ(eval(p, "X^1000000001"), -1.0);
     EXPECT_EQ(eval(p, "X^1000000000"), 1.0);
@@ -74,7 +69,7 @@ TEST(ParserArithmetic, IntegerPowersOfAnySizeFinish) {
     EXPECT_LE(ulps(eval(p, "X^500"), std::pow(1.0000001, 500)), 2);
 }
 
-TEST(ParserArithmetic, TranscendentalFunctionsAgreeWithTheExtendedOnes) {
+TEST(ParserArithmetic, TranscendentalFunctionsAgreeWithTheExtendedOnesAndRandomOnesReadTheHost) {
     TQxParser p(nullptr);
     const double xs[] = {-10, -2.5, -1, -0.3, 0.1, 0.7, 1, 2, 3.3, 10, 100};
     for (double x : xs) {
@@ -84,17 +79,15 @@ TEST(ParserArithmetic, TranscendentalFunctionsAgreeWithTheExtendedOnes) {
             const char* text;
             long double want;
             bool defined;
-        } fns[] = {
-            {"SIN(X)", sinl(lx), true},
-            {"COS(X)", cosl(lx), true},
-            {"EXP(X)", expl(lx), true},
-            {"LN(X)", logl(lx), x > 0},
-            {"ARCTAN(X)", atanl(lx), true},
-            {"SINH(X)", sinhl(lx), true},
-            {"COSH(X)", coshl(lx), true},
-            {"ABS(X)^1.7", powl(fabsl(lx), static_cast<long double>(1.7)), true},
-            {"1.3^X", powl(static_cast<long double>(1.3), lx), true},
-        };
+        } fns[] = {{"SIN(X)", sinl(lx), true},
+                   {"COS(X)", cosl(lx), true},
+                   {"EXP(X)", expl(lx), true},
+                   {"LN(X)", logl(lx), x > 0},
+                   {"ARCTAN(X)", atanl(lx), true},
+                   {"SINH(X)", sinhl(lx), true},
+                   {"COSH(X)", coshl(lx), true},
+                   {"ABS(X)^1.7", powl(fabsl(lx), static_cast<long double>(1.7)), true},
+                   {"1.3^X", powl(static_cast<long double>(1.3), lx), true}};
         for (const auto& f : fns) {
             if (!f.defined) continue;
             EXPECT_LE(ulps(eval(p, f.text), static_cast<double>(f.want)), 1)
@@ -107,10 +100,7 @@ TEST(ParserArithmetic, TranscendentalFunctionsAgreeWithTheExtendedOnes) {
     EXPECT_EQ(eval(p, "SINH(X)"), std::sinh(1e-10));
     EXPECT_EQ(eval(p, "SIN(X)"), std::sin(1e-10));
 #endif
-}
 
-TEST(ParserArithmetic, RandomFunctionsReadTheHostsValues) {
-    TQxParser p(nullptr);
     contrandresult = 0.5;
     EXPECT_EQ(eval(p, "RM(1,4)"), 3.0);
     randomresult = 3;
@@ -123,6 +113,96 @@ TEST(ParserArithmetic, RandomFunctionsReadTheHostsValues) {
     EXPECT_EQ(eval(p, "RN(6,K)"), 0.0);
     randomresult = 0;
     contrandresult = 0;
+}
+
+TEST(ParserComponent, BuiltInAndUserVariablesAndOwnership) {
+    TQxParser p(nullptr);
+    EXPECT_EQ(p.GetVar("Q"), 0.0);
+    p.SetVar("q", 2);
+    EXPECT_EQ(p.GetVar("Q"), 2.0);
+    EXPECT_EQ(p.Q(), 2.0);
+    p.SetZ(-4);
+    EXPECT_EQ(p.GetVar("z"), -4.0);
+
+    const int names = p.rGetVariables().Count();
+    for (const char* bad : {"1abc", "", "_x", "{x"}) p.SetVar(bad, 5);
+    EXPECT_EQ(p.rGetVariables().Count(), names);
+    EXPECT_EQ(p.GetVar("1abc"), 0.0);
+
+    p.SetVar("Alpha", 3);
+    EXPECT_EQ(p.rGetVariables().Count(), names + 1);
+    p.SetExpression("ALPHA*2");
+    EXPECT_EQ(p.Value(), 6.0);
+    p.SetVar("alpha", 4);
+    EXPECT_EQ(p.rGetVariables().Count(), names + 1);
+
+    // A variable made after compiling leaves the chain and the other variables' storage alone.
+    for (int i = 0; i < 100; ++i) p.SetVar(qx::test::Join({"V", std::to_string(i)}), i);
+    EXPECT_EQ(p.Value(), 8.0);
+    EXPECT_EQ(p.GetVar("V42"), 42.0);
+
+    // Owned by its owner, and made from the palette.
+    auto* owner = new TComponent(nullptr);
+    auto* owned = new TQxParser(owner);
+    owned->SetName("Parser1");
+    owned->SetVar("Gamma", 1);
+    owned->SetExpression("GAMMA+X");
+    EXPECT_EQ(owner->FindComponent("parser1"), owned);
+    delete owner;  // deletes the parser with its chain and its variable storage
+    Parser8::Register();
+    const TComponentClass* c = qx::platform::FindComponentClass("TQxParser");
+    ASSERT_NE(c, nullptr);
+    std::unique_ptr<TComponent> made(c->Create(nullptr));
+    EXPECT_NE(dynamic_cast<TQxParser*>(made.get()), nullptr);
+}
+
+TEST(ParserComponent, ExpressionLifeCycleAndFailure) {
+    TQxParser p(nullptr);
+    EXPECT_EQ(p.Value(), 0.0);  // Empty from the start
+    p.SetExpression("X");       // a lone variable: its value, with nothing to compute
+    EXPECT_EQ(p.iGetCount(), 0);
+    p.SetX(-1.5);
+    EXPECT_EQ(p.Value(), -1.5);
+    {
+        qx::test::TResponderScope dialogs;
+        dialogs.MessageDlg(mrOk);
+        p.SetExpression("BETA+1");
+        ASSERT_EQ(dialogs.Requests().size(), 1u);
+        EXPECT_EQ(dialogs.Requests()[0].text, "Syntax Error!");
+    }
+    EXPECT_TRUE(p.bGetFailed());
+    EXPECT_EQ(p.pGetOperations(), nullptr);
+    EXPECT_EQ(p.Value(), 0.0);
+
+    p.SetVar("Beta", 1.5);
+    p.SetExpression(p.Expression());  // the failed text was kept
+    EXPECT_FALSE(p.bGetFailed());
+    EXPECT_EQ(p.Value(), 2.5);
+
+    p.SetA(2);
+    p.SetExpression("A*A+A");
+    EXPECT_EQ(p.Value(), 6.0);
+    EXPECT_EQ(p.iGetCount(), 2);
+    // The records and their cells are one block, walked front to back.
+    for (const operation* r = p.pGetOperations(); r && r->next; r = r->next)
+        EXPECT_EQ(r->next, r + 1);
+
+    bool failed = true;
+    p.ParseExpression("A-1", failed);  // on a compiled component: the old chain goes first
+    EXPECT_FALSE(failed);
+    EXPECT_EQ(p.Value(), 1.0);
+
+    // Chains of several components run one after the other.
+    TQxParser q(nullptr);
+    q.SetExpression("SIN(X)^2+COS(X)^2");
+    q.SetX(0.5);
+    EXPECT_NEAR(q.Value(), 1.0, 1e-15);
+    EXPECT_EQ(p.Value(), 1.0);
+
+    p.FreeExpression();
+    EXPECT_EQ(p.pGetOperations(), nullptr);
+    EXPECT_EQ(p.Value(), 0.0);
+    EXPECT_EQ(p.Expression(), "A-1");
 }
 
 }  // namespace

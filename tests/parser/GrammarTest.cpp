@@ -1,12 +1,12 @@
 // The recognisers against a literal, unremembered transcription of the grammar: on short texts
 // the memoised and pruned recognisers must classify every node exactly as it does.
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 #include <cstring>
 #include <functional>
 #include <optional>
 #include <random>
+#include <regex>
 #include <string>
 
 #include "qx/parser/P8grammar.h"
@@ -14,12 +14,9 @@
 
 namespace {
 
-using qx::detail::TAnswer;
-using qx::detail::TForm;
-using qx::detail::TRecogniser;
-using qx::test::Join;
-using qx::test::kSortNames;
-using qx::test::TVarList;
+using namespace qx::detail;
+using qx::detail::TForm;  // not the window class
+using namespace qx::test;
 
 // The reference: every recogniser as worded, on copies of the texts, nothing remembered.
 class TNaive {
@@ -36,65 +33,37 @@ class TNaive {
     static bool balanced(const std::string& s) {
         return std::count(s.begin(), s.end(), '(') == std::count(s.begin(), s.end(), ')');
     }
-    static bool number(const std::string& s, double* value = nullptr, bool pi = true) {
-        if (pi && s == "PI") {
-            if (value) *value = 3.141592653589793;
-            return true;
-        }
-        size_t i = 0, digits = 0;
-        if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
-        for (; i < s.size() && isdigit(static_cast<unsigned char>(s[i])); ++i) ++digits;
-        if (i < s.size() && s[i] == '.')
-            for (++i; i < s.size() && isdigit(static_cast<unsigned char>(s[i])); ++i) ++digits;
-        if (!digits) return false;
-        if (i < s.size()) {
-            if (s[i++] != 'E') return false;
-            if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
-            size_t e = i;
-            for (; i < s.size() && isdigit(static_cast<unsigned char>(s[i])); ++i) {
-            }
-            if (i == e || i != s.size()) return false;
-        }
-        if (value) *value = std::strtod(s.c_str() + (s[0] == '+'), nullptr);
+    static bool number(const std::string& s, double* value = nullptr) {
+        static const std::regex form(R"([+-]?(\d+\.?\d*|\.\d+)(E[+-]?\d+)?)");
+        if (s != "PI" && !std::regex_match(s, form)) return false;
+        if (value) *value = s == "PI" ? 3.141592653589793 : std::strtod(s.c_str(), nullptr);
         return true;
     }
     bool variable(const std::string& s) const { return vars_.IndexOf(s) >= 0; }
 
     R form(F f, const std::string& s) {
         double v = 0;
-        switch (f) {
-            case Var:
-                return variable(s) ? R{{variab, s, ""}} : R{};
-            case Num:
-                return number(s) ? R{{constant, s, ""}} : R{};
-            case Frac:
-                return number(s, &v) && std::trunc(v) != v ? R{{constant, s, ""}} : R{};
-            case Brk:
-                return bracket(s);
-            case Neg:
-                return negation(s);
-            case Sum:
-                return split(s, '+', sum, {Var, Num, Brk, Neg, Dif, Prd, Quo, F2, F1, IPw, RPw},
-                             {Var, Num, Brk, Sum, Dif, Prd, Quo, F1, F2, IPw, RPw});
-            case Dif:
-                return split(s, '-', diff, {Var, Num, Brk, Neg, Dif, Prd, Quo, F2, F1, IPw, RPw},
-                             {Var, Num, Brk, Prd, Quo, F1, F2, IPw, RPw});
-            case Prd:
-                return split(s, '*', prod, {Var, Num, Brk, Neg, Quo, F1, F2, IPw, RPw},
-                             {Var, Num, Brk, Prd, Quo, F1, F2, IPw, RPw});
-            case Quo:
-                return split(s, '/', divis, {Var, Num, Brk, Neg, Quo, F1, F2, IPw, RPw},
-                             {Var, Num, Brk, F1, F2, IPw, RPw});
-            case F1:
-                return function1(s);
-            case F2:
-                return function2(s);
-            case IPw:
-                return power(s, false);
-            case RPw:
-                return split(s, '^', realpower, {Var, Num, Brk, F1, F2}, {Frac, Var, Brk, F1, F2});
-        }
-        return {};
+        if (f == Var) return variable(s) ? R{{variab, s, ""}} : R{};
+        if (f == Num) return number(s) ? R{{constant, s, ""}} : R{};
+        if (f == Frac) return number(s, &v) && std::trunc(v) != v ? R{{constant, s, ""}} : R{};
+        if (f == Brk) return bracket(s);
+        if (f == Neg) return negation(s);
+        if (f == Sum)
+            return split(s, '+', sum, {Var, Num, Brk, Neg, Dif, Prd, Quo, F2, F1, IPw, RPw},
+                         {Var, Num, Brk, Sum, Dif, Prd, Quo, F1, F2, IPw, RPw});
+        if (f == Dif)
+            return split(s, '-', diff, {Var, Num, Brk, Neg, Dif, Prd, Quo, F2, F1, IPw, RPw},
+                         {Var, Num, Brk, Prd, Quo, F1, F2, IPw, RPw});
+        if (f == Prd)
+            return split(s, '*', prod, {Var, Num, Brk, Neg, Quo, F1, F2, IPw, RPw},
+                         {Var, Num, Brk, Prd, Quo, F1, F2, IPw, RPw});
+        if (f == Quo)
+            return split(s, '/', divis, {Var, Num, Brk, Neg, Quo, F1, F2, IPw, RPw},
+                         {Var, Num, Brk, F1, F2, IPw, RPw});
+        if (f == F1) return function1(s);
+        if (f == F2) return function2(s);
+        if (f == IPw) return power(s, false);
+        return split(s, '^', realpower, {Var, Num, Brk, F1, F2}, {Frac, Var, Brk, F1, F2});
     }
     // The text a column hands on: a bracket's inner text, else the text itself.
     std::optional<std::string> column(std::initializer_list<F> forms, const std::string& s) {
@@ -219,18 +188,14 @@ TEST(ParserGrammar, EveryShortTextIsClassifiedAsTheGrammarSays) {
     TVarList v;
     TNaive naive(v.list);
     const std::string alphabet = "A2+-*/^(),.E";
-    std::string s;
     // All texts up to four characters.
-    for (int len = 1; len <= 4; ++len) {
-        std::vector<size_t> digit(static_cast<size_t>(len), 0);
-        for (;;) {
-            s.clear();
-            for (size_t d : digit) s += alphabet[d];
+    for (size_t len = 1, count = alphabet.size(); len <= 4; ++len, count *= alphabet.size()) {
+        for (size_t n = 0; n < count; ++n) {
+            std::string s;
+            for (size_t k = 0, m = n; k < len; ++k, m /= alphabet.size())
+                s += alphabet[m % alphabet.size()];
             compareAll(s, v.list, naive);
             if (HasFatalFailure()) return;
-            size_t i = 0;
-            while (i < digit.size() && ++digit[i] == alphabet.size()) digit[i++] = 0;
-            if (i == digit.size()) break;
         }
     }
 }
@@ -288,7 +253,7 @@ TEST(ParserGrammar, RandomFormulasAreClassifiedAsTheGrammarSays) {
     }
 }
 
-TEST(ParserGrammar, RememberedAnswersKeepTheWorkPolynomial) {
+TEST(ParserGrammar, RememberedAnswersKeepTheWorkPolynomialAndPruningIsOnlyForCleanNames) {
     // Unpruned, every comma of the nested arguments is tried and the same sub-texts come up
     // again and again: without remembering, the calls would grow by a factor of 2.4 per level.
     TVarList v;
@@ -302,18 +267,16 @@ TEST(ParserGrammar, RememberedAnswersKeepTheWorkPolynomial) {
         EXPECT_FALSE(rec.Aborted());
         EXPECT_LT(rec.Calls(), 100 * deep.size()) << rec.Calls() << " calls for " << deep.size();
     }
-}
 
-TEST(ParserGrammar, PruningIsOnlyForCleanNames) {
     TVarList clean;
     EXPECT_TRUE(TRecogniser("A", &clean.list).Pruning());
     TVarList odd;
     odd.Add("A-1");
     EXPECT_FALSE(TRecogniser("A", &odd.list).Pruning());
     // With such a name, "A-1" is a variable wherever a whole node reads so.
-    EXPECT_EQ(qx::test::TCompiled("A-1", odd).Chain(), "variab(A-1)");
-    EXPECT_EQ(qx::test::TCompiled("(A-1)*2", odd).Chain(), "prod(A-1,2)");
-    EXPECT_EQ(qx::test::TCompiled("A-1*2", odd).Chain(), "prod(1,2) diff(A,#1)");
+    EXPECT_EQ(TCompiled("A-1", odd).Chain(), "variab(A-1)");
+    EXPECT_EQ(TCompiled("(A-1)*2", odd).Chain(), "prod(A-1,2)");
+    EXPECT_EQ(TCompiled("A-1*2", odd).Chain(), "prod(1,2) diff(A,#1)");
 }
 
 }  // namespace

@@ -73,8 +73,6 @@ struct TCompiled {
         for (const auto& r : dialogs.Requests()) messages += (messages.empty() ? "" : "|") + r.text;
     }
     ~TCompiled() { freefunction(list); }
-    TCompiled(const TCompiled&) = delete;
-    TCompiled& operator=(const TCompiled&) = delete;
 
     std::string Chain() const { return Describe(list, vars_.list); }
 

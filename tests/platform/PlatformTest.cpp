@@ -1,13 +1,12 @@
 // The framework stand-in: object model, string list, streams, paths, time, widget set.
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <fstream>
 
 #include "tests/support/TestSupport.h"
 
 using qx::platform::TDialogKind;
-
-// ---------------------------------------------------------------------------- components
 
 namespace {
 struct Tracked : TComponent {
@@ -40,9 +39,7 @@ TEST(Component, OwnerDeletesWhatItOwnsAndInsertingMovesTheOwnership) {
     EXPECT_EQ(alive, 0);
 }
 
-// ---------------------------------------------------------------------------- string list
-
-TEST(StringList, SortedIgnoresDuplicatesWithoutRegardToCaseUnlessTold) {
+TEST(StringList, SortedIgnoresDuplicatesWithoutRegardToCaseUnlessToldUnsortedKeepsOrder) {
     TStringList l;
     l.SetSorted(true);
     TObject o1, o2;
@@ -69,22 +66,17 @@ TEST(StringList, SortedIgnoresDuplicatesWithoutRegardToCaseUnlessTold) {
     EXPECT_THROW(l.Strings(4), Exception);
     l.SetCaseSensitive(true);
     EXPECT_EQ(l.IndexOf("zeta"), l.Strings(1) == "zeta" ? 1 : 2);
+
+    // Unsorted, the order stays; text splits at any line end.
+    TStringList u;
+    u.SetText("one\r\ntwo\nthree\rfour");
+    EXPECT_EQ(u.IndexOf("TWO"), 1);
+    EXPECT_EQ(u.Text(), "one\ntwo\nthree\nfour\n");
+    u.SetSorted(true);
+    EXPECT_EQ(u[0], "four");
 }
 
-TEST(StringList, UnsortedKeepsOrderAndTextSplitsAnyLineEnd) {
-    TStringList l;
-    l.SetText("one\r\ntwo\nthree\rfour");
-    ASSERT_EQ(l.Count(), 4);
-    EXPECT_EQ(l[3], "four");
-    EXPECT_EQ(l.IndexOf("TWO"), 1);
-    EXPECT_EQ(l.Text(), "one\ntwo\nthree\nfour\n");
-    l.SetSorted(true);
-    EXPECT_EQ(l[0], "four");
-}
-
-// ---------------------------------------------------------------------------- streams
-
-TEST(Streams, MemoryStreamGrowsOnWriteAndReadsBackWhatWasWritten) {
+TEST(Streams, MemoryStreamGrowsOnWriteFileStreamRoundTripsAndFailuresRaise) {
     TMemoryStream m;
     const char text[] = "0123456789";
     m.WriteBuffer(text, 10);
@@ -94,16 +86,13 @@ TEST(Streams, MemoryStreamGrowsOnWriteAndReadsBackWhatWasWritten) {
     m.SetPosition(8);
     char buf[16] = {};
     EXPECT_EQ(m.Read(buf, 16), 13);
-    EXPECT_EQ(buf[0], '8');
-    EXPECT_EQ(buf[2], '\0');
-    EXPECT_EQ(buf[12], 'x');
+    EXPECT_EQ(std::string(buf, 13), "89" + std::string(10, '\0') + "x");
     EXPECT_EQ(m.Read(buf, 1), 0);
     EXPECT_THROW(m.ReadBuffer(buf, 1), Exception);
     m.SetSize(4);
     EXPECT_EQ(m.Position(), 4);
-}
 
-TEST(Streams, FileStreamRoundTripAndFailuresRaise) {
+    // File streams round-trip; failures raise.
     qx::test::TTempDir dir;
     const std::string name = dir.File("data.bin");
     EXPECT_THROW(TFileStream(name, fmOpenRead), Exception);
@@ -113,7 +102,6 @@ TEST(Streams, FileStreamRoundTripAndFailuresRaise) {
         f.WriteBuffer("hello world", 11);
         EXPECT_EQ(f.Size(), 11);
     }
-    TMemoryStream m;
     m.LoadFromFile(name);
     ASSERT_EQ(m.Size(), 11);
     EXPECT_EQ(std::string(static_cast<char*>(m.Memory()), 11), "hello world");
@@ -124,14 +112,10 @@ TEST(Streams, FileStreamRoundTripAndFailuresRaise) {
     EXPECT_EQ(qx::test::ReadFile(name), "hello");
 }
 
-// ---------------------------------------------------------------------------- paths, time, text
-
 TEST(Paths, BothSeparatorsAreSplitAndAcceptedByExistDir) {
     auto p = qx::platform::SplitPath("C:\\data/sub\\Table.v2.src");
-    EXPECT_EQ(p.drive, "C:");
-    EXPECT_EQ(p.dir, "\\data/sub\\");
-    EXPECT_EQ(p.name, "Table.v2");
-    EXPECT_EQ(p.ext, ".src");
+    EXPECT_EQ(std::tie(p.drive, p.dir, p.name, p.ext),
+              std::tuple("C:", "\\data/sub\\", "Table.v2", ".src"));
     EXPECT_EQ(qx::platform::FileNameOf("/home/u/grid.src"), "grid.src");
     EXPECT_EQ(qx::platform::FileNameOf("grid.src"), "grid.src");
     EXPECT_EQ(qx::platform::FileNameOf("dir/"), "");
@@ -140,8 +124,7 @@ TEST(Paths, BothSeparatorsAreSplitAndAcceptedByExistDir) {
     const std::string sub = dir.File("empty dir");
     ASSERT_EQ(mkdir(sub.c_str(), 0777), 0);
     std::string back = sub;
-    for (char& c : back)
-        if (c == '/') c = '\\';
+    std::ranges::replace(back, '/', '\\');
     std::ofstream(dir.File("file.txt")) << "x";
     for (const std::string& yes : {sub, sub + "/", back, back + "\\"})
         EXPECT_TRUE(qx::existDir(yes.c_str())) << yes;
@@ -150,24 +133,20 @@ TEST(Paths, BothSeparatorsAreSplitAndAcceptedByExistDir) {
     EXPECT_FALSE(qx::existDir(nullptr));
 }
 
-TEST(Time, LongTimeFormatIsApplied) {
+TEST(Codepage, Cp1252RoundTripsThroughUtf8AndTheLongTimeFormatIsApplied) {
     const AnsiString saved = LongTimeFormat;
     qx::platform::TLocalTime t{2008, 1, 2, 9, 5, 7};
     EXPECT_EQ(qx::platform::FormatLongTime(t), "09:05:07");
     LongTimeFormat = "h.n 's";
     EXPECT_EQ(qx::platform::FormatLongTime(t), "9.5 '7");
     LongTimeFormat = saved;
-}
 
-TEST(Codepage, Cp1252RoundTripsThroughUtf8) {
     std::string all;
     for (int c = 1; c < 256; ++c) all += static_cast<char>(c);
     EXPECT_EQ(qx::platform::Utf8ToCp1252(qx::platform::Cp1252ToUtf8(all)), all);
     EXPECT_EQ(qx::platform::Cp1252ToUtf8("\x80\xE4"), "\u20AC\u00E4");
     EXPECT_EQ(qx::platform::Utf8ToCp1252("\u4E2D\xFF"), "??");
 }
-
-// ---------------------------------------------------------------------------- widget set
 
 TEST(WidgetSet, ResponderAnswersInOrderAndUnexpectedDialogsTakeTheirDefault) {
     qx::platform::TQueuedResponder r;

@@ -5,8 +5,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <gtest/gtest.h>
-
 #include <string>
 
 #include "qx/platform/Files.h"
@@ -17,10 +15,7 @@ namespace {
 
 using qx::test::Listing;
 using qx::test::TTempDir;
-
-void writeFile(const std::string& path, const std::string& text) {
-    ASSERT_TRUE(qx::platform::WriteFileAtomically(path, text));
-}
+using qx::test::WriteFile;
 
 TEST(FileReplacement, AWriterKilledMidWriteLeavesTheOldFileAndNothingElse) {
     TTempDir dir;
@@ -28,7 +23,7 @@ TEST(FileReplacement, AWriterKilledMidWriteLeavesTheOldFileAndNothingElse) {
     if (probe < 0) GTEST_SKIP() << "no unnamed files here; stale files are swept instead";
     ::close(probe);
     const std::string target = dir.File("settings.ini");
-    writeFile(target, "[old]\n");
+    WriteFile(target, "[old]\n");
     int ready[2];
     ASSERT_EQ(::pipe(ready), 0);
     const pid_t child = ::fork();
@@ -69,12 +64,12 @@ TEST(FileReplacement, StaleTemporariesOfDeadProcessesAreRemovedByTheNextReplacem
     const std::string living = ".qx-" + std::to_string(::getppid()) + "-5.tmp";
     const std::string foreign = "notes.qx-1-1.tmp";
     for (const std::string& name : {deadOld, deadRecent, living, foreign}) {
-        writeFile(dir.File(name), "partial");
+        WriteFile(dir.File(name), "partial");
         if (name == deadRecent) continue;
         const timespec old[2] = {{::time(nullptr) - 120, 0}, {::time(nullptr) - 120, 0}};
         ASSERT_EQ(::utimensat(AT_FDCWD, dir.File(name).c_str(), old, 0), 0);
     }
-    writeFile(dir.File("table.ini"), "[new]\n");
+    ASSERT_TRUE(qx::platform::WriteFileAtomically(dir.File("table.ini"), "[new]\n"));
     std::vector<std::string> kept{deadRecent, living, foreign, "table.ini"};
     std::sort(kept.begin(), kept.end());
     EXPECT_EQ(Listing(dir.Path()), kept);

@@ -1,12 +1,8 @@
 // The framework's side of the widget-set seam, headless: the measuring canvas, the popup a
 // right click opens and forms shown by Show().
-#include <gtest/gtest.h>
-
 #include "tests/support/TestSupport.h"
 
 namespace {
-
-using qx::platform::TDialogKind;
 
 // A widget set that measures 7 pixels per character and counts the forms it shows.
 class TCountingSet : public qx::platform::THeadlessWidgetSet {
@@ -28,36 +24,14 @@ class TSetScope {
     ~TSetScope() { qx::platform::SetWidgetSet(nullptr); }
 };
 
-// ---------------------------------------------------------------------------- measuring
+using Seam = qx::test::ErrorStateTest;
 
-TEST(Seam, MeasuringOutsidePaintingKeepsNoRecordsAndComesFromTheWidgetSet) {
-    TPanel panel(nullptr);
-    TCanvas& measure = panel.Canvas();
-    EXPECT_EQ(dynamic_cast<TRecordingCanvas*>(&measure), nullptr)
-        << "a measuring canvas must not record";
-    measure.Font.Size = 10;
-    for (int i = 0; i < 1000; ++i) measure.TextOut(0, i, "Zeile");  // nothing is kept
-    EXPECT_EQ(measure.TextWidth("abcd"), 4 * TRecordingCanvas::CharWidth(10));
-    EXPECT_EQ(measure.TextHeight("abcd"), TRecordingCanvas::LineHeight(10));
-    EXPECT_EQ(&panel.Canvas(), &measure);
-
-    // Another widget set measures its way; the canvas's font stays.
-    TCountingSet set;
-    TSetScope scope(set);
-    TCanvas& other = panel.Canvas();
-    EXPECT_EQ(other.TextWidth("abcd"), 28);
-    EXPECT_EQ(other.Font.Size, 10);
-}
-
-// ---------------------------------------------------------------------------- popup menus
-
-class SeamPopup : public qx::test::ErrorStateTest {};
-
-TEST_F(SeamPopup, ARightReleaseOpensTheMenuAtTheScreenPointUnlessTakenAway) {
+TEST_F(Seam, MeasuringShowingAndTheRightClickPopup) {
+    // A right release opens the menu at the screen point unless taken away.
     qx::test::TResponderScope r;
-    TForm form(nullptr);
-    form.SetBounds(100, 50, 400, 300);
-    auto* grid = MakeChild<TStringGrid>(&form, &form, "Grid");
+    TForm window(nullptr);
+    window.SetBounds(100, 50, 400, 300);
+    auto* grid = MakeChild<TStringGrid>(&window, &window, "Grid");
     grid->SetBounds(10, 20, 300, 200);
     TPopupMenu menu(nullptr);
     std::string order;
@@ -72,13 +46,11 @@ TEST_F(SeamPopup, ARightReleaseOpensTheMenuAtTheScreenPointUnlessTakenAway) {
     EXPECT_EQ(order, "up;popup;click;");
     EXPECT_EQ(menu.PopupComponent(), grid);
     ASSERT_EQ(r.Requests().size(), 1u);
-    EXPECT_EQ(r.Requests()[0].eKind, TDialogKind::PopupMenu);
     const TPoint at = grid->ClientToScreen({30, 40});
     EXPECT_EQ(r.Requests()[0].caption, std::to_string(at.x) + "," + std::to_string(at.y));
     EXPECT_EQ(at, (TPoint{100 + 4 + 10 + 30, 50 + 23 + 20 + 40}));
 
-    // Other buttons, no menu, or a menu taken away by the handler open nothing (the responder
-    // fails the test otherwise).
+    // Other buttons, no menu, or a menu the handler took away open nothing (else r fails).
     grid->MouseUp(mbLeft, 0, 30, 40);
     grid->OnMouseUp = [&](TObject*, TMouseButton, TShiftState, int, int) {
         grid->SetPopupMenu(nullptr);
@@ -86,13 +58,27 @@ TEST_F(SeamPopup, ARightReleaseOpensTheMenuAtTheScreenPointUnlessTakenAway) {
     grid->MouseUp(mbRight, 0, 30, 40);
     grid->MouseUp(mbRight, 0, 30, 40);
     EXPECT_EQ(r.Requests().size(), 1u);
-}
 
-// ---------------------------------------------------------------------------- forms
+    // Measuring comes from the widget set.
+    TPanel panel(nullptr);
+    TCanvas& measure = panel.Canvas();
+    EXPECT_EQ(dynamic_cast<TRecordingCanvas*>(&measure), nullptr)
+        << "a measuring canvas must not record";
+    measure.Font.Size = 10;
+    measure.TextOut(3, 4, "Zeile");  // moves the pen only
+    EXPECT_EQ(measure.PenPos(), (TPoint{3 + 5 * TRecordingCanvas::CharWidth(10), 4}));
+    EXPECT_EQ(measure.TextWidth("abcd"), 4 * TRecordingCanvas::CharWidth(10));
+    EXPECT_EQ(measure.TextHeight("abcd"), TRecordingCanvas::LineHeight(10));
+    EXPECT_EQ(&panel.Canvas(), &measure);
 
-TEST(Seam, ShowOnAFormShowsItModelesslyWithOneOnShowAndShowModalDoesNot) {
+    // Another widget set measures its way; the canvas's font stays.
     TCountingSet set;
     TSetScope scope(set);
+    TCanvas& other = panel.Canvas();
+    EXPECT_EQ(other.TextWidth("abcd"), 28);
+    EXPECT_EQ(other.Font.Size, 10);
+
+    // Show() on a form shows it modelessly with one OnShow; ShowModal() does not.
     TForm form(nullptr);
     form.SetBounds(0, 0, 400, 200);
     form.SetPosition(poScreenCenter);
@@ -101,27 +87,23 @@ TEST(Seam, ShowOnAFormShowsItModelesslyWithOneOnShowAndShowModalDoesNot) {
 
     form.Show();
     EXPECT_TRUE(form.Visible());
-    EXPECT_EQ(shows, 1);
-    EXPECT_EQ(set.shown, 1);
+    EXPECT_EQ(std::pair(shows, set.shown), std::pair(1, 1)) << "OnShows, forms shown";
     EXPECT_EQ(form.Top(), (Screen->WorkAreaHeight() - 200) / 2);  // placed as ShowForm places
 
     form.ShowForm();  // already shown: to the front, no second OnShow
     form.SetVisible(true);
-    EXPECT_EQ(shows, 1);
-    EXPECT_EQ(set.shown, 2);
+    EXPECT_EQ(std::pair(shows, set.shown), std::pair(1, 2));
 
     form.Hide();
     form.SetVisible(true);
-    EXPECT_EQ(shows, 2);
-    EXPECT_EQ(set.shown, 3);
+    EXPECT_EQ(std::pair(shows, set.shown), std::pair(2, 3));
     form.Close();
     EXPECT_FALSE(form.Visible());
 
     TForm modal(nullptr);
     modal.OnShow = [&](TObject*) { ++shows; };
     EXPECT_EQ(modal.ShowModal(), mrCancel);
-    EXPECT_EQ(shows, 3);
-    EXPECT_EQ(set.shown, 3) << "a modal form is not shown modelessly too";
+    EXPECT_EQ(std::pair(shows, set.shown), std::pair(3, 3)) << "not shown modelessly too";
     EXPECT_FALSE(modal.Visible());
 }
 

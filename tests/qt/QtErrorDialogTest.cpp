@@ -60,10 +60,8 @@ TEST_P(QtErrorDialog, ShowsTheErrorSwitchesDetailsAndEndsWithoutTouchingTheList)
         ASSERT_NE(table, nullptr);
         EXPECT_GE(table->height(), 200);
         qx::test::Screenshot(form, std::string(c.prefix) + "-details.png");
-
         QTest::mouseClick(details, Qt::LeftButton);
         EXPECT_EQ(form->height(), compact);
-        EXPECT_EQ(details->text(), QStringLiteral("Details"));
         done = true;
         if (c.closeBox)
             form->close();

@@ -7,9 +7,6 @@
 
 namespace qx::test {
 
-using qx::platform::TDialogAnswer;
-using qx::platform::TDialogKind;
-
 TResponderScope::TResponderScope() : previous_(qx::platform::HeadlessWidgetSet().Responder()) {
     responder_.OnUnexpected = [](const qx::platform::TDialogRequest&, const std::string& why) {
         ADD_FAILURE() << why;
@@ -20,36 +17,6 @@ TResponderScope::TResponderScope() : previous_(qx::platform::HeadlessWidgetSet()
 TResponderScope::~TResponderScope() {
     qx::platform::HeadlessWidgetSet().SetResponder(previous_);
     EXPECT_EQ(responder_.Pending(), 0u) << "queued dialog answers were not used";
-}
-
-void TResponderScope::MessageBox(int result) {
-    responder_.Push(TDialogAnswer{TDialogKind::MessageBox, result, false});
-}
-void TResponderScope::MessageDlg(int result) {
-    responder_.Push(TDialogAnswer{TDialogKind::MessageDlg, result, false});
-}
-void TResponderScope::ErrorDialog(int result, bool noFurther) {
-    responder_.Push(TDialogAnswer{TDialogKind::ErrorDialog, result, noFurther});
-}
-void TResponderScope::InputQuery(const std::string& text, bool ok) {
-    responder_.Push(TDialogAnswer{TDialogKind::InputQuery, ok ? mrOk : mrCancel, false, text});
-}
-
-void TResponderScope::Type(const std::string& control, const std::string& text) {
-    ModalForm(control + "=" + text);
-}
-
-void TResponderScope::ModalForm(const std::string& button) {
-    responder_.Push(TDialogAnswer{TDialogKind::ModalForm, mrNone, false, button});
-}
-void TResponderScope::ModalResult(int result) {
-    responder_.Push(TDialogAnswer{TDialogKind::ModalForm, result, false, {}});
-}
-void TResponderScope::PopupMenu(const std::string& path) {
-    responder_.Push(TDialogAnswer{TDialogKind::PopupMenu, mrOk, false, path});
-}
-void TResponderScope::FileDialog(const std::string& fileName, bool ok) {
-    responder_.Push(TDialogAnswer{TDialogKind::FileDialog, ok ? mrOk : mrCancel, false, fileName});
 }
 
 TTempDir::TTempDir() {
@@ -70,8 +37,7 @@ std::string ReadFile(const std::string& path) {
     return ss.str();
 }
 
-namespace {
-void resetErrorState() {
+void ErrorStateTest::Reset() {
     qx::deleteError();
     qx::closeErrorFile();
     qx::rGetErrorInfo().vSetOutFileFormat(nullptr);
@@ -80,14 +46,6 @@ void resetErrorState() {
     bReportLastError = true;
     ulLastError = 0;
     acLastErrorText[0] = '\0';
-}
-}  // namespace
-
-void ErrorStateTest::SetUp() {
-    resetErrorState();
-}
-void ErrorStateTest::TearDown() {
-    resetErrorState();
 }
 
 }  // namespace qx::test

@@ -23,25 +23,31 @@ class TResponderScope {
     TResponderScope& operator=(const TResponderScope&) = delete;
 
     // Queues: press this button of the next message box / message dialog.
-    void MessageBox(int result = IDOK);
-    void MessageDlg(int result = mrOk);
+    void MessageBox(int result = IDOK) { Push(K::MessageBox, result); }
+    void MessageDlg(int result = mrOk) { Push(K::MessageDlg, result); }
     // Queues: the next error dialog ends with `result`; `noFurther` ticks the check box.
-    void ErrorDialog(int result = mrOk, bool noFurther = false);
-    // Queues: the next input prompt ends with OK and `text` in its edit field (ok), or with
-    // Cancel.
-    void InputQuery(const std::string& text, bool ok = true);
+    void ErrorDialog(int result = mrOk, bool noFurther = false) {
+        Push(K::ErrorDialog, result, {}, noFurther);
+    }
+    // Queues: the next input prompt ends with OK and `text` in its edit, or with Cancel.
+    void InputQuery(const std::string& text, bool ok = true) {
+        Push(K::InputQuery, ok ? mrOk : mrCancel, text);
+    }
     // Queues: the next modal form presses the button named `button` (e.g. "btOk").
-    void ModalForm(const std::string& button);
+    void ModalForm(const std::string& button) { Push(K::ModalForm, mrNone, button); }
     // Queues: the next modal form gets `text` typed into the edit named `control` (or the
     // first edit inside that control), then loses it, as when a user types and tabs on.
-    void Type(const std::string& control, const std::string& text);
+    void Type(const std::string& control, const std::string& text) {
+        ModalForm(control + "=" + text);
+    }
     // Queues: the next modal form ends with `result`.
-    void ModalResult(int result);
-    // Queues: the next popup menu chooses the item with these captions ("File|Save"); an
-    // empty path chooses nothing.
-    void PopupMenu(const std::string& path);
+    void ModalResult(int result) { Push(K::ModalForm, result); }
+    // Queues: the next popup menu chooses the item "File|Save"; "" chooses nothing.
+    void PopupMenu(const std::string& path) { Push(K::PopupMenu, mrOk, path); }
     // Queues: the next file dialog chooses `fileName`, or is cancelled when ok is false.
-    void FileDialog(const std::string& fileName, bool ok = true);
+    void FileDialog(const std::string& fileName, bool ok = true) {
+        Push(K::FileDialog, ok ? mrOk : mrCancel, fileName);
+    }
 
     qx::platform::TQueuedResponder& Responder() { return responder_; }
     const std::vector<qx::platform::TDialogRequest>& Requests() const {
@@ -49,6 +55,10 @@ class TResponderScope {
     }
 
   private:
+    using K = qx::platform::TDialogKind;
+    void Push(K kind, int result, std::string text = {}, bool noFurther = false) {
+        responder_.Push(qx::platform::TDialogAnswer{kind, result, noFurther, std::move(text)});
+    }
     qx::platform::TQueuedResponder responder_;
     qx::platform::TDialogResponder* previous_;
 };
@@ -82,8 +92,9 @@ std::string ReadFile(const std::string& path);
 // closed, default line format, German, dialogs and last-error reporting on, last error 0.
 class ErrorStateTest : public ::testing::Test {
   protected:
-    void SetUp() override;
-    void TearDown() override;
+    void SetUp() override { Reset(); }
+    void TearDown() override { Reset(); }
+    static void Reset();
 };
 
 }  // namespace qx::test

@@ -1,8 +1,9 @@
-// Helpers of the table tests: the code an operation raises, and the example table as an object
-// that frees its storage.
+// Helpers of the table tests: the code an operation raises, a column descriptor, and the example
+// table as an object that frees its storage.
 #pragma once
 
 #include <memory>
+#include <string>
 
 #include "tests/support/TestSupport.h"
 
@@ -17,6 +18,15 @@ unsigned long CodeOf(F&& f) {
         return code;
     }
     return 0;
+}
+
+inline TQxTable::TItem Column(TH5Type::TDataTyp type, unsigned stringSize = 0,
+                              const std::string& name = "") {
+    TQxTable::TItem item;
+    item.eTyp = type;
+    item.uStringSize = stringSize;
+    item.sName = name;
+    return item;
 }
 
 // The example table and its line storage.

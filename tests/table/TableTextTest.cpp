@@ -1,4 +1,5 @@
 // Values, tables and logs as text, and the checks that keep file-borne formats harmless.
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <regex>
@@ -10,17 +11,12 @@
 namespace {
 
 using qx::test::CodeOf;
+using qx::test::Column;
 using qx::test::ReadFile;
 using qx::test::TExample;
 using qx::test::TTempDir;
 
-class TableText : public qx::test::ErrorStateTest {
-  protected:
-    void TearDown() override {
-        DecimalSeparator = '.';
-        ErrorStateTest::TearDown();
-    }
-};
+class TableText : public qx::test::ErrorStateTest {};
 
 template <class T>
 std::string fmt(T value, TH5Type::TDataTyp type, const std::string& format) {
@@ -37,18 +33,7 @@ std::string fmtText(const char* text, const std::string& format = "") {
     return out;
 }
 
-std::vector<std::string> split(const std::string& text, const std::string& sep) {
-    std::vector<std::string> parts;
-    std::size_t start = 0, end;
-    while ((end = text.find(sep, start)) != std::string::npos) {
-        parts.push_back(text.substr(start, end - start));
-        start = end + sep.size();
-    }
-    parts.push_back(text.substr(start));
-    return parts;
-}
-
-TEST_F(TableText, ValuesByTypeAndDefaultFormat) {
+TEST_F(TableText, ValuesByTypeAndFormatsThatDoNotFitTheValue) {
     EXPECT_EQ(fmt<std::uint8_t>(7, TH5Type::eTypUChar, ""), "0x07");
     EXPECT_EQ(fmt<std::int16_t>(-2, TH5Type::eTypShort, ""), "-2");
     EXPECT_EQ(fmt<std::uint16_t>(0xBEEF, TH5Type::eTypUShort, ""), "0xbeef");
@@ -61,21 +46,18 @@ TEST_F(TableText, ValuesByTypeAndDefaultFormat) {
     EXPECT_EQ(fmtText("abc"), "abc");
     EXPECT_EQ(fmt<std::int32_t>(5, TH5Type::eTypNone, "%d"), "");
     EXPECT_EQ(fmt<std::int32_t>(5, static_cast<TH5Type::TDataTyp>(9), "%d"), "");
-}
-
-TEST_F(TableText, DecimalComma) {
+    // With the decimal comma: in a text, a point between digits or after a leading number.
     DecimalSeparator = ',';
     EXPECT_EQ(fmtText("3.5"), "3,5");
     EXPECT_EQ(fmtText("x1.2"), "x1,2");  // not a number first, but digits around the point
     EXPECT_EQ(fmtText(" 2.x"), " 2,x");  // a leading number: its first point
     EXPECT_EQ(fmtText("v.1 a.b"), "v.1 a.b");
     EXPECT_EQ(fmt<double>(2.5, TH5Type::eTypDouble, "%.1f"), "2,5");
-}
+    DecimalSeparator = '.';
 
-TEST_F(TableText, FormatsThatDoNotFitTheValueGiveEmptyText) {
     // Each would read an argument that is not passed, or of another kind, or write through one.
     for (const char* bad : {"%s", "%d %d", "plain", "%n", "%*d", "%.*d", "%1$d", "%f", "%lc", "%p",
-                            "%hs", "%", "%5", "%q", "%Lf", "%jd"}) {
+                            "%hs", "%", "%5", "%q", "%Lf", "%jd", "%zd", "%qd", "%lllx"}) {
         EXPECT_EQ(fmt<std::int32_t>(42, TH5Type::eTypLong, bad), "") << bad;
         EXPECT_EQ(fmt<std::uint8_t>(42, TH5Type::eTypUChar, bad), "") << bad;
     }
@@ -90,6 +72,8 @@ TEST_F(TableText, FormatsThatDoNotFitTheValueGiveEmptyText) {
     EXPECT_EQ(fmt<std::uint32_t>(0xFFFFFFFF, TH5Type::eTypULong, "%ld"), "-1");
     EXPECT_EQ(fmt<std::uint32_t>(0xFFFFFFFF, TH5Type::eTypULong, "%lld"), "4294967295");
     EXPECT_EQ(fmt<std::uint16_t>(300, TH5Type::eTypUShort, "%hhu"), "44");
+    EXPECT_EQ(fmt<std::uint16_t>(0xBEEF, TH5Type::eTypUShort, "0x%hX"), "0xBEEF");
+    EXPECT_EQ(fmt<std::int32_t>(-7, TH5Type::eTypLong, "%-5lli|"), "-7   |");
     EXPECT_EQ(fmt<std::uint8_t>('A', TH5Type::eTypUChar, "[%c]"), "[A]");
     EXPECT_EQ(fmt<std::int16_t>(1111, TH5Type::eTypShort, "%+06d"), "+01111");
     EXPECT_EQ(fmtText("abcdef", "<%-4.3s>"), "<abc >");
@@ -109,13 +93,14 @@ TEST_F(TableText, ExampleTableAsTabText) {
     TExample ex;
     std::string text = "old";
     vTable2String(ex.table.get(), text, true);
-    std::vector<std::string> rows = split(text, "\r\n");
-    ASSERT_EQ(rows.size(), 103u);  // 102 rows and the empty rest after the last CR LF
-    EXPECT_EQ(rows.back(), "");
-    // The first rows are pinned by the shell test of "qx table show".
-    EXPECT_EQ(rows[101], "99\tName100\t 9890  \t 29690  \t 19790  \t 989 ");
-    for (const std::string& row : std::vector<std::string>(rows.begin(), rows.end() - 1))
-        EXPECT_EQ(split(row, "\t").size(), 6u);
+    // 102 rows of six cells, each ending in CR LF; the first rows are pinned by the shell test of
+    // "qx table show".
+    std::size_t rows = 0;
+    for (std::size_t at = 0, end; (end = text.find("\r\n", at)) != std::string::npos;
+         at = end + 2, ++rows)
+        EXPECT_EQ(std::count(text.begin() + at, text.begin() + end, '\t'), 5) << rows;
+    EXPECT_EQ(rows, 102u);
+    EXPECT_TRUE(text.ends_with("\r\n99\tName100\t 9890  \t 29690  \t 19790  \t 989 \r\n"));
 
     // Captions instead of names; no header rows and no line numbers.
     ex.table->bShowName = false;
@@ -132,12 +117,10 @@ TEST_F(TableText, ExampleTableAsTabText) {
     EXPECT_EQ(CodeOf([&] { vTable2String(nullptr, text, true); }), 0x05100000u);
 }
 
-TEST_F(TableText, AlignedColumns) {
+TEST_F(TableText, AlignedColumnsCellsThatCannotSpoilTheLayoutAndLogFiles) {
     TQxTable t;
     t.bShowColumnCaption = t.bShowEinheit = t.bShowLineNum = false;
-    t.vColumns.resize(2);
-    t.vColumns[0].eTyp = t.vColumns[1].eTyp = TH5Type::eTypString;
-    t.vColumns[0].uStringSize = t.vColumns[1].uStringSize = 3;
+    t.vColumns = {Column(TH5Type::eTypString, 3), Column(TH5Type::eTypString, 3)};
     t.vCalculateSize();
     unsigned char lines[12] = {'x', 'y', 0, 'z', 0, 0, 'a', 0, 0, 0, 0, 0};
     t.vCalculateLine(lines, 2);
@@ -153,38 +136,28 @@ TEST_F(TableText, AlignedColumns) {
               "       long name  \r\n"
               "0  xy  z          \r\n"
               "1  a              \r\n");
-}
 
-TEST_F(TableText, CellsThatCannotSpoilTheLayout) {
-    TQxTable t;
-    t.bShowEinheit = false;
-    t.vColumns.resize(3);
-    t.vColumns[0].sName = "a\tb";
-    t.vColumns[0].eTyp = TH5Type::eTypString;
-    t.vColumns[0].uStringSize = 8;
-    t.vColumns[1].sName = "far";
-    t.vColumns[1].eTyp = TH5Type::eTypDouble;
-    t.vColumns[2].sName = "open";
-    t.vColumns[2].eTyp = TH5Type::eTypString;
-    t.vColumns[2].uStringSize = 100;  // larger than the line
-    t.vCalculateSize();
-    t.vColumns[1].uOffset = 4;  // reaches past the line's end
-    t.uLineSize = 10;
-    t.vColumns[2].uOffset = 8;
+    // Cells that cannot spoil the layout.
+    TQxTable c;
+    c.bShowEinheit = false;
+    // The last string is larger than the line.
+    c.vColumns = {Column(TH5Type::eTypString, 8, "a\tb"), Column(TH5Type::eTypDouble, 0, "far"),
+                  Column(TH5Type::eTypString, 100, "open")};
+    c.vCalculateSize();
+    c.vColumns[1].uOffset = 4;  // reaches past the line's end
+    c.uLineSize = 10;
+    c.vColumns[2].uOffset = 8;
     unsigned char line[10] = {'1', '\r', '2', '\n', 0, 0, 0, 0, 'o', 'k'};  // no NUL in "ok"
     // Quotes, other dialects' separators, blanks and code page 1252 bytes pass unchanged.
     unsigned char plain[10] = {'"', ' ', ';', ',', 0xE4, '\'', ' ', 0, '"', 0};
-    t.vSetLineNumber(3);
-    t.vSetLine(0, line);
-    t.vSetLine(2, plain);
-    std::string text;
-    vTable2String(&t, text, true);
+    c.vSetLineNumber(3);
+    c.vSetLine(0, line);
+    c.vSetLine(2, plain);
+    vTable2String(&c, text, true);
     EXPECT_EQ(text,
               "\ta b\tfar\topen\r\n0\t1 2 \t\tok\r\n1\t\t\t\r\n"
               "2\t\" ;,\xE4' \t\t\"\r\n");
-}
-
-TEST_F(TableText, LogFileEntriesAndFailures) {
+    // Log files: entries, a table without lines, and failures.
     TTempDir dir;
     TExample ex;
     ex.table->vSetLineNumber(2);
@@ -198,26 +171,23 @@ TEST_F(TableText, LogFileEntriesAndFailures) {
     const std::string units = "\t\tcd/m\xB2\tcd/m\xB2\tcd/m\xB2\tcd/m\xB2";
     const std::string line0 = "0\tName1\t 0 \t 0 \t 0 \t 0 ";
     const std::string line1 = "1\tName2\t 99\\.9 \t 299\\.9 \t 199\\.9 \t 9\\.99 ";
-    const std::regex expected("\t\t" + caption +
-                              "\r\n"  // header of a new file
-                              "\r\n" +
-                              stamp + "\t" + units + "\r\n\t\t" + line0 + "\r\n\t\t" + line1 +
-                              "\r\n"
-                              "\r\n" +
-                              stamp + "\t" + line0 + "\t" + line1 + "\t");  // one line, no header
+    // A new file gets the header row; with header rows an entry is the stamp and the units, then
+    // each line on its own row; without, the stamp and all lines on one row.
+    const std::regex expected(
+        qx::test::Join({"\t\t", caption, "\r\n\r\n", stamp, "\t", units, "\r\n\t\t", line0,
+                        "\r\n\t\t", line1, "\r\n\r\n", stamp, "\t", line0, "\t", line1, "\t"}));
     EXPECT_TRUE(std::regex_match(ReadFile(file), expected)) << ReadFile(file);
 
     // A table without lines: the header of a new log, then nothing to write for an existing one.
-    TQxTable t;
-    t.bShowEinheit = false;
-    t.vColumns.resize(1);
-    t.vColumns[0].sName = "Spalte";
+    TQxTable bare;
+    bare.bShowEinheit = false;
+    bare.vColumns = {Column(TH5Type::eTypNone, 0, "Spalte")};
     const std::string empty = dir.File("empty.txt");
-    vTableToFile(empty.c_str(), &t, false);
+    vTableToFile(empty.c_str(), &bare, false);
     const std::string log = ReadFile(empty);
     EXPECT_TRUE(std::regex_match(log, std::regex("\t\t\tSpalte\r\n\r\n[0-9.]+\t[0-9:]+\t\r\n")))
         << log;
-    vTableToFile(empty.c_str(), &t, false);
+    vTableToFile(empty.c_str(), &bare, false);
     EXPECT_EQ(ReadFile(empty), log);
 
     EXPECT_EQ(CodeOf([&] { vTableToFile(nullptr, ex.table.get(), false); }), 0x05100000u);

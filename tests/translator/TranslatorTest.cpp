@@ -10,7 +10,6 @@
 
 namespace {
 
-using qx::platform::TDialogKind;
 using qx::test::ReadFile;
 using qx::test::TResponderScope;
 using qx::test::TTempDir;
@@ -38,8 +37,6 @@ class Translator : public qx::test::ErrorStateTest {
     }
     TTempDir dir;
 };
-
-// ---------------------------------------------------------------------------- file form
 
 TEST_F(Translator, ReadingTheFileForm) {
     const std::string longText(5000, 'L');
@@ -119,20 +116,31 @@ TEST_F(Translator, WritingReplacesTheFileWholeOrNotAtAll) {
     EXPECT_EQ(qx::test::Listing(dir.Path()), (std::vector<std::string>{"dict.txt"}));
 }
 
-// ---------------------------------------------------------------------------- lookup and order
-
-TEST_F(Translator, FindIsExactAndOrderComparesUnsignedBytesPrefixFirst) {
+TEST_F(Translator, FindIsExactOrderComparesUnsignedBytesAndBufferResultsAreCut) {
     TTranslator t;
     t.vReadText(Entry("\xE4pfel", "apples") + Entry("zebra", "z") + Entry("Ab", "x") +
-                Entry("A", "y") + Entry("Ja", "Yes") + Entry("Ja", "Yeah"));
-    EXPECT_EQ(t.iFind("A"), 0);
-    EXPECT_EQ(t.iFind("Ab"), 1);
-    EXPECT_EQ(t.iFind("Ja"), 2);  // the first of duplicates
-    EXPECT_EQ(t.iFind("zebra"), 4);
-    EXPECT_EQ(t.iFind("\xE4pfel"), 5);  // 0xE4 after every ASCII byte
-    EXPECT_EQ(t.iFind("ZEBRA"), -1);
-    EXPECT_EQ(t.iFind("zebr"), -1);
-    EXPECT_EQ(t.iFind(nullptr), -1);
+                Entry("A", "y") + Entry("Ja", "Yes") + Entry("Ja", "Yeah") +
+                Entry("Datei oeffnen", "Open file"));
+    // The first of duplicates; 0xE4 after every ASCII byte; case and length count.
+    const std::pair<const char*, int> cases[] = {{"A", 0},     {"Ab", 1},       {"Ja", 3},
+                                                 {"zebra", 5}, {"\xE4pfel", 6}, {"ZEBRA", -1},
+                                                 {"zebr", -1}, {nullptr, -1}};
+    for (const auto& [text, index] : cases)
+        EXPECT_EQ(t.iFind(text), index) << (text ? text : "null");
+    // Translations into a buffer keep size - 1 characters.
+    TLanguage::setEnglisch();
+    char buffer[8] = "xxxxxxx";
+    t.vTranslate("Datei oeffnen", buffer, 4);
+    EXPECT_STREQ(buffer, "Ope");
+    t.vTranslate("Datei oeffnen", buffer, 1);
+    EXPECT_STREQ(buffer, "");
+    TLanguage::setDeutsch();
+    char same[16] = "Datei oeffnen";
+    t.vTranslate(same, same, 6);  // buffer is the text itself
+    EXPECT_STREQ(same, "Datei");
+    buffer[0] = 'q';
+    t.vTranslate("Datei", buffer, 0);  // no room even for the terminator
+    EXPECT_EQ(buffer[0], 'q');
 }
 
 TEST_F(Translator, InsertAsksWithCaptionPromptAndTextAndKeepsTheOrder) {
@@ -150,7 +158,7 @@ TEST_F(Translator, InsertAsksWithCaptionPromptAndTextAndKeepsTheOrder) {
     EXPECT_FALSE(t.bChanged);  // vInsert alone is no learning step
     ASSERT_EQ(r.Requests().size(), 4u);
     const auto& q = r.Requests()[0];
-    EXPECT_EQ(q.eKind, TDialogKind::InputQuery);
+    EXPECT_EQ(q.eKind, qx::platform::TDialogKind::InputQuery);
     EXPECT_EQ(q.caption,
               "Bitte \xDC"
               "bersetzung angeben f\xFC"
@@ -159,11 +167,10 @@ TEST_F(Translator, InsertAsksWithCaptionPromptAndTextAndKeepsTheOrder) {
     EXPECT_EQ(q.value, "Zebra");
 }
 
-// ---------------------------------------------------------------------------- translating
-
 TEST_F(Translator, AnUnknownTextIsLearnedOnlyWhereItShouldBe) {
     // Either variant, in either language, for a program user, with the prompt answered,
     // cancelled, absent from the widget set (cancelled by the headless one) or not expected.
+    // Only an answer teaches the text; any prompt marks the dictionary changed.
     enum class EPrompt { None, Headless, Cancel, Answer };
     const struct {
         const char* what;
@@ -173,20 +180,19 @@ TEST_F(Translator, AnUnknownTextIsLearnedOnlyWhereItShouldBe) {
         bool learn;
         EPrompt prompt;
         std::string result;  // "previous": left as it was
-        bool learned;
-        bool changed;
     } cases[] = {
-        {"English", true, true, puStandard, true, EPrompt::Answer, "Window", true, true},
-        {"English string", true, false, puStandard, true, EPrompt::Answer, "Window", true, true},
-        {"cancelled", true, true, puStandard, true, EPrompt::Cancel, "previous", false, true},
-        {"headless", true, false, puStandard, true, EPrompt::Headless, "previous", false, true},
-        {"not learning", true, true, puStandard, false, EPrompt::None, "previous", false, false},
-        {"German", false, true, puStandard, true, EPrompt::None, "Fenster", false, false},
-        {"developer", false, true, puDeveloper, true, EPrompt::Answer, "Fenster", true, true},
-        {"German string", false, false, puDeveloper, true, EPrompt::None, "Fenster", false, false},
+        {"English", true, true, puStandard, true, EPrompt::Answer, "Window"},
+        {"English string", true, false, puStandard, true, EPrompt::Answer, "Window"},
+        {"cancelled", true, true, puStandard, true, EPrompt::Cancel, "previous"},
+        {"headless", true, false, puStandard, true, EPrompt::Headless, "previous"},
+        {"not learning", true, true, puStandard, false, EPrompt::None, "previous"},
+        {"German", false, true, puStandard, true, EPrompt::None, "Fenster"},
+        {"developer", false, true, puDeveloper, true, EPrompt::Answer, "Fenster"},
+        {"German string", false, false, puDeveloper, true, EPrompt::None, "Fenster"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
+        const bool learned = c.prompt == EPrompt::Answer;
         c.english ? TLanguage::setEnglisch() : TLanguage::setDeutsch();
         TProgramUser::vSetUser(c.user);
         std::optional<TResponderScope> r;
@@ -205,32 +211,12 @@ TEST_F(Translator, AnUnknownTextIsLearnedOnlyWhereItShouldBe) {
                 t.vTranslate("Fenster", result);
             }
             EXPECT_EQ(result, c.result);
-            if (!c.learned) break;
+            if (!learned) break;
         }
-        EXPECT_EQ(t.iFind("Fenster"), c.learned ? 0 : -1);
-        EXPECT_EQ(t.bChanged, c.changed);
+        EXPECT_EQ(t.iFind("Fenster"), learned ? 0 : -1);
+        EXPECT_EQ(t.bChanged, c.prompt != EPrompt::None);
     }
 }
-
-TEST_F(Translator, BufferResultsAreCutToSizeMinusOne) {
-    TTranslator t;
-    t.vReadText(Entry("Datei oeffnen", "Open file"));
-    TLanguage::setEnglisch();
-    char buffer[8] = "xxxxxxx";
-    t.vTranslate("Datei oeffnen", buffer, 4);
-    EXPECT_STREQ(buffer, "Ope");
-    t.vTranslate("Datei oeffnen", buffer, 1);
-    EXPECT_STREQ(buffer, "");
-    TLanguage::setDeutsch();
-    char same[16] = "Datei oeffnen";
-    t.vTranslate(same, same, 6);  // buffer is the text itself
-    EXPECT_STREQ(same, "Datei");
-    buffer[0] = 'q';
-    t.vTranslate("Datei", buffer, 0);  // no room even for the terminator
-    EXPECT_EQ(buffer[0], 'q');
-}
-
-// ---------------------------------------------------------------------------- harvesting
 
 TEST_F(Translator, HarvestingTakesOneQuotedTextPerTranslateLine) {
     const std::string src = dir.File("form.cpp");
