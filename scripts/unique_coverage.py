@@ -55,7 +55,7 @@ def reached(build, source_root):
     lines, branches = set(), set()
     qx_root = os.path.join(source_root, "qx") + os.sep
     for gcda in gcda_files(build):
-        res = subprocess.run(["gcov", "-j", "-t", "-o", os.path.dirname(gcda), gcda],
+        res = subprocess.run(["gcov", "-j", "-t", "-b", "-o", os.path.dirname(gcda), gcda],
                              capture_output=True, text=True)
         for chunk in res.stdout.splitlines():
             if not chunk.startswith("{"):
