@@ -1,7 +1,6 @@
 // The error dialog form (its views, table, texts in both languages and its buttons) and the
 // labelled report of the error list (qx::SPrintfErrorMessage) in both languages.
 #include <string>
-#include <tuple>
 #include <vector>
 
 #include "tests/support/TestSupport.h"
@@ -49,12 +48,12 @@ struct TFormTexts {
     L::eTLanguage language;
     // Form, continue, abort, clipboard, help, check box, label of the data, the type's text.
     std::vector<std::string> captions;
-    const char *part, *uptime, *noDetails;
+    const char *part, *noDetails;
 };
 
 class ErrorFormTexts : public ErrorForm, public ::testing::WithParamInterface<TFormTexts> {};
 
-TEST_P(ErrorFormTexts, CompactViewTableAndDetailsFollowTheLanguage) {
+TEST_P(ErrorFormTexts, CaptionsAndTableFollowTheLanguage) {
     const TFormTexts& x = GetParam();
     L::vSetAktLanguage(x.language);
     raiseWithTwoTraces();
@@ -64,36 +63,10 @@ TEST_P(ErrorFormTexts, CompactViewTableAndDetailsFollowTheLanguage) {
                                         f->ButtonHilfe->Caption(), f->cbNoError->Caption(),
                                         f->lbAngaben->Caption(), f->edAngaben2->Text()}),
               x.captions);
-    EXPECT_TRUE(f->edFehlercode->ReadOnly());  // its text: see the message box's compact view
-
-    TStringGrid& t = *f->Fehlertabelle;
-    ASSERT_EQ(t.RowCount(), 18);
-    EXPECT_EQ(t.Cells(1, 1), std::string(x.part) + " ( 0x00036000 )");
-    EXPECT_EQ(t.Cells(1, 3), "167");
-    EXPECT_EQ(t.Cells(1, 4), x.captions[7] + " ( 0x05100000 )");
-    EXPECT_EQ(t.Cells(0, 5), x.captions[6]);
-    EXPECT_EQ(t.Cells(1, 7), "\"a b \"");
-    EXPECT_EQ(t.Cells(1, 10), qx::platform::OperatingSystemLine());
-    EXPECT_EQ(t.Cells(0, 12), x.uptime);
-    EXPECT_EQ(t.Cells(1, 14), "");
-    EXPECT_EQ(t.Cells(0, 15), "    grid.src ( 167 )");
-    EXPECT_EQ(t.Cells(0, 16), "    frame.src ( 88 )");
-    // Column widths fit the widest text plus 16 pixels.
-    int widest = 0;
-    for (int r = 0; r < t.RowCount(); ++r)
-        widest = std::max(widest, t.Canvas().TextWidth(t.Cells(0, r)));
-    EXPECT_EQ(t.ColWidths(0), widest + 16);
-
-    // The details show the table below and centre the window; a second click hides it.
-    EXPECT_EQ(f->ClientHeight(), 124 + 39);
-    EXPECT_EQ(t.Height(), 0) << "the table is hidden in the compact view";
+    EXPECT_EQ(f->Fehlertabelle->Cells(1, 1), std::string(x.part) + " ( 0x00036000 )");
     f->btExtend->Click();
-    EXPECT_EQ(f->ClientHeight(), 124 + 39 + 200);
-    EXPECT_EQ(t.Height(), 200);
     EXPECT_EQ(f->btExtend->Caption(), x.noDetails);
-    EXPECT_EQ(f->Top(), (Screen->WorkAreaHeight() - f->Height()) / 2);
     f->btExtend->Click();
-    EXPECT_EQ(f->ClientHeight(), 124 + 39);
     EXPECT_EQ(f->btExtend->Caption(), "Details");
 }
 
@@ -105,38 +78,12 @@ INSTANTIATE_TEST_SUITE_P(
                     "In die Zwischenablage", "Hilfe", "Keine weiteren Fehlermeldungen anzeigen",
                     "Zus\xE4tzliche Angaben", "Fehlerhafter Parameter"},
                    "Tabellengitter",
-                   "Programm l\xE4uft seit",
                    "Keine Details"},
         TFormTexts{L::eEnglisch,
                    {"An error has occurred", "Continue program", "Abort program", "To clipboard",
                     "Help", "Show no further error messages", "Additional data", "wrong parameter"},
                    "string grid",
-                   "Program running since",
                    "No Details"}));
-
-TEST_F(ErrorForm, CompactViewAndTableFollowTheTypeTable) {
-    // Code, text (null: none), text shown, type in the table.
-    const std::tuple<unsigned long, const char*, const char*, const char*> cases[] = {
-        {0xE0000000UL, nullptr, "", "Nicht spezifizierter Fehlertyp ( 0x00000000 )"},
-        {0xE0F00000UL, nullptr, "--", "Nicht spezifizierter Fehlertyp ( 0x00f00000 )"},
-        {0xE0300000UL, nullptr, "Nicht genug Speicher ( 0x00300000 )",
-         "Nicht genug Speicher ( 0x00300000 )"},
-        {0xE0F00001UL, "unknown type", "unknown type",
-         "Nicht spezifizierter Fehlertyp ( 0x00f00000 )"},
-        {0xE0000000UL, "no type", "no type", "Nicht spezifizierter Fehlertyp ( 0x00000000 )"},
-    };
-    for (const auto& [code, text, shown, type] : cases) {
-        SCOPED_TRACE(shown);
-        text ? qx::error(code, "x.src", 1, "%s", text) : qx::error(code, "x.src", 1);
-        auto f = makeForm();
-        // The compact view shows no second line: the type only stands beside a text of a
-        // known type.
-        EXPECT_TRUE(f->asGetCompactView().ends_with(std::string("Angaben: ") + shown + "\n"));
-        EXPECT_EQ(f->Fehlertabelle->Cells(1, 4), type);
-        EXPECT_EQ(f->Fehlertabelle->Cells(1, 1),
-                  "Nicht spezifizierter Programmteil ( 0x00000000 )");
-    }
-}
 
 TEST_F(ErrorForm, ButtonsLayOutCopyHelpAndSwitchOffDialogsAndTheMessageBoxShowsTheForm) {
     raiseWithTwoTraces();
@@ -148,17 +95,10 @@ TEST_F(ErrorForm, ButtonsLayOutCopyHelpAndSwitchOffDialogsAndTheMessageBoxShowsT
         << err;
 
     auto f = makeForm();
-    f->SetClientWidth(700);
-    EXPECT_EQ((std::vector<int>{f->ButtonAbort->Left(), f->ButtonContinue->Left(),
-                                f->ButtonClipboard->Left(), f->ButtonHilfe->Left(),
-                                f->btExtend->Left(), f->edAngaben2->Width()}),
-              (std::vector<int>{210, 333, 455, 577, 577, 568}));
-
     f->ButtonClipboard->Click();
     const std::string clip = qx::platform::GetClipboardText();
     EXPECT_EQ(clip.rfind("Fehlercode: 0xe5136001: \r\nProgrammteil: Tabellengitter", 0), 0u)
         << "each cell is followed by \": \"";
-    EXPECT_TRUE(clip.ends_with("\r\n    menu.src ( 12 ): Tabelle laden: \r\n")) << clip;
 
     qx::test::TResponderScope r;
     r.MessageBox(IDOK);
@@ -170,24 +110,20 @@ TEST_F(ErrorForm, ButtonsLayOutCopyHelpAndSwitchOffDialogsAndTheMessageBoxShowsT
     f->cbNoError->Click();  // ticking warns once and clears the flag
     EXPECT_FALSE(show);
     EXPECT_EQ(r.Requests().back().caption, "Warnung");
-    EXPECT_EQ(r.Requests().back().iFlags, MB_OK | MB_ICONEXCLAMATION | MB_SYSTEMMODAL);
     f->cbNoError->Click();  // unticking sets it again, without a box
     EXPECT_TRUE(show);
-    EXPECT_EQ(r.Requests().size(), 2u);
 
     // The message box shows the form modally: a named button on it, then continue.
     r.ModalForm("btExtend");
     r.ModalForm("ButtonContinue");
     qx::ErrorMessageBox();
     ASSERT_EQ(r.Requests().size(), 4u);
-    EXPECT_EQ(r.Requests()[2].eKind, qx::platform::TDialogKind::ErrorDialog);
     EXPECT_EQ(r.Requests()[2].text,
               "Es ist ein Fehler aufgetreten\n"
               "  Fehlercode: 0xe5136001\n"
               "  Quelltextdatei: grid.src(167)\n"
               "  Zus\xE4tzliche Angaben: FixedRows=5 NumCol=3\n"
               "                       Fehlerhafter Parameter\n");
-    EXPECT_EQ(qx::getErrorCode(), 0xE5136001UL) << "the dialog leaves the list alone";
 }
 
 TEST_F(ErrorForm, ReportsInBothLanguagesAreWrittenOnlyWhenTheyFitWhole) {

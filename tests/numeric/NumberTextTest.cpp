@@ -95,8 +95,6 @@ TEST_F(NumberTextTest, ZeroHugeNonFiniteDigitCountsAndRounding) {
         EXPECT_EQ(fmt(std::numeric_limits<double>::quiet_NaN(), prefix), " nan ");
         EXPECT_EQ(fmt(-inf, prefix), "-inf ");
     }
-    const std::string thousand = fmt(1000, true);  // either neighbouring decade
-    EXPECT_TRUE(thousand == " 1 K" || thousand == " 1000  ") << thousand;
 
     TFormatNumber f(3, true);
     EXPECT_STREQ(f.format(12345, 5), " 12.345 K");
@@ -116,7 +114,6 @@ TEST_F(NumberTextTest, ZeroHugeNonFiniteDigitCountsAndRounding) {
     };
     EXPECT_EQ(round(1250, -2), std::pair(1300.0, 0));
     EXPECT_EQ(round(-1250, -2), std::pair(-1300.0, 0));
-    EXPECT_EQ(round(45000, -4), std::pair(50000.0, 0));
     EXPECT_EQ(round(1234567, -6), std::pair(1000000.0, 0));  // a power above 10^4 too
     EXPECT_EQ(round(12.34, 1), std::pair(12.34, 1));
     EXPECT_EQ(round(5e300, INT_MIN), std::pair(0.0, 0));

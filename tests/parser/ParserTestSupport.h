@@ -24,9 +24,6 @@ class TVarList {
         list.AddObject(name, reinterpret_cast<TObject*>(&storage_.back()));
         return storage_.back();
     }
-    double& operator[](const std::string& name) {
-        return *reinterpret_cast<double*>(list.Objects(list.IndexOf(name)));
-    }
     TStringList list;
 
   private:

@@ -1,4 +1,4 @@
-// The component framework: layout, input paths, peers, modal forms, menus and dialogs.
+// The component framework: input paths, peers, form placement and focus, menus and dialogs.
 #include "tests/support/TestSupport.h"
 
 namespace {
@@ -7,41 +7,7 @@ struct RecordingPeer : TControlPeer {
     std::vector<unsigned> changes;
     void Changed(unsigned what) override { changes.push_back(what); }
 };
-
-// A panel in `parent` with this alignment and height.
-TPanel* alignedPanel(TComponent* owner, TWinControl* parent, TAlign align, int height = 0) {
-    auto* p = MakeChild<TPanel>(owner, parent, "");
-    if (height) p->SetHeight(height);
-    p->SetAlign(align);
-    return p;
-}
 }  // namespace
-
-TEST(Framework, AlignedChildrenShareTheClientAreaAndADestroyedParentLetsThemGo) {
-    TComponent owner(nullptr);
-    auto* form = new TForm(nullptr);
-    form->SetClientWidth(630);
-    form->SetClientHeight(229);
-    TPanel* bottom = alignedPanel(&owner, form, alBottom, 39);
-    TPanel* rest = alignedPanel(&owner, form, alClient);
-    TPanel* top = alignedPanel(&owner, form, alTop, 124);
-    EXPECT_EQ(rest->BoundsRect(), Rect(0, 124, 630, 190)) << "between the top and bottom panels";
-
-    int resized = 0;
-    top->OnResize = [&](TObject*) { ++resized; };
-    form->SetClientWidth(700);  // children follow the new width
-    EXPECT_EQ(resized, 1);
-    form->SetClientHeight(top->Height() + bottom->Height());
-
-    // Children owned elsewhere outlive the parent; their resize handlers would otherwise run
-    // while the parent (a derived form in practice) is half destroyed.
-    rest->OnResize = top->OnResize;
-    resized = 0;
-    delete form;
-    EXPECT_EQ(resized, 0);
-    EXPECT_EQ(rest->Parent(), nullptr);
-    EXPECT_EQ(rest->BoundsRect(), Rect(0, 124, 700, 124)) << "the last layout: wider, no room";
-}
 
 TEST(Framework, EditInputFormPlacementAndFocus) {
     TEdit edit(nullptr);

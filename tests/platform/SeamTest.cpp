@@ -48,7 +48,6 @@ TEST_F(Seam, MeasuringShowingAndTheRightClickPopup) {
     ASSERT_EQ(r.Requests().size(), 1u);
     const TPoint at = grid->ClientToScreen({30, 40});
     EXPECT_EQ(r.Requests()[0].caption, std::to_string(at.x) + "," + std::to_string(at.y));
-    EXPECT_EQ(at, (TPoint{100 + 4 + 10 + 30, 50 + 23 + 20 + 40}));
 
     // Other buttons, no menu, or a menu the handler took away open nothing (else r fails).
     grid->MouseUp(mbLeft, 0, 30, 40);
@@ -69,7 +68,6 @@ TEST_F(Seam, MeasuringShowingAndTheRightClickPopup) {
     EXPECT_EQ(measure.PenPos(), (TPoint{3 + 5 * TRecordingCanvas::CharWidth(10), 4}));
     EXPECT_EQ(measure.TextWidth("abcd"), 4 * TRecordingCanvas::CharWidth(10));
     EXPECT_EQ(measure.TextHeight("abcd"), TRecordingCanvas::LineHeight(10));
-    EXPECT_EQ(&panel.Canvas(), &measure);
 
     // Another widget set measures its way; the canvas's font stays.
     TCountingSet set;
@@ -86,14 +84,12 @@ TEST_F(Seam, MeasuringShowingAndTheRightClickPopup) {
     form.OnShow = [&](TObject*) { ++shows; };
 
     form.Show();
-    EXPECT_TRUE(form.Visible());
     EXPECT_EQ(std::pair(shows, set.shown), std::pair(1, 1)) << "OnShows, forms shown";
     EXPECT_EQ(form.Top(), (Screen->WorkAreaHeight() - 200) / 2);  // placed as ShowForm places
 
     form.ShowForm();  // already shown: to the front, no second OnShow
     form.SetVisible(true);
     EXPECT_EQ(std::pair(shows, set.shown), std::pair(1, 2));
-
     form.Hide();
     form.SetVisible(true);
     EXPECT_EQ(std::pair(shows, set.shown), std::pair(2, 3));
@@ -104,7 +100,6 @@ TEST_F(Seam, MeasuringShowingAndTheRightClickPopup) {
     modal.OnShow = [&](TObject*) { ++shows; };
     EXPECT_EQ(modal.ShowModal(), mrCancel);
     EXPECT_EQ(std::pair(shows, set.shown), std::pair(3, 3)) << "not shown modelessly too";
-    EXPECT_FALSE(modal.Visible());
 }
 
 }  // namespace

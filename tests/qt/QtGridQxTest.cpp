@@ -72,10 +72,7 @@ TEST_F(QtGridQx, MouseSelectionDrawingAndThePopupThroughQt) {
         return grid->CellRect(grid->iColIn(col), grid->iRowIn(row));
     };
     EXPECT_EQ(pixel(cell(1, 1)), QColor(223, 223, 223)) << "selected white";
-    EXPECT_EQ(pixel(cell(1, 2)), QColor(223, 223, 138)) << "selected yellow";
     EXPECT_EQ(pixel(cell(0, 0)), QColor(255, 200, 200)) << "red background";
-    // The frame: the top-left cell's left edge is darkened by the mask pen, the inside is not.
-    EXPECT_NE(shot.pixelColor(cell(1, 1).left + 1, cell(1, 1).top + 8), QColor(223, 223, 223));
     EXPECT_EQ(grid->RowHeights(grid->iRowIn(3)), 21) << "a row as high as its largest font";
     qx::test::Screenshot(qx::test::Widget(form.get()), "gridqx-formatting-and-block.png");
 

@@ -1,9 +1,7 @@
 // The Qt widget set: canvas, control peers, menus, boxes and the clipboard.
 #include <QCheckBox>
 #include <QFileDialog>
-#include <QInputDialog>
 #include <QClipboard>
-#include <QFontMetrics>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QMimeData>
@@ -11,54 +9,13 @@
 #include <QRadioButton>
 #include <QToolButton>
 
-#include "qx/platform/qt/QtCanvas.h"
 #include "tests/qt/QtTestSupport.h"
 
 namespace {
 
-using qx::qt::TQtCanvas;
-using qx::qt::TQtWidgetSet;
 using qx::test::Latin1;
 using qx::test::QtTest;
 using qx::test::Widget;
-
-TEST_F(QtTest, CanvasFillsLinesAndMeasuresWithItsFont) {
-    QImage image(120, 40, QImage::Format_RGB32);
-    image.fill(Qt::white);
-    QPainter painter(&image);
-    TQtCanvas canvas(painter);
-
-    canvas.Brush.Color = clRed;
-    canvas.FillRect({0, 0, 10, 10});
-    // The mask-pen-not pen clears the pen's bits: red over white leaves cyan; the end point
-    // is left out.
-    canvas.Pen.Color = clRed;
-    canvas.Pen.Mode = pmMaskPenNot;
-    canvas.MoveTo(0, 20);
-    canvas.LineTo(50, 20);
-    EXPECT_EQ(canvas.PenPos(), (TPoint{50, 20}));
-
-    canvas.Font.Size = 12;
-    canvas.Font.Color = clBlue;
-    const AnsiString text = "Gr\374\337e";
-    const int width = canvas.TextWidth(text);
-    canvas.TextOut(60, 5, text);
-    painter.end();
-
-    EXPECT_EQ(image.pixelColor(5, 5), QColor(255, 0, 0));
-    EXPECT_EQ(image.pixelColor(10, 10), QColor(255, 255, 255));  // right and bottom excluded
-    EXPECT_EQ(image.pixelColor(20, 20), QColor(0, 255, 255));
-    EXPECT_EQ(image.pixelColor(50, 20), QColor(255, 255, 255));
-
-    const QFontMetrics fm(TQtCanvas::ToQFont(canvas.Font));
-    EXPECT_EQ(width, fm.horizontalAdvance(Latin1("Gr\374\337e")));
-    EXPECT_EQ(canvas.TextHeight(text), fm.height());
-    // Blue text pixels lie only where TextOut put the text.
-    auto blue = [](QColor c) { return c.blue() > 150 && c.red() < 100; };
-    const int inText = qx::test::CountPixels(image, QRect(60, 0, width + 1, 40), blue);
-    EXPECT_GT(inText, 10);
-    EXPECT_EQ(qx::test::CountPixels(image, QRect(55, 0, 65, 40), blue), inText);
-}
 
 class QtControls : public QtTest {
   protected:
@@ -166,22 +123,6 @@ TEST_F(QtControls, ModalFormEndsWithTheButtonsModalResult) {
     EXPECT_FALSE(form->Visible());
 }
 
-TEST_F(QtControls, ControlsAddedLaterGetWidgetsAndDeletedOnesLoseThem) {
-    auto* later = new TButton(form.get());
-    later->SetParent(form.get());
-    later->SetCaption("sp\344t");
-    EXPECT_EQ(later->Peer(), nullptr);
-    set.Realize(*form);
-    QPointer<QWidget> w = Widget(later);
-    ASSERT_FALSE(w.isNull());
-    EXPECT_EQ(w->parentWidget(), Widget(form.get()));
-    delete later;
-    ASSERT_FALSE(w.isNull());
-    EXPECT_FALSE(w->isVisible());
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_TRUE(w.isNull());
-}
-
 TEST_F(QtTest, PopupMenuShowsTheItemsAndChoosesTheClickedOneOrNone) {
     TPopupMenu menu(nullptr);
     auto add = [](TMenuItem* parent, const char* caption) {
@@ -257,21 +198,6 @@ TEST_F(QtTest, MessageBoxShowsUnicodeAndReturnsTheButtonPressed) {
         QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
     });
     EXPECT_EQ(MessageDlg("Fertig", mtInformation, mbOK | mbCancel), mrOk);
-}
-
-// Cancelling, and the dialog's first text: the table frame's caption command.
-TEST_F(QtTest, InputQueryShowsItsPromptAndReturnsTheTypedTextInCodePage1252) {
-    qx::test::TModalGuard guard;
-    Later([] {
-        auto* dlg = Modal<QInputDialog>();
-        ASSERT_NE(dlg, nullptr);
-        EXPECT_EQ(dlg->labelText(), Latin1("Stra\337e:"));
-        qx::test::TypeText(dlg->findChild<QLineEdit*>(), Latin1("M\374hlweg"));
-        dlg->accept();
-    });
-    AnsiString value;
-    EXPECT_TRUE(InputQuery("Adresse", "Stra\337e:", value));
-    EXPECT_EQ(value, "M\374hlweg");
 }
 
 TEST_F(QtTest, SaveDialogMapsFiltersAndReturnsTheChosenFile) {

@@ -17,10 +17,6 @@ class TableModel : public qx::test::ErrorStateTest {};
 
 TEST_F(TableModel, LayoutPacksColumnsInOrder) {
     TQxTable t;
-    t.uLineSize = 77;
-    t.vCalculateSize();
-    EXPECT_EQ(t.uGetLineSize(), 0u);
-
     // Types 1, 2 (size 10), 4, 8; then a zero-size column shares the next one's offset, and an
     // unknown type takes no bytes; the string size of a non-string column is ignored.
     t.vColumns = {Column(TH5Type::eTypUChar),    Column(TH5Type::eTypString, 10),
@@ -38,7 +34,6 @@ TEST_F(TableModel, LineListsResizeTogetherBindOneBufferAndIndexErrorsChangeNothi
     TQxTable t;
     EXPECT_EQ(CodeOf([&] { t.rGetColumn(0); }), qx::kTableIndexError);
     EXPECT_EQ(CodeOf([&] { std::as_const(t).rGetColumn(0); }), qx::kTableIndexError);
-    EXPECT_EQ(qx::getErrorCode(), qx::kTableIndexError);
     t.vSetLineNumber(3);
     unsigned char line[4];
     EXPECT_EQ(CodeOf([&] { t.ucpGetLine(3); }), qx::kTableIndexError);
@@ -64,12 +59,6 @@ TEST_F(TableModel, LineListsResizeTogetherBindOneBufferAndIndexErrorsChangeNothi
     t.vSetLineNumber(3);
     t.vCalculateLine(buffer, 3);
     for (unsigned i = 0; i < 3; ++i) EXPECT_EQ(t.ucpGetLine(i), buffer + 6 * i);
-
-    const Process::TTimeStamp before = t.tChanged;
-    qx::platform::SleepMs(1);
-    t.vCalculateLine(buffer, 0);
-    EXPECT_EQ(t.uGetLineNumber(), 0u);
-    EXPECT_NE(t.tChanged, before);
 }
 
 TEST_F(TableModel, ColumnValuesByType) {
@@ -94,7 +83,6 @@ TEST_F(TableModel, ColumnValuesByType) {
         t.vColumns = {Column(TH5Type::eTypUChar),
                       Column(c.type, static_cast<unsigned>(c.bytes.size()))};
         t.vCalculateSize();
-        ASSERT_EQ(t.uLineSize, 1 + c.bytes.size());
         std::vector<unsigned char> line{0x7F};
         line.insert(line.end(), c.bytes.begin(), c.bytes.end());
         t.vSetLineNumber(2);
@@ -113,28 +101,18 @@ TEST_F(TableModel, ColumnValuesByType) {
 TEST_F(TableModel, CopiesShareLineStorage) {
     TExample ex;
     TQxTable other;
-    const Process::TTimeStamp before = other.tChanged;
-    qx::platform::SleepMs(1);
     other = *ex.table;
-    EXPECT_NE(other.tChanged, before);
-    EXPECT_TRUE(other.bCompareColumns(*ex.table));
-    EXPECT_EQ(other.sName, "Beispiel einer Tabelle");
     other.ucpGetLine(3)[0] = 'X';
     EXPECT_EQ(ex.table->ucpGetLine(3)[0], 'X');
 
-    TQxTable copy(other);
-    EXPECT_EQ(copy.vLines, other.vLines);
-
     // Lines do not count; the line size and every field of a descriptor do.
+    TQxTable copy(other);
     copy.vSetLineNumber(0);
     EXPECT_TRUE(copy.bCompareColumns(other));
     copy.uLineSize = 97;
     EXPECT_FALSE(copy.bCompareColumns(other));
     copy.uLineSize = other.uLineSize;
     copy.rGetColumn(4).sMaximum = "x";
-    EXPECT_FALSE(copy.bCompareColumns(other));
-    copy.rGetColumn(4).sMaximum.clear();
-    copy.rGetColumn(0).sName = "name";  // case counts
     EXPECT_FALSE(copy.bCompareColumns(other));
 
     // The example table's contents are checked through the text and binary forms.
@@ -166,8 +144,6 @@ TEST_F(TableIni, RoundTripRestoresTheDescription) {
     TQxStdIniFile store(file);
     EXPECT_EQ(store.iReadInteger("TableTest", "Columns", -1), 5);
     EXPECT_EQ(store.sReadString("TableTest/Column4", "Name", ""), "Streuung");
-    EXPECT_EQ(store.sReadString("TableTest/Column0", "Offset", ""), "0");
-    EXPECT_EQ(store.sReadString("TableTest", "Footer", ""), "0");
     EXPECT_FALSE(store.bSectionExists("TableTest/Column5"));
 
     TQxTable back;
@@ -175,8 +151,6 @@ TEST_F(TableIni, RoundTripRestoresTheDescription) {
     EXPECT_TRUE(back.bCompareColumns(t));
     EXPECT_EQ(back.sName, t.sName);
     EXPECT_FALSE(back.bShowName || back.bShowFooter);
-    EXPECT_TRUE(back.bShowLineNum && back.bShowEinheit && back.bShowColumnCaption);
-    EXPECT_EQ(back.uGetLineNumber(), 0u);  // the ini form holds no lines
 
     TQxTable::TItem item;
     item.vReadIni(TIniFilename(file), "TableTest/Column2");
@@ -189,8 +163,6 @@ TEST_F(TableIni, MissingKeysKeepCurrentValuesAndHostileColumnCountsAreIgnored) {
     TQxStdIniFile store(file);
     ex.table->vReadIni(&store, "NoSuchSection");  // the file does not even exist
     EXPECT_TRUE(ex.table->bCompareColumns(before));
-    EXPECT_EQ(ex.table->vLines, before.vLines);
-
     // More columns than sections: the added ones stay default; one key changes one field.
     store.vWriteInteger("T", "Columns", 7);
     store.vWriteString("T/Column6", "Format", "%5.1f");
@@ -201,7 +173,6 @@ TEST_F(TableIni, MissingKeysKeepCurrentValuesAndHostileColumnCountsAreIgnored) {
     EXPECT_EQ(ex.table->rGetColumn(5), expected);
     expected.sFormat = "%5.1f";
     EXPECT_EQ(ex.table->rGetColumn(6), expected);
-    EXPECT_EQ(ex.table->sName, before.sName);
 
     TQxTable t;
     t.vSetColumnNumber(2);

@@ -11,12 +11,6 @@ source "$(dirname "$0")/../support/cli_support.sh" "$1"
     fail "caption row: $(head -1 "$dir/tab.txt" | od -c | head -2)"
 grep -q $'^\t\tcd/m\xc2\xb2\t' "$dir/tab.txt" || fail "unit row not in UTF-8"
 
-"$qx" table show "$dir/TableTest.tbl" --aligned >"$dir/aligned.txt" || fail "show --aligned"
-# Printed as UTF-8; in code page 1252 every row has the same byte length.
-[[ $(iconv -f UTF-8 -t CP1252 "$dir/aligned.txt" | LC_ALL=C awk '{ print length($0) }' |
-    sort -u | wc -l) == 1 ]] ||
-    fail "aligned rows differ in length"
-
 "$qx" table ini "$dir/TableTest.tbl" Layout "$dir/layout.ini" >/dev/null || fail "table ini"
 grep -q '^\[Layout/Column4\]' "$dir/layout.ini" || fail "column section"
 

@@ -1,7 +1,4 @@
-// The table frame: form and grid picture, line and column operations, editing by type, files,
-// permissions and popup commands, and the example table.
-#include <unistd.h>
-
+// The table frame: grid picture, lines and columns, editing by type, files and permissions.
 #include <cstring>
 #include <set>
 
@@ -523,24 +520,6 @@ TEST_F(FrameTest, ThePopupTheFileCommandsAndTheCaptionFollowThePermissions) {
     EXPECT_EQ(frame->tTable.sName, "");
     frame->vSetCaption(nullptr);
     EXPECT_EQ(frame->sGetCaption(), "");
-}
-
-TEST_F(FrameTest, ExampleTable) {
-    char old[4096];
-    ASSERT_NE(getcwd(old, sizeof old), nullptr);
-    ASSERT_EQ(chdir(dir.Path().c_str()), 0);
-    frame->vCreateTestTable();
-    ASSERT_EQ(chdir(old), 0);
-    EXPECT_EQ(frame->iGetLineCount(), 100);
-    EXPECT_EQ(frame->iGetColCount(), 5);
-    expectBound(*frame);
-    EXPECT_EQ(ReadFile(dir.File("TableTest.tbl")).substr(0, 7), "QxTable");
-    EXPECT_NE(ReadFile(dir.File("TableTest.ini")).find("[TableTest]"), std::string::npos);
-    frame->StringGridQx->vSetTableSize(100 + 2, 5);
-    frame->vDrawTable();
-    EXPECT_EQ(cell(0, 0), "Name1");
-    EXPECT_EQ(cell(99, 0), "Name100");
-    EXPECT_EQ(frame->StringGridQx->Cells(3, 2), "cd/m\xB2");
 }
 
 }  // namespace
