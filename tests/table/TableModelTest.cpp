@@ -59,6 +59,11 @@ TEST_F(TableModel, LineListsResizeTogetherBindOneBufferAndIndexErrorsChangeNothi
     t.vSetLineNumber(3);
     t.vCalculateLine(buffer, 3);
     for (unsigned i = 0; i < 3; ++i) EXPECT_EQ(t.ucpGetLine(i), buffer + 6 * i);
+    const Process::TTimeStamp before = t.tChanged;
+    qx::platform::SleepMs(1);  // a later reading, whatever the counter's resolution
+    t.vCalculateLine(buffer, 0);
+    EXPECT_EQ(t.uGetLineNumber(), 0u);
+    EXPECT_NE(t.tChanged, before);
 }
 
 TEST_F(TableModel, ColumnValuesByType) {
